@@ -1,0 +1,26 @@
+# Shared helpers for the test, benchmark and fuzz folders.
+
+# Adds every sub-folder of the calling folder that has a CMakeLists.txt.
+function(tumblet_add_subfolders)
+    file(GLOB _children LIST_DIRECTORIES true RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/*)
+    list(SORT _children)
+    foreach(child ${_children})
+        if(IS_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/${child} AND EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${child}/CMakeLists.txt)
+            add_subdirectory(${child})
+        endif()
+    endforeach()
+endfunction()
+
+# tumblet_add_gtest(<target> SOURCES ... LIBS ... [LABELS ...] [ENV ...])
+# One ctest entry per test binary; GoogleTest prints the per-case detail.
+function(tumblet_add_gtest target)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS;ENV" ${ARGN})
+    find_package(GTest REQUIRED)
+    add_executable(${target} ${ARG_SOURCES})
+    target_link_libraries(${target} PRIVATE ${ARG_LIBS} GTest::gmock GTest::gtest GTest::gtest_main)
+    target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
+    add_test(NAME ${target} COMMAND ${target} --gtest_brief=1)
+    set(_env "TUMBLET_PLUGIN=$<TARGET_FILE_DIR:Tumblet>/Tumblet.so;TUMBLET_BUILD_DIR=${PROJECT_BINARY_DIR}")
+    list(APPEND _env ${ARG_ENV})
+    set_tests_properties(${target} PROPERTIES ENVIRONMENT "${_env}" LABELS "${ARG_LABELS}")
+endfunction()

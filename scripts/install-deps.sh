@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs every Debian package that building, testing and the tools need.
+# Does nothing when they are all present.
+set -euo pipefail
+
+packages=(
+    build-essential cmake ninja-build pkg-config git
+    googletest libgtest-dev libgmock-dev libbenchmark-dev
+    clang libclang-rt-dev llvm
+    libx11-dev libxext-dev libcairo2-dev libpango1.0-dev libfontconfig-dev libpng-dev libinih-dev
+    xvfb xauth xdotool x11-utils fonts-dejavu-core
+    valgrind binutils
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$p")
+    fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+    exit 0
+fi
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then
+    sudo="sudo"
+fi
+echo "Installing: ${missing[*]}"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
