@@ -1,0 +1,139 @@
+#include "host/VSTModuleWithMidi.h"
+
+#include <cstring>
+#include <mutex>
+
+namespace tumblet
+{
+
+namespace
+{
+// Status bytes of the channel messages (the channel is added to them).
+constexpr std::uint8_t kNoteOff = 0x80;
+constexpr std::uint8_t kNoteOn = 0x90;
+constexpr std::uint8_t kPolyPressure = 0xA0;
+constexpr std::uint8_t kControlChange = 0xB0;
+constexpr std::uint8_t kChannelPressure = 0xD0;
+constexpr std::uint8_t kPitchBend = 0xE0;
+// What the record says of its own size: the interface's MIDI event without the header fields.
+constexpr std::int32_t kMidiEventByteSize = 24;
+} // namespace
+
+TVSTModuleWithMidi::TVSTModuleWithMidi()
+    : FMidiOut(std::make_unique<TMidiOutBlock>()),
+      FMidiOutRecords(std::make_unique<std::array<VstMidiEvent, kMidiOutRecords>>())
+{
+    std::memset(FMidiOut.get(), 0, sizeof(TMidiOutBlock));
+    for (std::int32_t i = 0; i < kMidiOutRecords; ++i)
+    {
+        VstMidiEvent& record = (*FMidiOutRecords)[i];
+        std::memset(&record, 0, sizeof(record));
+        record.type = kVstMidiType;
+        record.byteSize = kMidiEventByteSize;
+        FMidiOut->events[i] = reinterpret_cast<VstEvent*>(&record);
+    }
+}
+
+TVSTModuleWithMidi::~TVSTModuleWithMidi() = default;
+
+void TVSTModuleWithMidi::Queue(std::uint8_t status, std::int32_t data1, std::int32_t data2,
+                               std::int32_t deltaFrames) noexcept
+{
+    auto* record = reinterpret_cast<VstMidiEvent*>(FMidiOut->events[FMidiOut->numEvents]);
+    record->type = kVstMidiType;
+    record->midiData[0] = static_cast<char>(status);
+    record->midiData[1] = static_cast<char>(data1 & 0xFF);
+    record->midiData[2] = static_cast<char>(data2 & 0xFF);
+    record->deltaFrames = deltaFrames;
+    // A full block keeps rewriting its last slot, which never leaves.
+    if (FMidiOut->numEvents < kMidiOutLimit)
+        ++FMidiOut->numEvents;
+}
+
+static std::uint8_t StatusFor(std::uint8_t base, std::int32_t channel) noexcept
+{
+    return static_cast<std::uint8_t>(base + static_cast<std::uint8_t>(channel & 0xFF));
+}
+
+void TVSTModuleWithMidi::QueueNoteOn(std::int32_t channel, std::int32_t note,
+                                     std::int32_t velocity, std::int32_t deltaFrames) noexcept
+{
+    Queue(StatusFor(kNoteOn, channel), note, velocity, deltaFrames);
+}
+
+void TVSTModuleWithMidi::QueueNoteOff(std::int32_t channel, std::int32_t note,
+                                      std::int32_t velocity, std::int32_t deltaFrames) noexcept
+{
+    Queue(StatusFor(kNoteOff, channel), note, velocity, deltaFrames);
+}
+
+void TVSTModuleWithMidi::QueueControlChange(std::int32_t channel, std::int32_t controller,
+                                            std::int32_t value, std::int32_t deltaFrames) noexcept
+{
+    Queue(StatusFor(kControlChange, channel), controller, value, deltaFrames);
+}
+
+void TVSTModuleWithMidi::QueuePolyPressure(std::int32_t channel, std::int32_t note,
+                                           std::int32_t pressure, std::int32_t deltaFrames) noexcept
+{
+    Queue(StatusFor(kPolyPressure, channel), note, pressure, deltaFrames);
+}
+
+void TVSTModuleWithMidi::QueuePitchBend(std::int32_t channel, std::int32_t first,
+                                        std::int32_t second, std::int32_t deltaFrames) noexcept
+{
+    Queue(StatusFor(kPitchBend, channel), first, second, deltaFrames);
+}
+
+void TVSTModuleWithMidi::QueueChannelPressure(std::int32_t channel, std::int32_t pressure,
+                                              std::int32_t deltaFrames) noexcept
+{
+    Queue(StatusFor(kChannelPressure, channel), pressure, 0, deltaFrames);
+}
+
+void TVSTModuleWithMidi::FlushMidiOut() noexcept
+{
+    if (FMidiOut->numEvents > 0)
+        MasterProcessEvents(reinterpret_cast<VstEvents*>(FMidiOut.get()));
+    FMidiOut->numEvents = 0;
+}
+
+void TVSTModuleWithMidi::DispatchEvents(TVstEvents* events)
+{
+    if (OnProcessEvents)
+        OnProcessEvents(*this, *events);
+    for (std::int32_t i = 0; i < events->numEvents; ++i)
+    {
+        const VstEvent* event = events->events[i];
+        // A host that leaves a hole in its block gets the hole skipped, not followed.
+        if (event == nullptr)
+            continue;
+        if (event->type == kVstMidiType)
+        {
+            if (OnProcessMidi)
+                OnProcessMidi(*this, *reinterpret_cast<const TVstMidiEvent*>(event));
+        }
+        else if (event->type == kVstSysExType)
+        {
+            if (OnProcessMidiSysEx)
+                OnProcessMidiSysEx(*this, *reinterpret_cast<const VstMidiSysExEvent*>(event));
+        }
+        else if (OnProcessEvent)
+        {
+            OnProcessEvent(*this, *event);
+        }
+    }
+}
+
+std::intptr_t TVSTModuleWithMidi::HostCallProcessEvents(std::int32_t, std::intptr_t, void* ptr,
+                                                        float)
+{
+    if (ptr != nullptr)
+    {
+        std::lock_guard<std::recursive_mutex> lock(InstanceLock());
+        DispatchEvents(static_cast<TVstEvents*>(ptr));
+    }
+    return 1;
+}
+
+} // namespace tumblet
