@@ -1,0 +1,394 @@
+#include "engine/Arpeggiator.h"
+
+#include "engine/Random.h"
+
+#include <algorithm>
+
+namespace tumblet
+{
+
+namespace
+{
+
+constexpr int kSemitonesPerOctave = 12;
+constexpr std::int32_t kRestValue = -1;
+
+enum TNoteOrderCode : std::uint8_t
+{
+    kUp = 0,
+    kDown = 1,
+    kUpDown = 2,
+    kUpDown2 = 3,
+    kUpDownOct = 4,
+    kConvergeUp = 5,
+    kConvergeUpOct = 6,
+    kDownUp = 7,
+    kDownUp2 = 8,
+    kDownUpOct = 9,
+    kConvergeDown = 10,
+    kConvergeDownOct = 11,
+    kRandom = 12,
+    kRandomOct = 13,
+    kAsPlayed = 14,
+    kXross = 15,
+    kRandomOnce = 16,
+    kRandomOctOnce = 17,
+};
+
+enum TOctaveOrderCode : std::uint8_t
+{
+    kOctUp = 0,
+    kOctDown = 1,
+    kOctUpDown = 2,
+    kOctUpDown2 = 3,
+    kOctDownUp = 4,
+    kOctDownUp2 = 5,
+    kOctRandom = 6,
+    kOctRandomOnce = 7,
+};
+
+// These note orders arrange the octaves themselves, so the octave order is taken as "Up".
+bool ArrangesOctaves(std::uint8_t noteOrder)
+{
+    switch (noteOrder)
+    {
+    case kUpDown:
+    case kUpDown2:
+    case kConvergeUp:
+    case kDownUp:
+    case kDownUp2:
+    case kConvergeDown:
+    case kRandom:
+    case kXross:
+    case kRandomOnce:
+        return true;
+    default:
+        return false;
+    }
+}
+
+enum TSort
+{
+    kUnsorted,
+    kAscending,
+    kDescending,
+};
+
+void Sort(TBlxIntList& list, int sortOrder)
+{
+    if (sortOrder == kAscending)
+    {
+        list.SortAscending();
+    }
+    else if (sortOrder == kDescending)
+    {
+        list.SortDescending();
+    }
+}
+
+} // namespace
+
+void TArpeggiator::BuildSequence(bool restartFlag)
+{
+    if (FHeldNotes.Count() == 0)
+    {
+        return;
+    }
+    const bool hasPrevious = FSequenceIndex >= 0 && FSequenceIndex < FSequence.Count();
+    const std::int32_t previous = hasPrevious ? FSequence.Items(FSequenceIndex) : kRestValue;
+    FSequence.Clear();
+    const int octaveCount = OctaveCount();
+    BuildOctaveList(ArrangesOctaves(FNoteOrder) ? int{kOctUp} : int{FOctaveOrder}, octaveCount);
+    FillSequence();
+    AppendRests();
+    RestorePosition(restartFlag, previous);
+}
+
+// Octaves outside 1 to 5 (possible only through a faulty parameter layer) are held to that
+// range, so the random part can never ask for a negative draw.
+int TArpeggiator::OctaveCount()
+{
+    std::int64_t count = std::clamp<std::int32_t>(FOctaves, 1, kMaxOctaves);
+    if (FOctavesRandom > 0)
+    {
+        std::int64_t extra = FOctavesRandom;
+        if (count + extra > kMaxOctaves)
+        {
+            extra = kMaxOctaves - count;
+        }
+        count += Random(static_cast<std::uint32_t>(extra + 1));
+    }
+    return static_cast<int>(count);
+}
+
+// An unknown octave-order code (not reachable through the value list) is taken as "Up".
+void TArpeggiator::BuildOctaveList(int effectiveOrder, int octaveCount)
+{
+    const int last = octaveCount - 1;
+    FOctaveList.Clear();
+    switch (effectiveOrder)
+    {
+    case kOctDown:
+    case kOctDownUp:
+    case kOctDownUp2:
+        for (int octave = last; octave >= 0; --octave)
+        {
+            FOctaveList.Add(octave);
+        }
+        break;
+    default:
+        for (int octave = 0; octave <= last; ++octave)
+        {
+            FOctaveList.Add(octave);
+        }
+        break;
+    }
+    switch (effectiveOrder)
+    {
+    case kOctUpDown:
+        for (int octave = last - 1; octave >= 1; --octave)
+        {
+            FOctaveList.Add(octave);
+        }
+        break;
+    case kOctUpDown2:
+        for (int octave = last; octave >= 0; --octave)
+        {
+            FOctaveList.Add(octave);
+        }
+        break;
+    case kOctDownUp:
+        for (int octave = 1; octave <= last - 1; ++octave)
+        {
+            FOctaveList.Add(octave);
+        }
+        break;
+    case kOctDownUp2:
+        for (int octave = 0; octave <= last; ++octave)
+        {
+            FOctaveList.Add(octave);
+        }
+        break;
+    case kOctRandom:
+    case kOctRandomOnce:
+        FOctaveList.Shuffle();
+        break;
+    default:
+        break;
+    }
+}
+
+// Appends the held chord transposed to the slot's octave, in held-chord order.
+void TArpeggiator::FillBlock(int slot, TBlxIntList& list) const
+{
+    const std::int32_t transpose = FOctaveList.Items(slot) * kSemitonesPerOctave;
+    for (int i = 0; i < FHeldNotes.Count(); ++i)
+    {
+        list.Add(FHeldNotes.Items(i).Note + transpose, i);
+    }
+}
+
+void TArpeggiator::AppendBlock(int slot, int sortOrder, bool dropFirst, bool dropLast)
+{
+    FScratch.Clear();
+    FillBlock(slot, FScratch);
+    Sort(FScratch, sortOrder);
+    if (dropFirst && FScratch.Count() > 0)
+    {
+        FScratch.Delete(0);
+    }
+    if (dropLast && FScratch.Count() > 0)
+    {
+        FScratch.Delete(FScratch.Count() - 1);
+    }
+    FSequence.AddList(FScratch);
+}
+
+void TArpeggiator::AppendAllBlocks(int sortOrder, bool converge)
+{
+    FScratch.Clear();
+    for (int slot = 0; slot < FOctaveList.Count(); ++slot)
+    {
+        FillBlock(slot, FScratch);
+    }
+    Sort(FScratch, sortOrder);
+    if (converge)
+    {
+        Converge(FScratch);
+    }
+    FSequence.AddList(FScratch);
+}
+
+void TArpeggiator::AppendBlocksConverged(int sortOrder)
+{
+    for (int slot = 0; slot < FOctaveList.Count(); ++slot)
+    {
+        FScratch.Clear();
+        FillBlock(slot, FScratch);
+        Sort(FScratch, sortOrder);
+        Converge(FScratch);
+        FSequence.AddList(FScratch);
+    }
+}
+
+void TArpeggiator::AppendBlocksShuffled()
+{
+    for (int slot = 0; slot < FOctaveList.Count(); ++slot)
+    {
+        FScratch.Clear();
+        FillBlock(slot, FScratch);
+        FScratch.Shuffle();
+        FSequence.AddList(FScratch);
+    }
+}
+
+// One pass through the slots one way, then back the other way; with trimEnds the turning
+// points are not repeated.
+void TArpeggiator::AppendPingPong(bool upFirst, bool trimEnds)
+{
+    const int last = FOctaveList.Count() - 1;
+    const int firstOrder = upFirst ? kAscending : kDescending;
+    const int secondOrder = upFirst ? kDescending : kAscending;
+    for (int i = 0; i <= last; ++i)
+    {
+        AppendBlock(upFirst ? i : last - i, firstOrder, false, false);
+    }
+    for (int i = 0; i <= last; ++i)
+    {
+        const int slot = upFirst ? last - i : i;
+        const bool atTurn = upFirst ? slot == last : slot == 0;
+        const bool atStart = upFirst ? slot == 0 : slot == last;
+        AppendBlock(slot, secondOrder, trimEnds && atTurn, trimEnds && atStart);
+    }
+}
+
+void TArpeggiator::AppendPerOctavePingPong(bool upFirst)
+{
+    for (int slot = 0; slot < FOctaveList.Count(); ++slot)
+    {
+        AppendBlock(slot, upFirst ? kAscending : kDescending, false, false);
+        AppendBlock(slot, upFirst ? kDescending : kAscending, true, false);
+    }
+}
+
+// Walks the converged pairs back outwards, leaving out the innermost pair (or, for an odd
+// count, the middle note and the pair next to it).
+void TArpeggiator::AppendXrossReturn()
+{
+    FScratch.Clear();
+    const int count = FSequence.Count();
+    if (count <= 3)
+    {
+        return;
+    }
+    for (int index = count % 2 == 0 ? count - 4 : count - 3; index >= 0; index -= 2)
+    {
+        FScratch.Add(FSequence.Items(index), FSequence.Counter(index));
+        FScratch.Add(FSequence.Items(index + 1), FSequence.Counter(index + 1));
+    }
+    FSequence.AddList(FScratch);
+}
+
+void TArpeggiator::FillSequence()
+{
+    switch (FNoteOrder)
+    {
+    case kUp:
+    case kDown:
+    case kAsPlayed:
+    {
+        const int order = FNoteOrder == kUp     ? kAscending
+                          : FNoteOrder == kDown ? kDescending
+                                                : kUnsorted;
+        for (int slot = 0; slot < FOctaveList.Count(); ++slot)
+        {
+            AppendBlock(slot, order, false, false);
+        }
+        break;
+    }
+    case kUpDown:
+    case kUpDown2:
+        AppendPingPong(true, FNoteOrder == kUpDown);
+        break;
+    case kDownUp:
+    case kDownUp2:
+        AppendPingPong(false, FNoteOrder == kDownUp);
+        break;
+    case kUpDownOct:
+    case kDownUpOct:
+        AppendPerOctavePingPong(FNoteOrder == kUpDownOct);
+        break;
+    case kConvergeUp:
+        AppendAllBlocks(kAscending, true);
+        break;
+    case kConvergeDown:
+        AppendAllBlocks(kDescending, true);
+        break;
+    case kConvergeUpOct:
+        AppendBlocksConverged(kAscending);
+        break;
+    case kConvergeDownOct:
+        AppendBlocksConverged(kDescending);
+        break;
+    case kRandom:
+    case kRandomOnce:
+        FScratch.Clear();
+        for (int slot = 0; slot < FOctaveList.Count(); ++slot)
+        {
+            FillBlock(slot, FScratch);
+        }
+        FScratch.Shuffle();
+        FSequence.AddList(FScratch);
+        break;
+    case kRandomOct:
+    case kRandomOctOnce:
+        AppendBlocksShuffled();
+        break;
+    case kXross:
+        AppendAllBlocks(kAscending, true);
+        AppendXrossReturn();
+        break;
+    default:
+        break;
+    }
+}
+
+// An ascending a0 < a1 < ... < a5 becomes a0 a5 a1 a4 a2 a3.
+void TArpeggiator::Converge(TBlxIntList& list)
+{
+    for (int i = 1; i < list.Count() - 1; i += 2)
+    {
+        list.Move(list.Count() - 1, i);
+    }
+}
+
+// Rests beyond the reserved room are dropped rather than grown into.
+void TArpeggiator::AppendRests()
+{
+    const int rests = std::clamp(FRest, 0, FSequence.Free());
+    for (int i = 0; i < rests; ++i)
+    {
+        FSequence.Add(kRestValue, 0);
+    }
+}
+
+// Without a restart the arpeggio carries on after the pitch it played last, when that pitch is
+// still in the new sequence.
+void TArpeggiator::RestorePosition(bool restartFlag, std::int32_t previous)
+{
+    FSequenceIndex = -1;
+    if (restartFlag || previous <= kRestValue)
+    {
+        return;
+    }
+    for (int i = 0; i < FSequence.Count(); ++i)
+    {
+        if (FSequence.Items(i) == previous)
+        {
+            FSequenceIndex = i;
+            return;
+        }
+    }
+}
+
+} // namespace tumblet

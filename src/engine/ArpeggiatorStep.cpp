@@ -1,0 +1,389 @@
+#include "engine/Arpeggiator.h"
+
+#include "engine/Random.h"
+#include "engine/Rounding.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace tumblet
+{
+
+namespace
+{
+
+constexpr int kOneBeatIndex = 6;
+constexpr int kSixteenthIndex = 2;
+constexpr int kMinimumLengthIndex = 0;    ///< 1/64 beat: the shortest note sent
+constexpr int kShortestLoopNoteIndex = 1; ///< 1/32 beat: shorter notes at a loop end are dropped
+constexpr int kLongRateIndex = 7;         ///< steps of two beats or more start at the next beat
+constexpr std::int32_t kRestValue = -1;
+constexpr std::int32_t kMaxPitch = 127;
+constexpr std::int32_t kMaxVelocity = 127;
+constexpr std::int32_t kMaxGate = 200;
+constexpr std::int32_t kMaxShift = 50;
+constexpr std::int32_t kMaxSwing = 100;
+constexpr std::int32_t kMaxVelocityScale = 100;
+constexpr std::int32_t kMaxVelocityScaleWithRandom = 200;
+constexpr std::uint32_t kProbabilityRange = 100;
+
+// Grid indices stay far from the 32-bit limits, so counting on from one never overflows even
+// when a host reports an absurd song position.
+constexpr double kGridLimit = 1 << 30;
+
+std::int32_t GridIndex(double x)
+{
+    return static_cast<std::int32_t>(std::clamp(std::isnan(x) ? 0.0 : x, -kGridLimit, kGridLimit));
+}
+
+// A random addition that may only raise value up to ceiling; the draw is made even when there
+// is no room left (Random(1)), so the number of draws never depends on the setting's value.
+std::int64_t AddRandomUpTo(std::int64_t value, std::int32_t amount, std::int64_t ceiling)
+{
+    if (amount <= 0)
+    {
+        return value;
+    }
+    std::int64_t extra = amount;
+    if (value + extra > ceiling)
+    {
+        extra = std::max<std::int64_t>(ceiling - value, 0);
+    }
+    return value + Random(static_cast<std::uint32_t>(extra + 1));
+}
+
+} // namespace
+
+bool TArpeggiator::GenerateStep(std::int32_t sampleFrames)
+{
+    FGeneratedNote.Reset();
+    if (FSequence.Count() == 0)
+    {
+        return FinishStep();
+    }
+    FBlockBeats = SamplesToBeats(sampleFrames);
+    if (FCycleWrapPending)
+    {
+        // Steps wait until the host loop has jumped back.
+        if (FPpq > FPrevPpq)
+        {
+            return FinishStep();
+        }
+        FCycleWrapPending = false;
+        Reset(true);
+        BuildSequence(true);
+    }
+    if (FPpq + FBlockBeats < FCurrentNote.StepEnd)
+    {
+        return FinishStep();
+    }
+    if (FResyncRequested)
+    {
+        Reset(true);
+    }
+    if (FStepCounter == -1)
+    {
+        SetupFirstStep();
+    }
+    // Inclusive: a step exactly at the block end is played now, with Offset = block length.
+    if (FPpq + FBlockBeats < FNextStepPos)
+    {
+        return FinishStep();
+    }
+    PlayStep(StepLength(FRateIndex, false));
+    return FinishStep();
+}
+
+bool TArpeggiator::FinishStep()
+{
+    FPrevPpq = FPpq;
+    return FGeneratedNote.Pitch >= 0;
+}
+
+void TArpeggiator::PlayStep(double stepLength)
+{
+    if (FSpeed != 0 && FFreeMode.SavedIndex > -1)
+    {
+        FSequenceIndex = FFreeMode.SavedIndex;
+        FFreeMode.SavedIndex = -1;
+    }
+    ++FSequenceIndex;
+    if (FSequenceIndex > FSequence.Count() - 1)
+    {
+        if (FNoteOrder == 12 || FNoteOrder == 13 || FOctaveOrder == 6 || FOctavesRandom > 0)
+        {
+            BuildSequence(true);
+        }
+        FSequenceIndex = 0;
+    }
+    if (FSequence.Count() == 0)
+    {
+        return;
+    }
+    const std::int32_t value = FSequence.Items(FSequenceIndex);
+    if (value == kRestValue)
+    {
+        FGeneratedNote.Reset();
+    }
+    else
+    {
+        PlayNote(value, stepLength);
+    }
+    ApplyHostLoop(stepLength);
+    if (Random(kProbabilityRange) >= static_cast<std::uint32_t>(std::max(FNoteProbability, 0)))
+    {
+        FGeneratedNote.Reset();
+    }
+    FStepCounter = GridIndex(static_cast<double>(FStepCounter) + 1.0);
+    ComputeShift();
+    ComputeSwing();
+    if (FSpeed != 0)
+    {
+        FFreeMode.Clock = FFreeMode.Clock + stepLength;
+        FNextStepPos = FFreeMode.Clock + FSwingOffset;
+    }
+    else
+    {
+        FNextStepPos =
+            stepLength * FStepCounter + stepLength * (FCurrentShift / 100.0) + FSwingOffset;
+    }
+    if (CycleInForce() && BeatsToSamples(FNextStepPos) > FCycleEnd)
+    {
+        FCycleWrapPending = true;
+    }
+    FPendingOffset = 0.0;
+}
+
+// A pitch transposed out of the MIDI range is not sent, but its velocity and gate are still
+// drawn so that the random sequence does not depend on the transposition.
+void TArpeggiator::PlayNote(std::int32_t value, double stepLength)
+{
+    const int heldIndex = FSequence.Counter(FSequenceIndex);
+    // The chord can only disagree with the sequence inside an open update bracket.
+    const bool heldValid = heldIndex >= 0 && heldIndex < FHeldNotes.Count();
+    const std::int64_t pitch = static_cast<std::int64_t>(value) + FTranspose;
+    const bool dropped = !heldValid || pitch < 0 || pitch > kMaxPitch;
+    const std::int32_t velocity = ScaleVelocity(heldValid ? BaseVelocity(heldIndex) : 0);
+    std::int32_t offset = 0;
+    std::int32_t length = 0;
+    ComputeGateAndLength(stepLength, offset, length);
+    FCurrentNote.StepStart = FNextStepPos;
+    FCurrentNote.LengthBeats = SamplesToBeats(length);
+    if (dropped)
+    {
+        FGeneratedNote.Reset();
+        return;
+    }
+    const TMidiNoteItem& held = FHeldNotes.Items(heldIndex);
+    FGeneratedNote.Channel = held.Channel;
+    FGeneratedNote.SourceNote = held.Note;
+    FGeneratedNote.Pitch = static_cast<std::int32_t>(pitch);
+    FGeneratedNote.Velocity = velocity;
+    FGeneratedNote.Offset = offset;
+    FGeneratedNote.Length = length;
+}
+
+std::int32_t TArpeggiator::BaseVelocity(int heldIndex) const
+{
+    switch (FVelocityMode)
+    {
+    case 1:
+        return FHeldNotes.Items(0).Velocity;
+    case 2:
+        return FHeldNotes.Items(FHeldNotes.Count() - 1).Velocity;
+    case 3:
+        return FHighestVelocity;
+    case 4:
+        return FLowestVelocity;
+    case 5:
+        return FAverageVelocity;
+    case 6:
+        return FVelocityFixed;
+    default:
+        return FHeldNotes.Items(heldIndex).Velocity;
+    }
+}
+
+// Negative scaling moves the velocity toward 0, positive toward 127.
+std::int32_t TArpeggiator::ScaleVelocity(std::int32_t velocity) const
+{
+    std::int64_t scale = FVelocityScale;
+    if (FVelocityRandom > 0)
+    {
+        scale = std::min<std::int64_t>(
+            AddRandomUpTo(scale, FVelocityRandom, kMaxVelocityScaleWithRandom), kMaxVelocityScale);
+    }
+    double result = velocity;
+    if (scale < 0)
+    {
+        result = velocity - RoundEven(static_cast<double>(velocity) * -scale / 100.0);
+    }
+    else if (scale > 0)
+    {
+        result = velocity + RoundEven(static_cast<double>(kMaxVelocity - velocity) * scale / 100.0);
+    }
+    return static_cast<std::int32_t>(std::clamp(result, 0.0, static_cast<double>(kMaxVelocity)));
+}
+
+void TArpeggiator::ComputeGateAndLength(double stepLength, std::int32_t& offset,
+                                        std::int32_t& length)
+{
+    const std::int64_t gate =
+        std::clamp<std::int64_t>(AddRandomUpTo(FGate, FGateRandom, kMaxGate), 0, kMaxGate);
+    offset = RoundEvenInt(BeatsToSamples(FNextStepPos - FPpq));
+    // A swung step is shortened by its delay, so that at gate 100 it ends on the grid.
+    std::int64_t samples = RoundEvenInt(BeatsToSamples(
+        (stepLength - FSwingOffset) * static_cast<double>(gate) / 100.0 + FPendingOffset));
+    const double end = FNextStepPos + stepLength - FSwingOffset + FPendingOffset;
+    if (end > FCurrentNote.StepEnd)
+    {
+        FCurrentNote.StepEnd = end;
+    }
+    const double minimum = StepBeats(kMinimumLengthIndex, FNoteType, 4, 4) * SamplesPerBeat();
+    if (samples < minimum)
+    {
+        samples = RoundEvenInt(minimum);
+    }
+    // At gate 100 the note-off lands one sample before the next note-on.
+    length = SaturateInt32(static_cast<double>(samples - 1));
+}
+
+bool TArpeggiator::CycleInForce() const noexcept
+{
+    return FCycleActive && FCycleStart <= FSamplePos && FSamplePos <= FCycleEnd;
+}
+
+// A step that reaches the loop end is cut there (or dropped when too short), and the clock
+// then waits for the host to jump back.
+void TArpeggiator::ApplyHostLoop(double stepLength)
+{
+    if (!CycleInForce())
+    {
+        return;
+    }
+    const double offset = FGeneratedNote.Offset;
+    const double stepSamples = BeatsToSamples(stepLength - FSwingOffset + FPendingOffset);
+    if (stepSamples + offset + FSamplePos < FCycleEnd)
+    {
+        return;
+    }
+    const double room = FCycleEnd - offset - FSamplePos;
+    if (FGeneratedNote.Length > room)
+    {
+        FGeneratedNote.Length = RoundEvenInt(room);
+    }
+    const double shortest = StepBeats(kShortestLoopNoteIndex, FNoteType, 4, 4) * SamplesPerBeat();
+    if (FGeneratedNote.Length < shortest)
+    {
+        FGeneratedNote.Reset();
+    }
+    FCycleWrapPending = true;
+}
+
+void TArpeggiator::SetupFirstStep()
+{
+    if (FSpeed != 0)
+    {
+        FStepCounter = 0;
+        FSwingOffset = 0.0;
+        if (FFreeMode.ResyncPos > -1.0)
+        {
+            FNextStepPos = FFreeMode.ResyncPos;
+        }
+        else
+        {
+            const double grid = StepLength(kSixteenthIndex, true);
+            FNextStepPos = grid * std::ceil((FPpq - FBlockBeats) / grid);
+        }
+        FFreeMode.Clock = FNextStepPos;
+    }
+    else
+    {
+        SetupFirstStepSynchronised(StepLength(FRateIndex, false));
+    }
+    FFreeMode.ResyncPos = -1.0;
+}
+
+// The grid point is searched from one block length before Ppq, so a step that fell within the
+// last block is played at once, with a negative Offset.
+void TArpeggiator::SetupFirstStepSynchronised(double stepLength)
+{
+    const std::int32_t n = GridIndex(std::ceil((FPpq - FBlockBeats) / stepLength));
+    FStepCounter = n;
+    FNextStepPos = stepLength * n;
+    if (FFreeMode.SpeedAtChange != 0)
+    {
+        // Speed went back to 0 while a free-running restart was pending: start there instead.
+        FStepCounter = n - 1;
+        FPendingOffset = FNextStepPos - FFreeMode.ResyncPos;
+        FNextStepPos = FFreeMode.ResyncPos;
+        FFreeMode.SpeedAtChange = 0;
+        return;
+    }
+    if (FRateIndex >= kLongRateIndex)
+    {
+        // The first long note starts at the next beat and ends where the note of the previous
+        // grid point would have ended.
+        const double beat = StepLength(kOneBeatIndex, false);
+        const double nextBeat = beat * std::ceil((FPpq - FBlockBeats) / beat);
+        if (nextBeat < FNextStepPos)
+        {
+            FNextStepPos = nextBeat;
+            --FStepCounter;
+            FPendingOffset = stepLength * FStepCounter - FNextStepPos;
+        }
+    }
+    ComputeShift();
+    if (FCurrentShift < 0)
+    {
+        // An early step is shortened instead of being moved into the past.
+        const double delta = stepLength * FCurrentShift / 100.0;
+        if (FNextStepPos + delta >= FPpq)
+        {
+            FNextStepPos = FNextStepPos + delta;
+        }
+        else
+        {
+            FPendingOffset = FPendingOffset + delta;
+        }
+    }
+    else if (FCurrentShift > 0)
+    {
+        if (FNextStepPos > FPpq)
+        {
+            --FStepCounter;
+        }
+        FNextStepPos = stepLength * FStepCounter + stepLength * FCurrentShift / 100.0;
+    }
+    ComputeSwing();
+    FNextStepPos = FNextStepPos + FSwingOffset;
+}
+
+// The random part only delays.
+void TArpeggiator::ComputeShift()
+{
+    if (FSpeed != 0)
+    {
+        FCurrentShift = 0;
+        return;
+    }
+    const std::int64_t shift = AddRandomUpTo(FShift, FShiftRandom, kMaxShift);
+    FCurrentShift =
+        static_cast<std::int32_t>(std::clamp<std::int64_t>(shift, -kMaxShift, kMaxShift));
+}
+
+// Odd grid indices (counted from the song start when synchronised) are delayed by up to half a
+// step; -1 counts as odd.
+void TArpeggiator::ComputeSwing()
+{
+    if (FStepCounter % 2 == 0)
+    {
+        FSwingOffset = 0.0;
+        return;
+    }
+    const std::int64_t swing =
+        std::clamp<std::int64_t>(AddRandomUpTo(FSwing, FSwingRandom, kMaxSwing), 0, kMaxSwing);
+    FSwingOffset = StepLength(FRateIndex, false) * static_cast<double>(swing) / 200.0;
+}
+
+} // namespace tumblet

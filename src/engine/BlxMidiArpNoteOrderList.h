@@ -1,0 +1,28 @@
+#pragma once
+
+#include "engine/BlxValueList.h"
+
+#include <cstdint>
+
+namespace tumblet
+{
+
+class TMidiArpNoteOrderItem : public TBlxValueListItem
+{
+public:
+    /// Note-order code of the sequence builder (0 to 17), equal to the tag.
+    std::uint8_t NoteOrder = 0;
+};
+
+/// Note orders. The display order differs from the code order.
+// Thread: built at module creation; read-only afterwards.
+class TMidiArpNoteOrderList : public TBlxTypedValueList<TMidiArpNoteOrderItem>
+{
+public:
+    /// With fillStandard the list fills itself with its standard rows; otherwise it starts empty.
+    explicit TMidiArpNoteOrderList(bool fillStandard);
+
+    TMidiArpNoteOrderItem& Add(std::string name, std::int32_t tag, std::uint8_t noteOrder);
+};
+
+} // namespace tumblet

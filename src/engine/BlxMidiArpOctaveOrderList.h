@@ -1,0 +1,28 @@
+#pragma once
+
+#include "engine/BlxValueList.h"
+
+#include <cstdint>
+
+namespace tumblet
+{
+
+class TMidiArpOctaveOrderItem : public TBlxValueListItem
+{
+public:
+    /// Octave-order code of the sequence builder (0 to 7), equal to the tag.
+    std::uint8_t OctaveOrder = 0;
+};
+
+/// Octave orders.
+// Thread: built at module creation; read-only afterwards.
+class TMidiArpOctaveOrderList : public TBlxTypedValueList<TMidiArpOctaveOrderItem>
+{
+public:
+    /// With fillStandard the list fills itself with its standard rows; otherwise it starts empty.
+    explicit TMidiArpOctaveOrderList(bool fillStandard);
+
+    TMidiArpOctaveOrderItem& Add(std::string name, std::int32_t tag, std::uint8_t octaveOrder);
+};
+
+} // namespace tumblet

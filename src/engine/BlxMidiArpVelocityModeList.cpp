@@ -1,0 +1,44 @@
+#include "engine/BlxMidiArpVelocityModeList.h"
+
+namespace tumblet
+{
+
+namespace
+{
+
+struct TStandardRow
+{
+    const char* Name;
+    std::int32_t Tag;
+    std::uint8_t Code;
+};
+
+// In fill order; the index of a row is its position here.
+constexpr TStandardRow kStandardRows[] = {
+    {"As Played", 0, 0}, {"First", 1, 1},   {"Last", 2, 2},  {"Highest", 3, 3},
+    {"Lowest", 4, 4},    {"Average", 5, 5}, {"Fixed", 6, 6},
+};
+
+} // namespace
+
+TMidiArpVelocityModeList::TMidiArpVelocityModeList(bool fillStandard)
+{
+    if (!fillStandard)
+    {
+        return;
+    }
+    for (const TStandardRow& row : kStandardRows)
+    {
+        Add(row.Name, row.Tag, row.Code);
+    }
+}
+
+TMidiArpVelocityModeItem& TMidiArpVelocityModeList::Add(std::string name, std::int32_t tag,
+                                                        std::uint8_t velocityMode)
+{
+    TMidiArpVelocityModeItem& item = AddTyped(std::move(name), tag);
+    item.VelocityMode = velocityMode;
+    return item;
+}
+
+} // namespace tumblet

@@ -1,0 +1,44 @@
+#include "engine/BlxMidiNoteTypeList.h"
+
+namespace tumblet
+{
+
+namespace
+{
+
+struct TStandardRow
+{
+    const char* Name;
+    std::int32_t Tag;
+    std::uint8_t Code;
+};
+
+// In fill order; the index of a row is its position here.
+constexpr TStandardRow kStandardRows[] = {
+    {"Dotted", 0, 2},
+    {"Normal", 1, 1},
+    {"Triplet", 2, 0},
+};
+
+} // namespace
+
+TMidiNoteTypeList::TMidiNoteTypeList(bool fillStandard)
+{
+    if (!fillStandard)
+    {
+        return;
+    }
+    for (const TStandardRow& row : kStandardRows)
+    {
+        Add(row.Name, row.Tag, row.Code);
+    }
+}
+
+TMidiNoteTypeItem& TMidiNoteTypeList::Add(std::string name, std::int32_t tag, std::uint8_t noteType)
+{
+    TMidiNoteTypeItem& item = AddTyped(std::move(name), tag);
+    item.NoteType = noteType;
+    return item;
+}
+
+} // namespace tumblet

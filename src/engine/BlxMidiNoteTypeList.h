@@ -1,0 +1,28 @@
+#pragma once
+
+#include "engine/BlxValueList.h"
+
+#include <cstdint>
+
+namespace tumblet
+{
+
+class TMidiNoteTypeItem : public TBlxValueListItem
+{
+public:
+    /// 0 triplet, 1 normal, 2 dotted: the opposite direction from the tag.
+    std::uint8_t NoteType = 0;
+};
+
+/// Note types.
+// Thread: built at module creation; read-only afterwards.
+class TMidiNoteTypeList : public TBlxTypedValueList<TMidiNoteTypeItem>
+{
+public:
+    /// With fillStandard the list fills itself with its standard rows; otherwise it starts empty.
+    explicit TMidiNoteTypeList(bool fillStandard);
+
+    TMidiNoteTypeItem& Add(std::string name, std::int32_t tag, std::uint8_t noteType);
+};
+
+} // namespace tumblet
