@@ -4,6 +4,8 @@
 #include <cstring>
 #include <exception>
 #include <memory>
+#include <mutex>
+#include <vector>
 
 namespace tumblet
 {
@@ -169,21 +171,32 @@ struct TVstEntries
 
 namespace
 {
+
 constexpr std::size_t kHostStringBufferSize = 256;
+
+// Closed records stay allocated until the library is unloaded (192 bytes per closed instance).
+void KeepClosedRecord(std::unique_ptr<AEffect> record)
+{
+    static std::mutex lock;
+    static std::vector<std::unique_ptr<AEffect>> closed;
+    std::lock_guard<std::mutex> guard(lock);
+    closed.push_back(std::move(record));
+}
+
 } // namespace
 
-TBasicVSTModule::TBasicVSTModule()
+TBasicVSTModule::TBasicVSTModule() : FEffect(std::make_unique<AEffect>())
 {
-    FEffect.magic = kEffectMagic;
-    FEffect.dispatcher = &TVstEntries::Dispatcher<false>;
-    FEffect.process = &TVstEntries::InactiveAccumulating;
-    FEffect.setParameter = &TVstEntries::SetParameter<false>;
-    FEffect.getParameter = &TVstEntries::GetParameter<false>;
-    FEffect.ioRatio = 1.0f;
-    FEffect.user = this;
-    FEffect.uniqueID = FourCC('N', 'o', 'E', 'f');
-    FEffect.processReplacing = &TVstEntries::InactiveReplacing;
-    FEffect.processDoubleReplacing = &TVstEntries::InactiveDoubleReplacing;
+    FEffect->magic = kEffectMagic;
+    FEffect->dispatcher = &TVstEntries::Dispatcher<false>;
+    FEffect->process = &TVstEntries::InactiveAccumulating;
+    FEffect->setParameter = &TVstEntries::SetParameter<false>;
+    FEffect->getParameter = &TVstEntries::GetParameter<false>;
+    FEffect->ioRatio = 1.0f;
+    FEffect->user = this;
+    FEffect->uniqueID = FourCC('N', 'o', 'E', 'f');
+    FEffect->processReplacing = &TVstEntries::InactiveReplacing;
+    FEffect->processDoubleReplacing = &TVstEntries::InactiveDoubleReplacing;
 }
 
 TBasicVSTModule::~TBasicVSTModule()
@@ -193,12 +206,12 @@ TBasicVSTModule::~TBasicVSTModule()
 
 void TBasicVSTModule::InstallActiveEntries() noexcept
 {
-    FEffect.process = &TVstEntries::ActiveAccumulating;
-    FEffect.processReplacing = &TVstEntries::ActiveReplacing;
-    FEffect.processDoubleReplacing = &TVstEntries::ActiveDoubleReplacing;
-    FEffect.setParameter = FUseObjectField ? &TVstEntries::SetParameter<true>
+    FEffect->process = &TVstEntries::ActiveAccumulating;
+    FEffect->processReplacing = &TVstEntries::ActiveReplacing;
+    FEffect->processDoubleReplacing = &TVstEntries::ActiveDoubleReplacing;
+    FEffect->setParameter = FUseObjectField ? &TVstEntries::SetParameter<true>
                                            : &TVstEntries::SetParameter<false>;
-    FEffect.getParameter = FUseObjectField ? &TVstEntries::GetParameter<true>
+    FEffect->getParameter = FUseObjectField ? &TVstEntries::GetParameter<true>
                                            : &TVstEntries::GetParameter<false>;
 }
 
@@ -211,7 +224,7 @@ std::intptr_t TBasicVSTModule::CloseInstance(TBasicVSTModule* module) noexcept
 {
     if (module == nullptr)
         return 0;
-    AEffect& effect = module->FEffect;
+    AEffect& effect = *module->FEffect;
     try
     {
         module->HostCallClose(0, 0, nullptr, 0.0f);
@@ -229,6 +242,7 @@ std::intptr_t TBasicVSTModule::CloseInstance(TBasicVSTModule* module) noexcept
     effect.dispatcher = &TVstEntries::ClosedDispatcher;
     effect.user = nullptr;
     effect.object = nullptr;
+    KeepClosedRecord(std::move(module->FEffect));
     try
     {
         // The record is part of the module, so it goes with it: hosts must not touch it after
@@ -268,11 +282,11 @@ void TBasicVSTModule::ConnectHost(audioMasterCallback audioMaster)
             if (std::strstr(host, product) != nullptr)
             {
                 FUseObjectField = true;
-                FEffect.object = this;
-                FEffect.user = nullptr;
-                FEffect.dispatcher = &TVstEntries::Dispatcher<true>;
-                FEffect.setParameter = &TVstEntries::SetParameter<true>;
-                FEffect.getParameter = &TVstEntries::GetParameter<true>;
+                FEffect->object = this;
+                FEffect->user = nullptr;
+                FEffect->dispatcher = &TVstEntries::Dispatcher<true>;
+                FEffect->setParameter = &TVstEntries::SetParameter<true>;
+                FEffect->getParameter = &TVstEntries::GetParameter<true>;
                 break;
             }
         }
@@ -286,7 +300,7 @@ std::intptr_t TBasicVSTModule::CallHost(std::int32_t opcode, std::int32_t index,
 {
     if (FAudioMaster == nullptr)
         return 0;
-    return FAudioMaster(const_cast<AEffect*>(&FEffect), opcode, index, value, ptr, opt);
+    return FAudioMaster(FEffect.get(), opcode, index, value, ptr, opt);
 }
 
 std::string TBasicVSTModule::HostProduct()

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <stdexcept>
 #include <string>
@@ -26,7 +27,7 @@ public:
     TBasicVSTModule& operator=(const TBasicVSTModule&) = delete;
 
     /// The record handed to the host. Thread: any.
-    AEffect* GetEffect() noexcept { return &FEffect; }
+    AEffect* GetEffect() noexcept { return FEffect.get(); }
 
     /// Stores the callback, checks the host and detects host-object mode. Throws EVstError.
     // Thread: the host's creating thread.
@@ -188,7 +189,10 @@ private:
     static constexpr std::uint32_t kLiveTag = 0x546D626Cu; // "Tmbl"
     std::uint32_t FLiveTag = kLiveTag;
 
-    AEffect FEffect{};
+    // The record lives apart from the module: at effClose it moves to a process-wide store of
+    // closed records, so a host that calls through it afterwards finds neutral entries instead
+    // of freed memory.
+    std::unique_ptr<AEffect> FEffect;
     audioMasterCallback FAudioMaster = nullptr;
     bool FUseObjectField = false;
     std::recursive_mutex FInstanceLock;

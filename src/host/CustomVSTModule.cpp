@@ -203,8 +203,13 @@ std::int32_t TCustomVSTModule::CanDoAnswer(const char* text) const noexcept
         return 0;
     for (const TCanDoName& name : kCanDoNames)
     {
-        if (std::strcmp(text, name.Text) == 0)
-            return (FCanDos & CanDoBit(name.Member)) != 0 ? 1 : -1;
+        if (std::strcmp(text, name.Text) != 0)
+            continue;
+        if ((FCanDos & CanDoBit(name.Member)) != 0)
+            return 1;
+        // A plug-in without the Cockos extensions says it does not know the question rather
+        // than refusing it, as hosts expect.
+        return name.Member == TVstCanDo::vcdCockosExtension ? 0 : -1;
     }
     return 0;
 }

@@ -1,0 +1,140 @@
+#include "host/HostText.h"
+
+#include <langinfo.h>
+#include <locale.h>
+
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+
+namespace tumblet
+{
+
+namespace
+{
+
+bool IsContinuationByte(char c)
+{
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+// Length in bytes of the code point that starts with this byte (1 for a stray byte).
+std::size_t CodePointLength(char lead)
+{
+    const auto byte = static_cast<unsigned char>(lead);
+    if (byte >= 0xF0)
+        return 4;
+    if (byte >= 0xE0)
+        return 3;
+    if (byte >= 0xC0)
+        return 2;
+    return 1;
+}
+
+std::string ReadRadixOfEnvironment()
+{
+    locale_t locale = newlocale(LC_NUMERIC_MASK, "", static_cast<locale_t>(nullptr));
+    if (locale == static_cast<locale_t>(nullptr))
+        return ".";
+    const char* radix = nl_langinfo_l(RADIXCHAR, locale);
+    std::string separator = (radix != nullptr && radix[0] != 0) ? radix : ".";
+    freelocale(locale);
+    return separator;
+}
+
+} // namespace
+
+std::string CutUtf16Units(std::string_view text, std::size_t maxUnits)
+{
+    std::size_t units = 0;
+    std::size_t pos = 0;
+    while (pos < text.size())
+    {
+        const std::size_t length = std::min(CodePointLength(text[pos]), text.size() - pos);
+        // Code points beyond the basic plane take a surrogate pair.
+        const std::size_t needed = length == 4 ? 2 : 1;
+        if (units + needed > maxUnits)
+            break;
+        units += needed;
+        pos += length;
+    }
+    return std::string(text.substr(0, pos));
+}
+
+std::string CutBytes(std::string_view text, std::size_t maxBytes)
+{
+    if (text.size() <= maxBytes)
+        return std::string(text);
+    std::size_t end = maxBytes;
+    while (end > 0 && IsContinuationByte(text[end]))
+        --end;
+    return std::string(text.substr(0, end));
+}
+
+void CopyHostText(void* ptr, std::string_view text, std::size_t maxBytes)
+{
+    if (ptr == nullptr)
+        return;
+    const std::string cut = CutBytes(text, maxBytes);
+    std::memcpy(ptr, cut.data(), cut.size());
+    static_cast<char*>(ptr)[cut.size()] = 0;
+}
+
+std::string ReadHostText(const void* ptr, std::size_t maxBytes)
+{
+    if (ptr == nullptr)
+        return {};
+    const char* text = static_cast<const char*>(ptr);
+    return std::string(text, strnlen(text, maxBytes));
+}
+
+const std::string& UserDecimalSeparator()
+{
+    static const std::string separator = ReadRadixOfEnvironment();
+    return separator;
+}
+
+std::string FormatGeneral(double value, int significantDigits, std::string_view separator)
+{
+    // to_chars ignores the process locale, so a host that changed it cannot change our texts.
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof(buffer), value,
+                                      std::chars_format::general, significantDigits);
+    std::string text(buffer, result.ec == std::errc() ? result.ptr : buffer);
+    const std::size_t point = text.find('.');
+    if (point != std::string::npos)
+        text.replace(point, 1, separator);
+    return text;
+}
+
+std::optional<double> ParseLocaleFloat(std::string_view text, std::string_view separator)
+{
+    std::string normal(text);
+    if (separator != ".")
+    {
+        // Only the user's separator may separate the fraction.
+        if (normal.find('.') != std::string::npos)
+            return std::nullopt;
+        const std::size_t at = separator.empty() ? std::string::npos : normal.find(separator);
+        if (at != std::string::npos)
+            normal.replace(at, separator.size(), ".");
+    }
+    std::size_t start = 0;
+    if (!normal.empty() && normal[0] == '+')
+    {
+        start = 1;
+        if (normal.size() > 1 && (normal[1] == '+' || normal[1] == '-'))
+            return std::nullopt;
+    }
+    const char* first = normal.data() + start;
+    const char* last = normal.data() + normal.size();
+    if (first == last)
+        return std::nullopt;
+    double value = 0.0;
+    const auto result = std::from_chars(first, last, value, std::chars_format::general);
+    if (result.ec != std::errc() || result.ptr != last)
+        return std::nullopt;
+    return value;
+}
+
+} // namespace tumblet
