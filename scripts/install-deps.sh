@@ -10,6 +10,7 @@ packages=(
     libx11-dev libxext-dev libcairo2-dev libpango1.0-dev libfontconfig-dev libpng-dev libinih-dev
     xvfb xauth xdotool x11-utils fonts-dejavu-core
     valgrind binutils
+    libsmf-dev dpf-plugins-vst
 )
 
 missing=()

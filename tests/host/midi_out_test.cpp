@@ -171,7 +171,8 @@ protected:
                                  std::max<std::size_t>(events.size(), 2) * sizeof(VstEvent*));
         auto* block = reinterpret_cast<VstEvents*>(memory.data());
         block->numEvents = static_cast<std::int32_t>(events.size());
-        std::memcpy(block->events, events.data(), events.size() * sizeof(VstEvent*));
+        if (!events.empty())
+            std::memcpy(block->events, events.data(), events.size() * sizeof(VstEvent*));
         Module->Dispatch(effProcessEvents, 0, 0, block, 0.0f);
     }
 };
