@@ -1,0 +1,329 @@
+#include "ui/BlxApplication.h"
+
+#include "ui/BlxOffscreenPlatform.h"
+#include "ui/BlxTimer.h"
+#include "ui/BlxWindow.h"
+#include "ui/X11Platform.h"
+
+#include <algorithm>
+#include <ctime>
+
+namespace tumblet
+{
+
+namespace
+{
+
+/// Longest sleep of a modal loop between rounds, in ms: keeps timers and repaints responsive.
+constexpr int kMaxModalSleepMs = 10;
+
+int64_t MonotonicMs()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return int64_t(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
+}
+
+template <typename T>
+void Erase(std::vector<T*>& v, T* item)
+{
+    v.erase(std::remove(v.begin(), v.end(), item), v.end());
+}
+
+} // namespace
+
+TBlxApplication& TBlxApplication::Instance()
+{
+    static TBlxApplication instance;
+    return instance;
+}
+
+void TBlxApplication::SetBackend(TBlxBackend backend)
+{
+    FBackend = backend;
+    if (backend == TBlxBackend::Offscreen && !FOffscreen)
+    {
+        FOffscreen = std::make_shared<TBlxOffscreenPlatform>();
+    }
+    else if (backend == TBlxBackend::Auto)
+    {
+        FOffscreen.reset();
+        FX11Failed = false;
+    }
+}
+
+std::shared_ptr<TBlxPlatform> TBlxApplication::AcquirePlatform()
+{
+    if (FOffscreen)
+    {
+        return FOffscreen;
+    }
+    if (auto running = FX11.lock())
+    {
+        return running;
+    }
+    if (FX11Failed)
+    {
+        return nullptr;
+    }
+    std::shared_ptr<TBlxPlatform> x11 = CreateX11Platform();
+    if (!x11)
+    {
+        // Do not retry on every dialog: the display stays unavailable for this process.
+        FX11Failed = true;
+        return nullptr;
+    }
+    FX11 = x11;
+    return x11;
+}
+
+bool TBlxApplication::CanShowWindows()
+{
+    return AcquirePlatform() != nullptr;
+}
+
+TBlxPlatform* TBlxApplication::CurrentPlatform() const
+{
+    if (FOffscreen)
+    {
+        return FOffscreen.get();
+    }
+    return FX11.lock().get();
+}
+
+void TBlxApplication::ProcessMessages()
+{
+    if (TBlxPlatform* p = CurrentPlatform())
+    {
+        // Keep the backend alive while it delivers: a handler may close the last window.
+        std::shared_ptr<TBlxPlatform> keep = FOffscreen ? FOffscreen : FX11.lock();
+        p->ProcessEvents();
+    }
+    FireTimers();
+    PaintWindows();
+}
+
+void TBlxApplication::RunModalLoop(const std::function<bool()>& done)
+{
+    while (!done())
+    {
+        ProcessMessages();
+        if (done())
+        {
+            break;
+        }
+        int delay = NextTimerDelay();
+        if (TBlxPlatform* p = CurrentPlatform())
+        {
+            p->WaitForEvents(delay);
+        }
+        else
+        {
+            // Nothing can end the loop without a backend.
+            break;
+        }
+    }
+}
+
+void TBlxApplication::Wait(int ms)
+{
+    int64_t end = NowMs() + ms;
+    while (NowMs() < end)
+    {
+        ProcessMessages();
+        int64_t left = end - NowMs();
+        if (left <= 0)
+        {
+            break;
+        }
+        int delay = int(std::min<int64_t>(left, NextTimerDelay()));
+        if (TBlxPlatform* p = CurrentPlatform())
+        {
+            p->WaitForEvents(std::max(1, delay));
+        }
+        else
+        {
+            timespec ts{0, long(std::max(1, delay)) * 1000000L};
+            nanosleep(&ts, nullptr);
+        }
+    }
+}
+
+int64_t TBlxApplication::NowMs()
+{
+    return FOffscreen ? FOffscreen->NowMs() : MonotonicMs();
+}
+
+int TBlxApplication::NextTimerDelay()
+{
+    int64_t now = NowMs();
+    int64_t delay = kMaxModalSleepMs;
+    for (TBlxTimer* t : FTimers)
+    {
+        int64_t due = t->DueIn(now);
+        if (due >= 0)
+        {
+            delay = std::min(delay, due);
+        }
+    }
+    return int(std::max<int64_t>(1, delay));
+}
+
+TBlxPoint TBlxApplication::PointerPos()
+{
+    TBlxPlatform* p = CurrentPlatform();
+    return p ? p->PointerPos() : TBlxPoint{};
+}
+
+unsigned TBlxApplication::PointerButtons()
+{
+    TBlxPlatform* p = CurrentPlatform();
+    return p ? p->PointerButtons() : 0;
+}
+
+TBlxRect TBlxApplication::ScreenRect()
+{
+    TBlxPlatform* p = CurrentPlatform();
+    return p ? p->ScreenRect() : TBlxRect{0, 0, 1920, 1080};
+}
+
+std::optional<TBlxRect> TBlxApplication::ActiveWindowRect()
+{
+    TBlxPlatform* p = CurrentPlatform();
+    return p ? p->ActiveWindowRect() : std::nullopt;
+}
+
+void TBlxApplication::SetClipboardText(const std::string& text)
+{
+    if (TBlxPlatform* p = CurrentPlatform())
+    {
+        p->SetClipboardText(text);
+    }
+    else
+    {
+        FLocalClipboard = text;
+    }
+}
+
+std::string TBlxApplication::ClipboardText()
+{
+    TBlxPlatform* p = CurrentPlatform();
+    return p ? p->ClipboardText() : FLocalClipboard;
+}
+
+void TBlxApplication::DiscardMouseEvents()
+{
+    if (TBlxPlatform* p = CurrentPlatform())
+    {
+        p->DiscardMouseEvents();
+    }
+}
+
+void TBlxApplication::RegisterWindow(TBlxWindow& window)
+{
+    FWindows.push_back(&window);
+}
+
+void TBlxApplication::UnregisterWindow(TBlxWindow& window)
+{
+    Erase(FWindows, &window);
+    Erase(FModalStack, &window);
+}
+
+void TBlxApplication::PushModal(TBlxWindow& window)
+{
+    FModalStack.push_back(&window);
+}
+
+void TBlxApplication::PopModal(TBlxWindow& window)
+{
+    Erase(FModalStack, &window);
+}
+
+TBlxWindow* TBlxApplication::TopModal() const
+{
+    return FModalStack.empty() ? nullptr : FModalStack.back();
+}
+
+void TBlxApplication::EndAllModalLoops()
+{
+    for (auto it = FModalStack.rbegin(); it != FModalStack.rend(); ++it)
+    {
+        (*it)->SetModalResult(TBlxModalResult::Cancel);
+    }
+}
+
+bool TBlxApplication::AcceptsInput(const TBlxWindow& window) const
+{
+    const TBlxWindow* top = TopModal();
+    if (!top)
+    {
+        return true;
+    }
+    // A modal window's own popups (menus, submenus) share its input.
+    for (const TBlxWindow* w = &window; w; w = w->PopupParent())
+    {
+        if (w == top)
+        {
+            return true;
+        }
+    }
+    return false;
+}
+
+void TBlxApplication::Dispatch(TBlxWindow& window, const TBlxPlatformEvent& e)
+{
+    using K = TBlxPlatformEvent::TKind;
+    bool input = e.Kind == K::MouseDown || e.Kind == K::MouseUp || e.Kind == K::MouseMove ||
+                 e.Kind == K::Wheel || e.Kind == K::KeyDown || e.Kind == K::CloseRequest;
+    if (input && !AcceptsInput(window))
+    {
+        // A press outside an open menu closes the menu and is swallowed, as menus do.
+        TBlxWindow* top = TopModal();
+        if (e.Kind == K::MouseDown && top && top->Kind() == TBlxWindowKind::Popup)
+        {
+            top->Close();
+        }
+        return;
+    }
+    window.HandleEvent(e);
+}
+
+void TBlxApplication::RegisterTimer(TBlxTimer& timer)
+{
+    FTimers.push_back(&timer);
+}
+
+void TBlxApplication::UnregisterTimer(TBlxTimer& timer)
+{
+    Erase(FTimers, &timer);
+}
+
+void TBlxApplication::FireTimers()
+{
+    int64_t now = NowMs();
+    std::vector<TBlxTimer*> snapshot = FTimers;
+    for (TBlxTimer* t : snapshot)
+    {
+        // A handler may have destroyed later timers.
+        if (std::find(FTimers.begin(), FTimers.end(), t) != FTimers.end())
+        {
+            t->Poll(now);
+        }
+    }
+}
+
+void TBlxApplication::PaintWindows()
+{
+    std::vector<TBlxWindow*> snapshot = FWindows;
+    for (TBlxWindow* w : snapshot)
+    {
+        if (std::find(FWindows.begin(), FWindows.end(), w) != FWindows.end() && w->IsShown() &&
+            w->NeedsPaint())
+        {
+            w->PaintNow();
+        }
+    }
+}
+
+} // namespace tumblet

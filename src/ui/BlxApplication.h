@@ -1,0 +1,92 @@
+#pragma once
+
+#include "ui/BlxPlatform.h"
+#include "ui/BlxTypes.h"
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tumblet
+{
+
+class TBlxOffscreenPlatform;
+class TBlxTimer;
+class TBlxWindow;
+
+enum class TBlxBackend
+{
+    Auto,      ///< X11 when a display can be opened
+    Offscreen, ///< images and synthetic events only (tests)
+};
+
+/// The process-wide side of the layer: the backend, the windows, timers, modal loops and the
+/// event pump. The X11 display is opened when the first window needs it and closed when the
+/// last window is gone. Every member: Thread: UI.
+class TBlxApplication
+{
+public:
+    static TBlxApplication& Instance();
+
+    void SetBackend(TBlxBackend backend);
+    TBlxBackend Backend() const { return FBackend; }
+    /// The running backend, started on first use; null when none can be started.
+    std::shared_ptr<TBlxPlatform> AcquirePlatform();
+    /// True when windows can be shown (offscreen selected, or a display can be opened).
+    bool CanShowWindows();
+    /// The offscreen backend while it is selected, else null.
+    TBlxOffscreenPlatform* Offscreen() const { return FOffscreen.get(); }
+
+    /// One round of the pump: window-system events, due timers, then painting. Never blocks.
+    void ProcessMessages();
+    /// Pumps until done() holds, sleeping between rounds.
+    void RunModalLoop(const std::function<bool()>& done);
+    /// Pumps for ms milliseconds.
+    void Wait(int ms);
+    int64_t NowMs();
+
+    TBlxPoint PointerPos();
+    unsigned PointerButtons();
+    TBlxRect ScreenRect();
+    std::optional<TBlxRect> ActiveWindowRect();
+    void SetClipboardText(const std::string& text);
+    std::string ClipboardText();
+    void DiscardMouseEvents();
+
+    /// Routes an event to a window, applying the rules of running modal loops.
+    void Dispatch(TBlxWindow& window, const TBlxPlatformEvent& e);
+    /// The innermost window running a modal loop, or null.
+    TBlxWindow* TopModal() const;
+    /// Ends every modal loop, innermost first (the editor is closing).
+    void EndAllModalLoops();
+    int WindowCount() const { return int(FWindows.size()); }
+
+private:
+    friend class TBlxWindow;
+    friend class TBlxTimer;
+    TBlxApplication() = default;
+    void RegisterWindow(TBlxWindow& window);
+    void UnregisterWindow(TBlxWindow& window);
+    void PushModal(TBlxWindow& window);
+    void PopModal(TBlxWindow& window);
+    void RegisterTimer(TBlxTimer& timer);
+    void UnregisterTimer(TBlxTimer& timer);
+    void FireTimers();
+    void PaintWindows();
+    int NextTimerDelay();
+    bool AcceptsInput(const TBlxWindow& window) const;
+    TBlxPlatform* CurrentPlatform() const;
+
+    TBlxBackend FBackend = TBlxBackend::Auto;
+    std::shared_ptr<TBlxOffscreenPlatform> FOffscreen;
+    std::weak_ptr<TBlxPlatform> FX11;
+    bool FX11Failed = false;
+    std::vector<TBlxWindow*> FWindows;
+    std::vector<TBlxWindow*> FModalStack;
+    std::vector<TBlxTimer*> FTimers;
+    std::string FLocalClipboard;
+};
+
+} // namespace tumblet

@@ -1,0 +1,48 @@
+#pragma once
+
+// Text layout and measurement on pango. Thread: UI.
+
+#include "ui/BlxCairo.h"
+#include "ui/BlxFont.h"
+#include "ui/BlxTypes.h"
+
+#include <string>
+
+namespace tumblet
+{
+
+enum class TBlxVAlign
+{
+    Top,
+    Center,
+    Bottom,
+};
+
+struct TBlxTextFormat
+{
+    TBlxAlignment Align = TBlxAlignment::Left;
+    TBlxVAlign VAlign = TBlxVAlign::Top;
+    bool WordWrap = false;  ///< otherwise one line, clipped (never ellipsised)
+};
+
+namespace BlxText
+{
+/// Builds a layout for `cr` (or for the shared measuring context when null). A wrapWidth < 0
+/// keeps the text on one line.
+TPangoLayoutHandle CreateLayout(cairo_t* cr, const TBlxFont& font, const std::string& text,
+                                int wrapWidth = -1);
+/// Logical size of the text in pixels.
+TBlxSize Extent(const TBlxFont& font, const std::string& text, int wrapWidth = -1);
+/// Height of one line of the font (ascent + descent).
+int LineHeight(const TBlxFont& font);
+/// x offset of the caret before character `index` (characters are code points).
+int IndexToX(const TBlxFont& font, const std::u32string& text, int index);
+/// The caret index nearest to x.
+int XToIndex(const TBlxFont& font, const std::u32string& text, int x);
+} // namespace BlxText
+
+/// UTF-8 and UTF-32 conversion; invalid input bytes become U+FFFD.
+std::u32string Utf8ToUtf32(const std::string& text);
+std::string Utf32ToUtf8(const std::u32string& text);
+
+} // namespace tumblet

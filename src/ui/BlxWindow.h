@@ -1,0 +1,138 @@
+#pragma once
+
+#include "ui/BlxControl.h"
+#include "ui/BlxPixelBuffer.h"
+#include "ui/BlxPlatform.h"
+
+#include <memory>
+#include <string>
+
+namespace tumblet
+{
+
+/// A window: the root of a control tree with its native window, back buffer, focus, capture
+/// and modal state. The native window is created on first showing. Thread: UI.
+class TBlxWindow : public TBlxControl
+{
+public:
+    explicit TBlxWindow(TBlxWindowKind kind = TBlxWindowKind::Dialog);
+    ~TBlxWindow() override;
+
+    TBlxWindowKind Kind() const { return FKind; }
+    /// Embedded windows: the foreign native parent (the host's window id).
+    void SetParentNativeId(TBlxNativeId id) { FParentNativeId = id; }
+    /// The window this one stays above (dialogs and menus).
+    void SetPopupParent(TBlxWindow* parent) { FPopupParent = parent; }
+    TBlxWindow* PopupParent() const { return FPopupParent; }
+
+    const std::string& Caption() const { return FCaption; }
+    void SetCaption(const std::string& caption);
+    /// Position on the screen (relative to the native parent when embedded).
+    TBlxPoint Position() const { return {Left(), Top()}; }
+    void SetPosition(TBlxPoint p);
+    void SetClientSize(int width, int height);
+    TBlxPoint ClientOriginOnScreen() const;
+    /// Centres the window on a screen rectangle; div truncates toward zero.
+    void CentreOn(const TBlxRect& screenRect);
+
+    /// Creates the native window if needed and shows it; false when no backend is available.
+    bool Show();
+    void Hide();
+    bool IsShown() const { return FShown; }
+    /// Shows the window and runs a nested event loop until a modal result is set.
+    TBlxModalResult ShowModal();
+    bool InModalLoop() const { return FInModal; }
+    TBlxModalResult ModalResult() const { return FModalResult; }
+    void SetModalResult(TBlxModalResult result) { FModalResult = result; }
+    /// Ends a modal loop with Cancel, or hides a modeless window. Raises OnClose first.
+    void Close();
+    TBlxNativeId NativeId() const;
+    /// Routes all pointer and keyboard input here (menus); false when refused.
+    bool GrabInput(bool grab);
+
+    TBlxControl* FocusedControl() const { return FFocus; }
+    void SetFocusedControl(TBlxControl* control);
+    /// The control focused when the window is shown.
+    void SetActiveControl(TBlxControl* control) { FActiveControl = control; }
+    /// Gives the focus to the focusable control under the pointer, if any.
+    void FocusControlUnderPointer();
+    /// Moves the focus to the next (or previous) focusable control in creation order.
+    void SelectNext(bool forward);
+    TBlxControl* CaptureControl() const { return FCapture; }
+    void SetCapture(TBlxControl* control);
+    void ReleaseCapture();
+
+    /// Dialog roles: Enter clicks the default control, Escape the cancel control.
+    void SetDefaultControl(TBlxControl* control) { FDefaultControl = control; }
+    void SetCancelControl(TBlxControl* control) { FCancelControl = control; }
+    TBlxControl* DefaultControl() const { return FDefaultControl; }
+    /// Handles Enter and Escape as dialog keys; true when a role control was clicked.
+    bool DialogKey(TBlxKey key);
+
+    /// Handles a translated window-system event (the backends and test drivers call this).
+    void HandleEvent(const TBlxPlatformEvent& e);
+    void InvalidateWindowRect(const TBlxRect& r);
+    bool NeedsPaint() const { return !FDamage.IsEmpty(); }
+    /// Paints the damaged part into the back buffer and copies it to the screen.
+    void PaintNow();
+    /// Repaints everything into the back buffer now.
+    void PaintAll();
+    const TBlxPixelBuffer& BackBuffer() const { return FBackBuffer; }
+
+    void Paint(TBlxCanvas& canvas) override;
+
+    std::function<void(TBlxWindow& sender)> OnShow;
+    std::function<void(TBlxWindow& sender)> OnClose;
+    /// A popup holding the input grab saw a press outside itself.
+    std::function<void(TBlxWindow& sender)> OnPressOutside;
+
+protected:
+    void Resized() override;
+    void Moved() override;
+
+private:
+    friend class TBlxControl;
+    void ControlDestroyed(TBlxControl& control);
+    void ControlHidden(TBlxControl& control);
+    bool EnsureNativeWindow();
+    void PaintTree(TBlxControl& control, TBlxCanvas& canvas, const TBlxRect& damage);
+    void DispatchMouseDown(const TBlxMouseEvent& e);
+    void DispatchMouseUp(const TBlxMouseEvent& e);
+    void DispatchMouseMove(const TBlxMouseEvent& e);
+    void DispatchWheel(const TBlxWheelEvent& e);
+    void DispatchKey(const TBlxKeyEvent& e);
+    void UpdateHover(TBlxControl* control);
+    void OpenContextMenu(TBlxControl& target, TBlxPoint windowPos);
+    void ExposeRect(const TBlxRect& r);
+    void ApplyConfigure(const TBlxRect& r);
+    TBlxMouseEvent ToLocal(const TBlxMouseEvent& e, const TBlxControl& c) const;
+    int ClickCountFor(const TBlxMouseEvent& e);
+
+    TBlxWindowKind FKind;
+    TBlxNativeId FParentNativeId = 0;
+    TBlxWindow* FPopupParent = nullptr;
+    std::string FCaption;
+    std::shared_ptr<TBlxPlatform> FPlatform;
+    std::unique_ptr<TBlxPlatformWindow> FNative;
+    TBlxPixelBuffer FBackBuffer;
+    TBlxRect FDamage;
+    bool FShown = false;
+    bool FPaintedOnce = false;
+    bool FApplyingConfigure = false;
+    bool FInModal = false;
+    TBlxModalResult FModalResult = TBlxModalResult::None;
+    TBlxControl* FFocus = nullptr;
+    TBlxControl* FActiveControl = nullptr;
+    TBlxControl* FCapture = nullptr;
+    TBlxControl* FHover = nullptr;
+    TBlxControl* FDefaultControl = nullptr;
+    TBlxControl* FCancelControl = nullptr;
+    TBlxCursor FShownCursor = TBlxCursor::Default;
+    unsigned FHeldButtons = 0;
+    int64_t FLastPressTime = -1000000;
+    TBlxPoint FLastPressPos;
+    TBlxMouseButton FLastPressButton = TBlxMouseButton::None;
+    std::shared_ptr<bool> FAlive;
+};
+
+} // namespace tumblet
