@@ -193,7 +193,7 @@ private:
     void AppendPerOctavePingPong(bool upFirst);
     void AppendXrossReturn();
     void FillSequence();
-    static void Converge(TBlxIntList& list);
+    void AppendConverged(const TBlxIntList& list);
     void AppendRests();
     void RestorePosition(bool restartFlag, std::int32_t previous);
 

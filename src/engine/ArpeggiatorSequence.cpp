@@ -214,9 +214,12 @@ void TArpeggiator::AppendAllBlocks(int sortOrder, bool converge)
     Sort(FScratch, sortOrder);
     if (converge)
     {
-        Converge(FScratch);
+        AppendConverged(FScratch);
     }
-    FSequence.AddList(FScratch);
+    else
+    {
+        FSequence.AddList(FScratch);
+    }
 }
 
 void TArpeggiator::AppendBlocksConverged(int sortOrder)
@@ -226,8 +229,7 @@ void TArpeggiator::AppendBlocksConverged(int sortOrder)
         FScratch.Clear();
         FillBlock(slot, FScratch);
         Sort(FScratch, sortOrder);
-        Converge(FScratch);
-        FSequence.AddList(FScratch);
+        AppendConverged(FScratch);
     }
 }
 
@@ -353,12 +355,19 @@ void TArpeggiator::FillSequence()
     }
 }
 
-// An ascending a0 < a1 < ... < a5 becomes a0 a5 a1 a4 a2 a3.
-void TArpeggiator::Converge(TBlxIntList& list)
+// Converges the list from both ends into the Sequence: an ascending a0 < a1 < ... < a5 goes in
+// as a0 a5 a1 a4 a2 a3. The same order as moving the last pair to positions 1, 3, 5, ... in
+// place, but linear rather than quadratic in the length.
+void TArpeggiator::AppendConverged(const TBlxIntList& list)
 {
-    for (int i = 1; i < list.Count() - 1; i += 2)
+    int front = 0;
+    int back = list.Count() - 1;
+    bool fromFront = true;
+    while (front <= back)
     {
-        list.Move(list.Count() - 1, i);
+        const int index = fromFront ? front++ : back--;
+        FSequence.Add(list.Items(index), list.Counter(index));
+        fromFront = !fromFront;
     }
 }
 

@@ -244,8 +244,9 @@ void TArpeggiator::ComputeGateAndLength(double stepLength, std::int32_t& offset,
     {
         samples = RoundEvenInt(minimum);
     }
-    // At gate 100 the note-off lands one sample before the next note-on.
-    length = SaturateInt32(static_cast<double>(samples - 1));
+    // At gate 100 the note-off lands one sample before the next note-on. Only a degenerate
+    // sample rate or tempo leaves no minimum to subtract from; a length stays 0 or more.
+    length = SaturateInt32(static_cast<double>(std::max<std::int64_t>(samples - 1, 0)));
 }
 
 bool TArpeggiator::CycleInForce() const noexcept

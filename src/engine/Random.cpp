@@ -17,6 +17,8 @@ std::atomic<std::uint32_t>& State() noexcept
     return state;
 }
 
+std::atomic<TRandomObserver> gObserver{nullptr};
+
 // Seeds once when the library is loaded; each module creation seeds again.
 const bool kSeededAtLoad = (SeedRandomFromClock(), true);
 
@@ -31,7 +33,17 @@ std::uint32_t Random(std::uint32_t n) noexcept
     {
         next = old * kMultiplier + 1u;
     } while (!state.compare_exchange_weak(old, next, std::memory_order_relaxed));
-    return static_cast<std::uint32_t>((static_cast<std::uint64_t>(next) * n) >> 32);
+    const auto result = static_cast<std::uint32_t>((static_cast<std::uint64_t>(next) * n) >> 32);
+    if (const TRandomObserver observer = gObserver.load(std::memory_order_relaxed))
+    {
+        observer(n, result);
+    }
+    return result;
+}
+
+void SetRandomObserver(TRandomObserver observer) noexcept
+{
+    gObserver.store(observer, std::memory_order_relaxed);
 }
 
 void SetRandSeed(std::uint32_t seed) noexcept

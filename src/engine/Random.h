@@ -19,6 +19,12 @@ void SetRandSeed(std::uint32_t seed) noexcept;
 // Thread: any.
 std::uint32_t RandSeed() noexcept;
 
+/// Sees every draw with its range and result; nullptr (the default) switches it off. Lets
+/// tests check the number and order of draws.
+using TRandomObserver = void (*)(std::uint32_t n, std::uint32_t result);
+// Thread: any; set it only while no other thread draws.
+void SetRandomObserver(TRandomObserver observer) noexcept;
+
 /// Seeds from the low 32 bits of the monotonic clock in nanoseconds.
 // Thread: any.
 void SeedRandomFromClock() noexcept;

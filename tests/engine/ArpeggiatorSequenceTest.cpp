@@ -1,0 +1,267 @@
+#include "engine/Arpeggiator.h"
+
+#include "EngineTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace tumblet
+{
+namespace
+{
+
+using test::HoldChord;
+using test::SequenceCounters;
+using test::SequenceValues;
+using test::TRandomRecorder;
+using TValues = std::vector<std::int32_t>;
+
+struct TOrderCase
+{
+    int NoteOrder;
+    TValues Expected;
+};
+
+class NoteOrderTest : public ::testing::TestWithParam<TOrderCase>
+{
+};
+
+// Chord E4 C4 G4 in arrival order, two octaves, octave order "Up", no rests.
+TEST_P(NoteOrderTest, BuildsTheSequenceForTheChord)
+{
+    TArpeggiator engine;
+    engine.SetNoteOrder(static_cast<std::uint8_t>(GetParam().NoteOrder));
+    HoldChord(engine, {64, 60, 67});
+    EXPECT_EQ(SequenceValues(engine), GetParam().Expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ChordE4C4G4, NoteOrderTest,
+    ::testing::Values(
+        TOrderCase{0, {60, 64, 67, 72, 76, 79}}, TOrderCase{1, {67, 64, 60, 79, 76, 72}},
+        TOrderCase{2, {60, 64, 67, 72, 76, 79, 76, 72, 67, 64}},
+        TOrderCase{3, {60, 64, 67, 72, 76, 79, 79, 76, 72, 67, 64, 60}},
+        TOrderCase{4, {60, 64, 67, 64, 60, 72, 76, 79, 76, 72}},
+        TOrderCase{5, {60, 79, 64, 76, 67, 72}}, TOrderCase{6, {60, 67, 64, 72, 79, 76}},
+        TOrderCase{7, {79, 76, 72, 67, 64, 60, 64, 67, 72, 76}},
+        TOrderCase{8, {79, 76, 72, 67, 64, 60, 60, 64, 67, 72, 76, 79}},
+        TOrderCase{9, {67, 64, 60, 64, 67, 79, 76, 72, 76, 79}},
+        TOrderCase{10, {79, 60, 76, 64, 72, 67}}, TOrderCase{11, {67, 60, 64, 79, 72, 76}},
+        TOrderCase{14, {64, 60, 67, 76, 72, 79}},
+        TOrderCase{15, {60, 79, 64, 76, 67, 72, 64, 76, 60, 79}}, TOrderCase{18, {}},
+        TOrderCase{255, {}}));
+
+struct TOctaveCase
+{
+    int OctaveOrder;
+    int Octaves;
+    TValues Expected;
+};
+
+class OctaveOrderTest : public ::testing::TestWithParam<TOctaveCase>
+{
+};
+
+TEST_P(OctaveOrderTest, BuildsTheOctaveSlots)
+{
+    TArpeggiator engine;
+    engine.SetOctaveOrder(static_cast<std::uint8_t>(GetParam().OctaveOrder));
+    engine.SetOctaves(GetParam().Octaves);
+    HoldChord(engine, {60});
+    EXPECT_EQ(SequenceValues(engine), GetParam().Expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SingleNote, OctaveOrderTest,
+    ::testing::Values(TOctaveCase{0, 3, {60, 72, 84}}, TOctaveCase{1, 3, {84, 72, 60}},
+                      TOctaveCase{2, 3, {60, 72, 84, 72}},
+                      TOctaveCase{3, 3, {60, 72, 84, 84, 72, 60}},
+                      TOctaveCase{4, 3, {84, 72, 60, 72}},
+                      TOctaveCase{5, 3, {84, 72, 60, 60, 72, 84}}, TOctaveCase{2, 1, {60}},
+                      TOctaveCase{3, 1, {60, 60}}, TOctaveCase{4, 1, {60}},
+                      TOctaveCase{5, 1, {60, 60}},
+                      // Faulty parameter values are held to one to five octaves.
+                      TOctaveCase{0, 0, {60}}, TOctaveCase{0, 99, {60, 72, 84, 96, 108}},
+                      TOctaveCase{42, 2, {60, 72}}));
+
+class ArpeggiatorSequenceTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { SetRandSeed(7); }
+    TArpeggiator FEngine;
+};
+
+TEST_F(ArpeggiatorSequenceTest, CountersFollowThePitches)
+{
+    HoldChord(FEngine, {64, 60, 67});
+    EXPECT_EQ(SequenceCounters(FEngine), (TValues{1, 0, 2, 1, 0, 2}));
+}
+
+TEST_F(ArpeggiatorSequenceTest, DownWithOctaveOrderDown)
+{
+    FEngine.SetNoteOrder(1);
+    FEngine.SetOctaveOrder(1);
+    HoldChord(FEngine, {64, 60, 67});
+    EXPECT_EQ(SequenceValues(FEngine), (TValues{79, 76, 72, 67, 64, 60}));
+}
+
+TEST_F(ArpeggiatorSequenceTest, NoteOrdersThatArrangeOctavesIgnoreOctaveOrder)
+{
+    FEngine.SetOctaveOrder(1);
+    FEngine.SetNoteOrder(2);
+    HoldChord(FEngine, {64, 60, 67});
+    EXPECT_EQ(SequenceValues(FEngine), (TValues{60, 64, 67, 72, 76, 79, 76, 72, 67, 64}));
+}
+
+TEST_F(ArpeggiatorSequenceTest, RestsAreAppended)
+{
+    FEngine.SetRest(2);
+    HoldChord(FEngine, {60});
+    EXPECT_EQ(SequenceValues(FEngine), (TValues{60, 72, -1, -1}));
+    EXPECT_EQ(SequenceCounters(FEngine), (TValues{0, 0, 0, 0}));
+}
+
+TEST_F(ArpeggiatorSequenceTest, SingleNoteUpDownPlaysTheNoteOnce)
+{
+    FEngine.SetOctaves(1);
+    for (int order : {2, 7})
+    {
+        FEngine.SetNoteOrder(static_cast<std::uint8_t>(order));
+        HoldChord(FEngine, {60});
+        EXPECT_EQ(SequenceValues(FEngine), (TValues{60})) << "note order " << order;
+        FEngine.HeldNotes().Clear();
+    }
+}
+
+TEST_F(ArpeggiatorSequenceTest, XrossOfFiveNotes)
+{
+    FEngine.SetOctaves(1);
+    FEngine.SetNoteOrder(15);
+    HoldChord(FEngine, {62, 60, 67, 64, 65});
+    EXPECT_EQ(SequenceValues(FEngine), (TValues{60, 67, 62, 65, 64, 62, 65, 60, 67}));
+}
+
+TEST_F(ArpeggiatorSequenceTest, XrossOfThreeOrFewerHasNoReturn)
+{
+    FEngine.SetOctaves(1);
+    FEngine.SetNoteOrder(15);
+    HoldChord(FEngine, {64, 60, 67});
+    EXPECT_EQ(SequenceValues(FEngine), (TValues{60, 67, 64}));
+}
+
+// Without Restart a rebuild carries on after the pitch played last.
+TEST_F(ArpeggiatorSequenceTest, AddedNoteKeepsThePosition)
+{
+    HoldChord(FEngine, {64, 60, 67});
+    test::TBlockPlayer player(FEngine);
+    std::vector<std::int32_t> played;
+    for (int i = 0; i < 2; ++i)
+    {
+        ASSERT_GE(player.PlayUntilNote(), 0.0);
+        played.push_back(FEngine.GeneratedNote().Pitch);
+    }
+    ASSERT_EQ(played, (TValues{60, 64}));
+    HoldChord(FEngine, {62});
+    ASSERT_GE(player.PlayUntilNote(), 0.0);
+    EXPECT_EQ(FEngine.GeneratedNote().Pitch, 67);
+}
+
+TEST_F(ArpeggiatorSequenceTest, RestartBeginsAgainAfterARebuild)
+{
+    FEngine.SetRestart(true);
+    HoldChord(FEngine, {64, 60, 67});
+    test::TBlockPlayer player(FEngine);
+    ASSERT_GE(player.PlayUntilNote(), 0.0);
+    ASSERT_GE(player.PlayUntilNote(), 0.0);
+    HoldChord(FEngine, {62});
+    ASSERT_GE(player.PlayUntilNote(), 0.0);
+    EXPECT_EQ(FEngine.GeneratedNote().Pitch, 60);
+}
+
+TEST_F(ArpeggiatorSequenceTest, OctavesRandomDrawsOnlyWhatFits)
+{
+    FEngine.SetOctaves(4);
+    FEngine.SetOctavesRandom(3);
+    TRandomRecorder recorder;
+    HoldChord(FEngine, {60});
+    EXPECT_EQ(recorder.Draws(), (std::vector<std::uint32_t>{2}));
+    const int count = FEngine.Sequence().Count();
+    EXPECT_TRUE(count == 4 || count == 5) << count;
+
+    FEngine.SetOctavesRandom(300);
+    recorder.Clear();
+    FEngine.SetRest(1);
+    EXPECT_EQ(recorder.Draws(), (std::vector<std::uint32_t>{2}));
+}
+
+// The build draws the octave count, then the octave shuffle, then one shuffle per slot.
+TEST_F(ArpeggiatorSequenceTest, RandomDrawsOfOneBuildInOrder)
+{
+    FEngine.SetOctaves(5);
+    FEngine.SetOctavesRandom(2); // no room above five octaves: Random(1)
+    FEngine.SetOctaveOrder(6);
+    FEngine.SetNoteOrder(13);
+    TRandomRecorder recorder;
+    HoldChord(FEngine, {60, 64, 67});
+    std::vector<std::uint32_t> expected{1, 5, 5, 5, 5, 5};
+    expected.insert(expected.end(), 15, 3);
+    EXPECT_EQ(recorder.Draws(), expected);
+    EXPECT_EQ(FEngine.Sequence().Count(), 15);
+}
+
+TEST_F(ArpeggiatorSequenceTest, RandomShufflesAllPairsOnce)
+{
+    FEngine.SetOctaveOrder(6); // ignored: "Random" arranges the octaves itself
+    FEngine.SetNoteOrder(12);
+    TRandomRecorder recorder;
+    HoldChord(FEngine, {60, 64, 67});
+    EXPECT_EQ(recorder.Draws(), (std::vector<std::uint32_t>(6, 6)));
+    TValues sorted = SequenceValues(FEngine);
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(sorted, (TValues{60, 64, 67, 72, 76, 79}));
+}
+
+TEST_F(ArpeggiatorSequenceTest, SameSeedSameSequence)
+{
+    FEngine.SetNoteOrder(12);
+    FEngine.SetOctaves(3);
+    SetRandSeed(99);
+    HoldChord(FEngine, {60, 62, 64, 65, 67});
+    const TValues first = SequenceValues(FEngine);
+    FEngine.HeldNotes().Clear();
+    SetRandSeed(99);
+    HoldChord(FEngine, {60, 62, 64, 65, 67});
+    EXPECT_EQ(SequenceValues(FEngine), first);
+}
+
+// The longest sequence the bounds allow, and rests held to the room that is left.
+TEST_F(ArpeggiatorSequenceTest, LargestChordFitsAndRestsAreBounded)
+{
+    FEngine.SetOctaves(5);
+    FEngine.SetOctaveOrder(3);
+    FEngine.SetNoteOrder(4);
+    FEngine.SetRest(1000);
+    std::vector<std::int32_t> notes;
+    for (int i = 0; i < TArpeggiator::kMaxHeldNotes + 10; ++i)
+    {
+        notes.push_back(i % 128);
+    }
+    HoldChord(FEngine, notes);
+    EXPECT_EQ(FEngine.HeldNotes().Count(), TArpeggiator::kMaxHeldNotes);
+    EXPECT_EQ(FEngine.Sequence().Count(), TArpeggiator::kMaxSequence);
+    const int notesInSequence = 10 * (2 * TArpeggiator::kMaxHeldNotes - 1);
+    EXPECT_EQ(FEngine.Sequence().Items(notesInSequence - 1), 0) << "the last slot ends on note 0";
+    EXPECT_EQ(FEngine.Sequence().Items(notesInSequence), -1);
+}
+
+TEST_F(ArpeggiatorSequenceTest, RestsWithASmallChordAreNotCutToSixteen)
+{
+    FEngine.SetRest(1000);
+    HoldChord(FEngine, {60});
+    EXPECT_EQ(FEngine.Sequence().Count(), 2 + 1000);
+}
+
+} // namespace
+} // namespace tumblet
