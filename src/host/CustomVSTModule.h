@@ -1,9 +1,12 @@
 #pragma once
 
 #include "host/BasicVSTModule.h"
+#include "host/VSTEditorForm.h"
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -144,7 +147,60 @@ public:
     /// The canDo answer for a text: 1, -1, or 0 when the text is not in the vocabulary.
     std::int32_t CanDoAnswer(const char* text) const noexcept;
 
+    // ---- Editor hosting ----------------------------------------------------------------------
+
+    /// The factory effEditOpen uses; empty means the module has no editor window to offer.
+    // Thread: creation.
+    const TVstEditorFormClass& EditorFormClass() const { return FEditorFormClass; }
+    void SetEditorFormClass(TVstEditorFormClass value) { FEditorFormClass = std::move(value); }
+    /// The open editor, or null. Owned by the module. Thread: UI.
+    TVstEditorForm* Editor() const noexcept { return FEditor.get(); }
+    /// Set whenever parameter values may have changed behind the editor's back; the next
+    /// effEditIdle with an open editor refreshes it once and clears the flag. Thread: any.
+    bool EditorNeedsUpdate() const noexcept
+    {
+        return FEditorNeedsUpdate.load(std::memory_order_relaxed);
+    }
+    void SetEditorNeedsUpdate(bool value) noexcept
+    {
+        FEditorNeedsUpdate.store(value, std::memory_order_relaxed);
+    }
+    /// The rectangle effEditGetRect points the host at; it lives as long as the module.
+    const ERect& EditorRect() const noexcept { return FEditorRect; }
+
+    // Editor hooks (sender first). Raised on the UI thread; bound once at creation.
+    std::function<void(TCustomVSTModule& sender, std::unique_ptr<TVstEditorForm>& gui,
+                       std::uintptr_t parentWindow)>
+        OnEditOpen;
+    std::function<void(TCustomVSTModule& sender, bool& destroyForm)> OnEditClose;
+    std::function<void(TCustomVSTModule& sender, std::int16_t& width, std::int16_t& height)>
+        OnEditGetSize;
+    std::function<void(TCustomVSTModule& sender)> OnEditIdle;
+    std::function<void(TCustomVSTModule& sender)> OnEditTop;
+    std::function<void(TCustomVSTModule& sender)> OnEditSleep;
+    std::function<void(TCustomVSTModule& sender, VstKeyCode& keyCode)> OnEditorKeyDown;
+    std::function<void(TCustomVSTModule& sender, VstKeyCode& keyCode)> OnEditorKeyUp;
+    std::function<bool(TCustomVSTModule& sender, std::int32_t key)> OnCheckKey;
+    std::function<void(TCustomVSTModule& sender, std::int32_t value)> OnEditorKnobMode;
+
 protected:
+    // Editor opcodes. Thread: UI.
+    std::intptr_t HostCallEditGetRect(std::int32_t, std::intptr_t, void*, float) override;
+    std::intptr_t HostCallEditOpen(std::int32_t, std::intptr_t, void*, float) override;
+    std::intptr_t HostCallEditClose(std::int32_t, std::intptr_t, void*, float) override;
+    std::intptr_t HostCallEditIdle(std::int32_t, std::intptr_t, void*, float) override;
+    std::intptr_t HostCallEditTop(std::int32_t, std::intptr_t, void*, float) override;
+    std::intptr_t HostCallEditSleep(std::int32_t, std::intptr_t, void*, float) override;
+    std::intptr_t HostCallEditKeyDown(std::int32_t, std::intptr_t, void*, float) override;
+    std::intptr_t HostCallEditKeyUp(std::int32_t, std::intptr_t, void*, float) override;
+    std::intptr_t HostCallSetEditKnobMode(std::int32_t, std::intptr_t, void*, float) override;
+
+    /// Runs when effEditOpen has placed a new editor; the parameter layer re-announces values.
+    virtual void AfterEditorOpen() {}
+    /// Destroys an open editor form; the module stays whole while it dies. Thread: UI.
+    void DestroyEditor() noexcept;
+    /// Destroys an open editor before anything else of the module goes.
+    void BeforeClose() override;
 
     std::intptr_t HostCallOpen(std::int32_t, std::intptr_t, void*, float) override;
     std::intptr_t HostCallClose(std::int32_t, std::intptr_t, void*, float) override;
@@ -212,6 +268,13 @@ private:
     TProcessPrecision FProcessPrecision = TProcessPrecision::pp32;
     std::int32_t FNumCategories = 1;
     TProcessingMode FProcessingMode = TProcessingMode::pmNormal;
+
+    std::intptr_t EditKey(std::int32_t index, std::intptr_t value, float opt, bool down);
+
+    TVstEditorFormClass FEditorFormClass;
+    std::unique_ptr<TVstEditorForm> FEditor;
+    std::atomic<bool> FEditorNeedsUpdate{false};
+    ERect FEditorRect{};
 };
 
 } // namespace tumblet

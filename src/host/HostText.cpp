@@ -137,4 +137,53 @@ std::optional<double> ParseLocaleFloat(std::string_view text, std::string_view s
     return value;
 }
 
+std::optional<double> ParseParameterString(std::string_view text, std::string_view units,
+                                           std::string_view separator)
+{
+    auto isSpaceOrControl = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
+    while (!text.empty() && isSpaceOrControl(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isSpaceOrControl(text.back()))
+        text.remove_suffix(1);
+    std::string work(text);
+    if (!units.empty())
+    {
+        const std::size_t at = work.find(units);
+        if (at != std::string::npos)
+            work.erase(at, units.size());
+    }
+
+    const std::size_t start = work.find_first_of("+,-.0123456789");
+    if (start == std::string::npos)
+        return std::nullopt;
+    std::size_t end = start + 1;
+    while (end < work.size() && std::strchr(",.0123456789E", work[end]) != nullptr &&
+           work[end] != 0)
+        ++end;
+
+    struct TPrefix
+    {
+        char Letter;
+        double Multiplier;
+    };
+    static constexpr TPrefix kPrefixes[] = {{'k', 1000.0}, {'K', 1024.0},   {'G', 1048576.0},
+                                            {'m', 0.001},  {'\xB5', 1e-6}, {'c', 0.01}};
+    double multiplier = 1.0;
+    for (const TPrefix& prefix : kPrefixes)
+    {
+        const std::size_t at = work.find(prefix.Letter);
+        if (at != std::string::npos && at >= end)
+        {
+            multiplier = prefix.Multiplier;
+            break;
+        }
+    }
+
+    const std::optional<double> number =
+        ParseLocaleFloat(std::string_view(work).substr(start, end - start), separator);
+    if (!number)
+        return std::nullopt;
+    return *number * multiplier;
+}
+
 } // namespace tumblet

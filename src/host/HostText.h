@@ -42,4 +42,11 @@ std::string FormatGeneral(double value, int significantDigits, std::string_view 
 /// (an optional sign, digits, separator, exponent). Nothing when any character is left over.
 std::optional<double> ParseLocaleFloat(std::string_view text, std::string_view separator);
 
+/// The default reading of a parameter text from the host: trims it, removes the first
+/// occurrence of units, reads the first number in it and scales it by a unit prefix written
+/// after the number (k 1000, K 1024, G 1048576, m 0.001, the byte 0xB5 (micro) 0.000001,
+/// c 0.01). Nothing when the text holds no readable number.
+std::optional<double> ParseParameterString(std::string_view text, std::string_view units,
+                                           std::string_view separator);
+
 } // namespace tumblet
