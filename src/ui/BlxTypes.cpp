@@ -8,10 +8,12 @@ namespace tumblet
 namespace
 {
 
-/// a * b / 100 rounded to the nearest integer (non-negative operands).
+/// a * percent / 100 rounded to the nearest integer, ties to even like every rounding of the
+/// product (non-negative operands).
 int PercentOf(int a, int percent)
 {
-    return (a * percent + 50) / 100;
+    int q = a * percent / 100, r = a * percent % 100;
+    return q + ((r > 50 || (r == 50 && q % 2 == 1)) ? 1 : 0);
 }
 
 } // namespace

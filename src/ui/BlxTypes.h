@@ -83,9 +83,11 @@ struct TBlxColor
     {
         return {(Argb & 0x00FFFFFFu) | (uint32_t(a) << 24)};
     }
-    /// Each channel c becomes c - c * percent / 100, rounded to the nearest integer.
+    /// Each channel c becomes c - c * percent / 100, rounded to the nearest integer
+    /// (ties to even).
     TBlxColor Darken(int percent) const;
-    /// Each channel c becomes c + (255 - c) * percent / 100, rounded to the nearest integer.
+    /// Each channel c becomes c + (255 - c) * percent / 100, rounded to the nearest integer
+    /// (ties to even).
     TBlxColor Lighten(int percent) const;
     /// Mixes towards `other` by t (0 keeps this colour, 1 gives `other`).
     TBlxColor Blend(TBlxColor other, double t) const;

@@ -1,0 +1,174 @@
+#pragma once
+
+// Synthetic input for windows on the offscreen backend. Tests include this header; it selects
+// the offscreen backend on first use.
+
+#include "ui/BlxApplication.h"
+#include "ui/BlxControl.h"
+#include "ui/BlxOffscreenPlatform.h"
+#include "ui/BlxText.h"
+#include "ui/BlxWindow.h"
+
+#include <cstdlib>
+#include <functional>
+#include <string>
+
+namespace tumblet::test
+{
+
+inline TBlxOffscreenPlatform& Offscreen()
+{
+    TBlxApplication& app = TBlxApplication::Instance();
+    if (!app.Offscreen())
+    {
+        app.SetBackend(TBlxBackend::Offscreen);
+    }
+    return *app.Offscreen();
+}
+
+inline unsigned ButtonBit(TBlxMouseButton b)
+{
+    return b == TBlxMouseButton::Left ? ssLeft : b == TBlxMouseButton::Right ? ssRight : ssMiddle;
+}
+
+inline void SendMouse(TBlxWindow& w, TBlxPlatformEvent::TKind kind, TBlxPoint p,
+                      TBlxMouseButton b, unsigned shift)
+{
+    TBlxOffscreenPlatform& o = Offscreen();
+    unsigned buttons = o.PointerButtons();
+    if (kind == TBlxPlatformEvent::TKind::MouseDown)
+    {
+        buttons |= ButtonBit(b);
+    }
+    else if (kind == TBlxPlatformEvent::TKind::MouseUp)
+    {
+        buttons &= ~ButtonBit(b);
+    }
+    TBlxPoint origin = w.ClientOriginOnScreen();
+    o.SetPointer({origin.X + p.X, origin.Y + p.Y}, buttons);
+    TBlxPlatformEvent e;
+    e.Kind = kind;
+    e.Mouse.Pos = p;
+    e.Mouse.Button = b;
+    e.Mouse.Shift = shift;
+    TBlxApplication::Instance().Dispatch(w, e);
+}
+
+inline void MouseDown(TBlxWindow& w, TBlxPoint p, TBlxMouseButton b = TBlxMouseButton::Left,
+                      unsigned shift = 0)
+{
+    SendMouse(w, TBlxPlatformEvent::TKind::MouseDown, p, b, shift);
+}
+
+inline void MouseUp(TBlxWindow& w, TBlxPoint p, TBlxMouseButton b = TBlxMouseButton::Left,
+                    unsigned shift = 0)
+{
+    SendMouse(w, TBlxPlatformEvent::TKind::MouseUp, p, b, shift);
+}
+
+inline void MoveTo(TBlxWindow& w, TBlxPoint p, unsigned shift = 0)
+{
+    SendMouse(w, TBlxPlatformEvent::TKind::MouseMove, p, TBlxMouseButton::None, shift);
+}
+
+inline void ClickAt(TBlxWindow& w, TBlxPoint p, TBlxMouseButton b = TBlxMouseButton::Left)
+{
+    MoveTo(w, p);
+    MouseDown(w, p, b);
+    MouseUp(w, p, b);
+}
+
+/// The centre of a control in its window's coordinates.
+inline TBlxPoint CentreOf(const TBlxControl& c)
+{
+    TBlxRect r = c.BoundsInWindow();
+    return {r.Left + r.Width / 2, r.Top + r.Height / 2};
+}
+
+inline void ClickControl(TBlxControl& c, TBlxMouseButton b = TBlxMouseButton::Left)
+{
+    ClickAt(*c.Window(), CentreOf(c), b);
+}
+
+inline void DragBy(TBlxWindow& w, TBlxPoint from, int dx, int dy)
+{
+    MoveTo(w, from);
+    MouseDown(w, from);
+    TBlxPoint to{from.X + dx, from.Y + dy};
+    MoveTo(w, {from.X + dx / 2, from.Y + dy / 2});
+    MoveTo(w, to);
+    MouseUp(w, to);
+}
+
+inline void WheelAt(TBlxWindow& w, TBlxPoint p, int deltaY)
+{
+    TBlxPlatformEvent e;
+    e.Kind = TBlxPlatformEvent::TKind::Wheel;
+    e.Wheel.Pos = p;
+    e.Wheel.DeltaY = deltaY;
+    TBlxApplication::Instance().Dispatch(w, e);
+}
+
+inline void PressKey(TBlxWindow& w, TBlxKey key, unsigned shift = 0, char32_t ch = 0)
+{
+    TBlxPlatformEvent e;
+    e.Kind = TBlxPlatformEvent::TKind::KeyDown;
+    e.Key.Key = key;
+    e.Key.Shift = shift;
+    e.Key.Char = ch;
+    TBlxApplication::Instance().Dispatch(w, e);
+}
+
+/// Ctrl with a letter ('a' for Ctrl+A).
+inline void PressCtrl(TBlxWindow& w, char letter)
+{
+    PressKey(w, TBlxKey::Character, ssCtrl, char32_t(letter));
+}
+
+inline void TypeText(TBlxWindow& w, const std::string& utf8)
+{
+    for (char32_t c : Utf8ToUtf32(utf8))
+    {
+        if (c == U'\b')
+        {
+            PressKey(w, TBlxKey::Backspace);
+        }
+        else
+        {
+            PressKey(w, TBlxKey::Character, 0, c);
+        }
+    }
+}
+
+/// Queues an action for the next round of a nested loop.
+inline void Post(std::function<void()> action)
+{
+    Offscreen().Post([action] {
+        action();
+        return true;
+    });
+}
+
+/// Queues an action that waits until a modal window is showing, then runs on it.
+inline void WhenModal(std::function<void(TBlxWindow&)> action)
+{
+    Offscreen().Post([action] {
+        TBlxWindow* w = TBlxApplication::Instance().TopModal();
+        if (!w || !w->IsShown())
+        {
+            return false;
+        }
+        action(*w);
+        return true;
+    });
+}
+
+/// Where snapshot images go: $TUMBLET_BUILD_DIR/snapshots, else build/snapshots.
+inline std::string SnapshotPath(const std::string& name)
+{
+    const char* dir = std::getenv("TUMBLET_BUILD_DIR");
+    std::string base = dir && *dir ? std::string(dir) : std::string("build");
+    return base + "/snapshots/" + name + ".png";
+}
+
+} // namespace tumblet::test
