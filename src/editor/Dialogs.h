@@ -1,0 +1,57 @@
+#pragma once
+
+// The modal dialogs every command of the module and the editor uses. Each function creates
+// its window, runs it modally on the calling (editor) thread, pumping only the layer's own
+// display connection, and destroys it before returning. Without a parent the dialog is centred
+// on the active window, or on the screen. Where no window can be shown (no X display), the
+// message goes to standard error instead. Thread: UI.
+
+#include "ui/BlxTypes.h"
+
+#include <string>
+
+namespace tumblet
+{
+
+class TBlxWindow;
+
+enum class TMsgDlgType
+{
+    Warning,
+    Error,
+    Information,
+    Confirmation,
+};
+
+enum class TMsgDlgButtons
+{
+    OK,
+    YesNo,
+};
+
+/// Shows a message box; returns OK, Yes or No. An empty caption shows the product's name.
+/// Closing the box otherwise answers OK for an OK box and No for a Yes/No box.
+TBlxModalResult ShowMessageDialog(TBlxWindow* parentForm, const std::string& text,
+                                  const std::string& caption, TMsgDlgButtons buttons,
+                                  TMsgDlgType type);
+
+/// Asks for a text; true with `text` set when the user left with OK, else `text` unchanged.
+bool InputTextDialog(TBlxWindow* parentForm, const std::string& caption,
+                     const std::string& prompt, bool allowEmpty, int maxLength,
+                     std::string& text);
+
+/// Asks for a number with `decimals` decimals; an out-of-range entry (when minValue differs
+/// from maxValue) brings the dialog back after 250 ms. True with `value` set on OK, else
+/// `value` unchanged.
+bool InputNumberDialog(TBlxWindow* parentForm, const std::string& caption,
+                       const std::string& prompt, double maxValue, double minValue,
+                       int decimals, double& value);
+
+/// The title an empty caption stands for.
+inline constexpr const char* kApplicationTitle = "Tumblet";
+
+/// Places a dialog window centred on its parent's client area, else on the active window,
+/// else on the screen (halves truncate toward zero).
+void PlaceDialog(TBlxWindow& dialog, TBlxWindow* parentForm);
+
+} // namespace tumblet
