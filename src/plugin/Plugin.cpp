@@ -5,7 +5,25 @@
 namespace tumblet
 {
 
-TVSTPlugin::TVSTPlugin() = default;
+namespace
+{
+// Rate entries the product does not offer (the two longest rates).
+constexpr std::int32_t kRemovedRateTags[] = {12, 11};
+} // namespace
+
+TVSTPlugin::TVSTPlugin()
+{
+    OnCreate = [this](TVSTModule&) { VSTModuleCreate(); };
+    OnDestroy = [this](TVSTModule&) { VSTModuleDestroy(); };
+    OnSampleRateChange = [this](TCustomVSTModule&, float rate) { VSTModuleSampleRateChange(rate); };
+    OnProcess32Replacing = [this](float** inputs, float** outputs, std::uint32_t frames) {
+        VSTModuleProcess32Replacing(inputs, outputs, frames);
+    };
+    OnProcessMidi = [this](TVSTModuleWithMidi&, const TVstMidiEvent& event) {
+        VSTModuleProcessMidi(event);
+    };
+}
+
 TVSTPlugin::~TVSTPlugin() = default;
 
 std::unique_ptr<TVSTModule> TVSTPlugin::Create()
@@ -33,6 +51,38 @@ void TVSTPlugin::ApplyStoredConfiguration()
     SetTailSize(0);
     SetSampleRate(44100.0f);
     SetBlockSize(1024);
+    DefineParameters();
+    Programs().Add().SetDisplayName("Default");
+}
+
+void TVSTPlugin::VSTModuleCreate()
+{
+    FStateVersion = "1.20";
+    FUserGuideFileName = "Tumblet User Guide.pdf";
+
+    FArpeggiator = std::make_unique<TArpeggiator>();
+    FArpeggiator->SetNoteEndCallback(&TVSTPlugin::NoteEnd, this);
+    FArpeggiator->SetSampleRate(SampleRate());
+
+    FNoteOrderList = std::make_unique<TMidiArpNoteOrderList>(true);
+    FOctaveOrderList = std::make_unique<TMidiArpOctaveOrderList>(true);
+    FRateList = std::make_unique<TMidiNoteRateList>(true);
+    FNoteTypeList = std::make_unique<TMidiNoteTypeList>(true);
+    for (std::int32_t tag : kRemovedRateTags)
+        FRateList->Delete(FRateList->FindByTag(tag));
+    FVelocityModeList = std::make_unique<TMidiArpVelocityModeList>(true);
+
+    FPressedKeys = std::make_unique<TMidiNoteList>();
+    FSoundingNotes = std::make_unique<TMidiNoteList>();
+    FSampleCounter = 0;
+
+    BaseModuleCreate();
+}
+
+void TVSTPlugin::VSTModuleDestroy()
+{
+    // The owned objects go with the module; no note-offs are sent.
+    BaseModuleDestroy();
 }
 
 } // namespace tumblet

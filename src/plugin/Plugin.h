@@ -1,13 +1,29 @@
 #pragma once
 
+#include "engine/Arpeggiator.h"
+#include "engine/BlxMidiArpNoteOrderList.h"
+#include "engine/BlxMidiArpOctaveOrderList.h"
+#include "engine/BlxMidiArpVelocityModeList.h"
+#include "engine/BlxMidiNoteList.h"
+#include "engine/BlxMidiNoteRateList.h"
+#include "engine/BlxMidiNoteTypeList.h"
 #include "plugin/VSTPluginBaseDM.h"
 
+#include <cstdint>
 #include <memory>
+#include <string>
 
 namespace tumblet
 {
 
-/// The arpeggiator plug-in.
+class TCustomVstParameterProperty;
+
+/// Wall-clock time in days (local time, millisecond resolution): when latched notes were last
+/// added. A seam so that tests can play chords without sleeping.
+using TWallClock = double (*)();
+double LocalTimeInDays();
+
+/// The arpeggiator plug-in: joins the engine to the host.
 class TVSTPlugin : public TVSTPluginBase
 {
 public:
@@ -18,8 +34,74 @@ public:
     /// does.
     static std::unique_ptr<TVSTModule> Create();
 
+    // Under the instance lock.
+    TArpeggiator& Arpeggiator() { return *FArpeggiator; }
+    TMidiNoteList& PressedKeys() { return *FPressedKeys; }
+    TMidiNoteList& SoundingNotes() { return *FSoundingNotes; }
+
+    const std::string& StateVersion() const { return FStateVersion; }
+    const std::string& UserGuideFileName() const { return FUserGuideFileName; }
+
+    void DefineParameterValues() override;
+    /// The chunk-mode read of a parameter: its stored real value, 0 past the end.
+    // Thread: any; no lock.
+    float VSTModuleGetChunkParameter(std::int32_t index);
+    void ValueListText(const std::string& name, std::int32_t tag, std::string& text) override;
+
+    /// Replaces the wall clock (tests). Thread: creation.
+    void SetWallClock(TWallClock clock) { FWallClock = clock; }
+
 protected:
     void ApplyStoredConfiguration() override;
+
+private:
+    // Creation and processing handlers.
+    void VSTModuleCreate();
+    void VSTModuleDestroy();
+    void VSTModuleSampleRateChange(float sampleRate);
+    void VSTModuleProcess32Replacing(float** inputs, float** outputs, std::uint32_t sampleFrames);
+    void VSTModuleProcessMidi(const TVstMidiEvent& event);
+    static void NoteEnd(void* context, double positionSamples);
+
+    // Block processing steps.
+    bool ReadHostTime(std::uint32_t sampleFrames);
+    void ApplyHostPosition(const VstTimeInfo& timeInfo);
+    bool HandleTransport(std::uint32_t sampleFrames);
+    void EndAllSoundingNotes(bool lastFirst);
+    void SendDueNoteOffs(std::uint32_t sampleFrames);
+    void SendGeneratedStep();
+
+    // MIDI handling steps.
+    void HandleNoteOn(std::int32_t channel, std::int32_t note, std::int32_t velocity);
+    void HandleNoteOff(std::int32_t note);
+    void TrimReleasedNotes(std::int32_t note);
+    void PassThrough(std::int32_t kind, std::int32_t channel, std::int32_t d1, std::int32_t d2,
+                     std::int32_t delta);
+    void PostHeldNotesText();
+
+    // Parameters.
+    void DefineParameters();
+    void BindParameterHandlers();
+    std::uint8_t ListCode(const TBlxValueList& list, float value, int which) const;
+    void ParameterChange(std::int32_t index, float value);
+    std::string ParameterDisplay(std::int32_t index);
+
+    std::unique_ptr<TArpeggiator> FArpeggiator;
+    std::unique_ptr<TMidiArpNoteOrderList> FNoteOrderList;
+    std::unique_ptr<TMidiArpOctaveOrderList> FOctaveOrderList;
+    std::unique_ptr<TMidiNoteRateList> FRateList;
+    std::unique_ptr<TMidiNoteTypeList> FNoteTypeList;
+    std::unique_ptr<TMidiArpVelocityModeList> FVelocityModeList;
+    std::unique_ptr<TMidiNoteList> FPressedKeys;
+    std::unique_ptr<TMidiNoteList> FSoundingNotes;
+
+    std::uint32_t FSampleCounter = 0; ///< own clock while the transport is stopped, samples
+    bool FWasPlaying = false;
+    double FLastNoteOnTime = 0.0; ///< days, local wall-clock time
+    double FLastTempo = 120.0;    ///< beats per minute; used while the host gives none
+    std::string FStateVersion;
+    std::string FUserGuideFileName;
+    TWallClock FWallClock = &LocalTimeInDays;
 };
 
 } // namespace tumblet

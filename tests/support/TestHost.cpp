@@ -77,7 +77,41 @@ AEffect* TTestHost::CallEntry(const char* symbol, audioMasterCallback callback)
 AEffect* TTestHost::Load(const char* symbol)
 {
     tCreating = this;
-    AEffect* effect = CallEntry(symbol, &TTestHost::Callback);
+    AEffect* effect = nullptr;
+    try
+    {
+        effect = CallEntry(symbol, &TTestHost::Callback);
+    }
+    catch (...)
+    {
+        tCreating = nullptr;
+        throw;
+    }
+    tCreating = nullptr;
+    FEffect = effect;
+    if (effect != nullptr)
+    {
+        std::lock_guard<std::mutex> lock(RegistryLock());
+        Registry()[effect] = this;
+    }
+    return effect;
+}
+
+AEffect* TTestHost::LoadAndOpenWith(TEntry entry)
+{
+    if (LoadWith(entry) == nullptr)
+        return nullptr;
+    Dispatch(effOpen);
+    Dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(SampleRateAnswer));
+    Dispatch(effSetBlockSize, 0, BlockSizeAnswer);
+    Dispatch(effMainsChanged, 0, 1);
+    return FEffect;
+}
+
+AEffect* TTestHost::LoadWith(TEntry entry)
+{
+    tCreating = this;
+    AEffect* effect = entry(&TTestHost::Callback);
     tCreating = nullptr;
     FEffect = effect;
     if (effect != nullptr)
@@ -149,7 +183,12 @@ void TTestHost::Process(std::int32_t frames)
     Outputs.assign(2, std::vector<float>(static_cast<std::size_t>(std::max(frames, 1)),
                                          kOutputMarker));
     float* outputs[2] = {Outputs[0].data(), Outputs[1].data()};
+    const std::size_t before = Flushes.size();
     FEffect->processReplacing(FEffect, nullptr, outputs, frames);
+    for (std::size_t f = before; f < Flushes.size(); ++f)
+        for (const TOutEvent& event : Flushes[f])
+            Timeline.push_back({ProcessedSamples + event.DeltaFrames, event});
+    ProcessedSamples += std::max(frames, 0);
 }
 
 void TTestHost::ProcessAndAdvance(std::int32_t frames)
@@ -200,6 +239,7 @@ void TTestHost::ClearRecords()
 {
     Calls.clear();
     Flushes.clear();
+    Timeline.clear();
     RequestedTimeMasks.clear();
 }
 
@@ -216,7 +256,9 @@ std::intptr_t TTestHost::Callback(AEffect* effect, std::int32_t opcode, std::int
     if (host == nullptr)
         return 0;
     THostCall call{opcode, index, value, opt, effect == nullptr};
-    host->Calls.push_back(call);
+    ++host->CallCount;
+    if (host->Recording)
+        host->Calls.push_back(call);
     return host->Answer(call, ptr);
 }
 
@@ -245,7 +287,8 @@ std::intptr_t TTestHost::Answer(const THostCall& call, void* ptr)
     case audioMasterGetBlockSize:
         return BlockSizeAnswer;
     case audioMasterGetTime:
-        RequestedTimeMasks.push_back(static_cast<std::int32_t>(call.Value));
+        if (Recording)
+            RequestedTimeMasks.push_back(static_cast<std::int32_t>(call.Value));
         return TimeInfoAvailable ? reinterpret_cast<std::intptr_t>(&TimeInfo) : 0;
     case audioMasterCanDo:
     {
@@ -255,6 +298,9 @@ std::intptr_t TTestHost::Answer(const THostCall& call, void* ptr)
     case audioMasterProcessEvents:
     {
         auto* block = static_cast<VstEvents*>(ptr);
+        EventCount += block != nullptr ? static_cast<std::size_t>(block->numEvents) : 0;
+        if (!Recording)
+            return ProcessEventsAnswer;
         std::vector<TOutEvent> events;
         for (std::int32_t i = 0; block != nullptr && i < block->numEvents; ++i)
         {

@@ -48,6 +48,16 @@ struct TInEvent
     std::int32_t Type = kVstMidiType;
 };
 
+inline TInEvent NoteOn(std::uint8_t note, std::uint8_t velocity = 100, std::int32_t delta = 0,
+                       std::uint8_t channel = 0)
+{
+    return {delta, static_cast<std::uint8_t>(0x90 | channel), note, velocity};
+}
+inline TInEvent NoteOff(std::uint8_t note, std::int32_t delta = 0, std::uint8_t channel = 0)
+{
+    return {delta, static_cast<std::uint8_t>(0x80 | channel), note, 0};
+}
+
 class TTestHost
 {
 public:
@@ -65,6 +75,11 @@ public:
 
     /// Creates an instance through VSTPluginMain (or the named export). Null on refusal.
     AEffect* Load(const char* symbol = "VSTPluginMain");
+    /// Creates an instance through an entry linked into the test itself.
+    using TEntry = AEffect* (*)(audioMasterCallback);
+    AEffect* LoadWith(TEntry entry);
+    /// The same, then effOpen, sample rate, block size and resume.
+    AEffect* LoadAndOpenWith(TEntry entry);
     /// Load, then effOpen, sample rate, block size and resume, as hosts do.
     AEffect* LoadAndOpen();
     /// effClose; the record is not touched afterwards.
@@ -94,12 +109,25 @@ public:
     std::map<std::string, std::intptr_t> CanDoAnswers;
     std::function<std::intptr_t(const THostCall&, void* ptr)> OnOtherCall;
 
+    /// Off: calls and events are only counted, so the host itself allocates nothing.
+    bool Recording = true;
+    std::size_t CallCount = 0;
+    std::size_t EventCount = 0;
+
     // What the plug-in did.
     std::vector<THostCall> Calls;
     std::vector<std::vector<TOutEvent>> Flushes; ///< one entry per audioMasterProcessEvents
     std::vector<std::int32_t> RequestedTimeMasks;
 
     std::vector<TOutEvent> AllOutEvents() const;
+    /// Every event sent so far, with its position counted from the first processed sample.
+    struct TTimedEvent
+    {
+        std::int64_t Position; ///< block start + deltaFrames, samples
+        TOutEvent Event;
+    };
+    std::vector<TTimedEvent> Timeline;
+    std::int64_t ProcessedSamples = 0;
     std::size_t CountCalls(std::int32_t opcode) const;
     void ClearRecords();
 

@@ -1,0 +1,372 @@
+// Block processing and incoming MIDI: how held keys become the engine's chord and how each
+// block's generated step and due note-offs go out to the host.
+
+#include "plugin/Plugin.h"
+
+#include "engine/Rounding.h"
+
+#include <cmath>
+#include <ctime>
+
+namespace tumblet
+{
+
+namespace
+{
+
+// What each block asks of the host: transport playing, ppq position, tempo, cycle and time
+// signature (kVstTransportPlaying | kVstPpqPosValid | kVstTempoValid | kVstCyclePosValid |
+// kVstTimeSigValid).
+constexpr std::int32_t kBlockTimeMask = 0x3602;
+// While a key is released only the position is needed.
+constexpr std::int32_t kNoteOffTimeMask = kVstPpqPosValid;
+
+// Latched notes played within this window form one chord; a later note starts a new chord.
+constexpr double kLatchChordWindowDays = 250.0 / (24.0 * 60.0 * 60.0 * 1000.0);
+
+// Rates from this index up are long notes that end at the next beat when their key is released.
+constexpr std::uint8_t kLongRateIndex = 7;
+// The step-length table's one-beat entry.
+constexpr int kOneBeatIndex = 6;
+
+constexpr std::uint8_t kNoteOffKind = 0x80;
+constexpr std::uint8_t kNoteOnKind = 0x90;
+constexpr std::uint8_t kPolyPressureKind = 0xA0;
+constexpr std::uint8_t kControlChangeKind = 0xB0;
+constexpr std::uint8_t kChannelPressureKind = 0xD0;
+constexpr std::uint8_t kPitchBendKind = 0xE0;
+
+bool Finite(double value)
+{
+    return std::isfinite(value);
+}
+
+} // namespace
+
+double LocalTimeInDays()
+{
+    // Only differences of this clock are used, so the time zone does not matter.
+    timespec ts{};
+    clock_gettime(CLOCK_REALTIME, &ts);
+    constexpr double kSecondsPerDay = 24.0 * 60.0 * 60.0;
+    return (static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9) /
+           kSecondsPerDay;
+}
+
+void TVSTPlugin::NoteEnd(void* context, double positionSamples)
+{
+    auto& self = *static_cast<TVSTPlugin*>(context);
+    TArpeggiator& engine = *self.FArpeggiator;
+    TMidiNoteList& sounding = *self.FSoundingNotes;
+    // Outside free-running time a note ends a quarter of the shortest note before the new
+    // position, so that its note-off clearly precedes what starts there.
+    const double margin =
+        engine.Speed() != 0
+            ? 0.0
+            : engine.SamplesPerBeat() * TArpeggiator::StepBeats(0, engine.NoteType(), 4, 4) / 4.0;
+    for (int i = 0; i < sounding.Count(); ++i)
+    {
+        TMidiNoteItem& note = sounding.Items(i);
+        if (note.Start + note.Length > positionSamples)
+            note.Length = positionSamples - note.Start - margin;
+    }
+}
+
+void TVSTPlugin::VSTModuleSampleRateChange(float sampleRate)
+{
+    // A rate of zero or less would make every conversion divide by zero; keep the last one.
+    if (sampleRate > 0.0f && std::isfinite(sampleRate))
+        FArpeggiator->SetSampleRate(sampleRate);
+}
+
+// ---- Block processing --------------------------------------------------------------------------
+
+void TVSTPlugin::VSTModuleProcess32Replacing(float**, float** outputs, std::uint32_t sampleFrames)
+{
+    for (std::int32_t channel = 0; outputs != nullptr && channel < 2 && channel < NumOutputs();
+         ++channel)
+    {
+        if (outputs[channel] != nullptr)
+            std::fill(outputs[channel], outputs[channel] + sampleFrames, 0.0f);
+    }
+    EditorMailbox().RetryPublish();
+
+    ReadHostTime(sampleFrames);
+    TArpeggiator& engine = *FArpeggiator;
+    if (HandleTransport(sampleFrames))
+    {
+        // Jump back: a loop, a relocation backwards or a position that did not advance.
+        if (!(engine.Ppq() > engine.PrevPpq()) && engine.PrevPpq() >= 0 && engine.Ppq() >= 0)
+        {
+            EndAllSoundingNotes(true);
+            engine.ResetAll();
+        }
+        SendDueNoteOffs(sampleFrames);
+        if (engine.GenerateStep(static_cast<std::int32_t>(sampleFrames)))
+            SendGeneratedStep();
+    }
+    FWasPlaying = engine.Playing();
+}
+
+bool TVSTPlugin::ReadHostTime(std::uint32_t)
+{
+    TArpeggiator& engine = *FArpeggiator;
+    const VstTimeInfo* timeInfo = GetTimeInfo(kBlockTimeMask);
+    // A host that gives no time info, or a tempo or position that cannot be used, gets the
+    // block treated as stopped at the last usable tempo: the module's own clock keeps going and
+    // nothing divides by zero.
+    if (timeInfo == nullptr || !(timeInfo->tempo > 0.0) || !Finite(timeInfo->tempo) ||
+        !Finite(timeInfo->samplePos) || !Finite(timeInfo->ppqPos))
+    {
+        engine.SetTempo(FLastTempo);
+        engine.SetPlaying(false);
+        engine.SetCycleActive(false);
+        return false;
+    }
+    FLastTempo = timeInfo->tempo;
+    engine.SetTempo(timeInfo->tempo);
+    ApplyHostPosition(*timeInfo);
+    engine.SetPlaying((timeInfo->flags & kVstTransportPlaying) != 0);
+    if (engine.Playing())
+    {
+        if ((timeInfo->flags & kVstCyclePosValid) != 0)
+        {
+            engine.SetCycleActive((timeInfo->flags & kVstTransportCycleActive) != 0);
+            engine.SetCycleStart(engine.BeatsToSamples(timeInfo->cycleStartPos));
+            engine.SetCycleEnd(engine.BeatsToSamples(timeInfo->cycleEndPos));
+        }
+    }
+    else
+    {
+        engine.SetCycleActive(false);
+    }
+    if ((timeInfo->flags & kVstTimeSigValid) != 0 && timeInfo->timeSigNumerator > 0 &&
+        timeInfo->timeSigDenominator > 0)
+    {
+        engine.SetTimeSigNumerator(timeInfo->timeSigNumerator);
+        engine.SetTimeSigDenominator(timeInfo->timeSigDenominator);
+    }
+    return true;
+}
+
+void TVSTPlugin::ApplyHostPosition(const VstTimeInfo& timeInfo)
+{
+    TArpeggiator& engine = *FArpeggiator;
+    engine.SetSamplePos(timeInfo.samplePos);
+    engine.SetPpq(timeInfo.ppqPos);
+    // A host that gives no name is trusted only with its musical position.
+    if (HostIsUnknown())
+        engine.SetSamplePos(RoundEven(engine.BeatsToSamples(engine.Ppq())));
+}
+
+bool TVSTPlugin::HandleTransport(std::uint32_t sampleFrames)
+{
+    TArpeggiator& engine = *FArpeggiator;
+    if (engine.Playing())
+    {
+        if (!FWasPlaying)
+        {
+            TransportStarted();
+            engine.ResetAll();
+        }
+        return true;
+    }
+    if (FWasPlaying)
+    {
+        EndAllSoundingNotes(false);
+        engine.ClearAll();
+        FSampleCounter = 0;
+        PostHeldNotesText();
+        return false;
+    }
+    engine.SetSamplePos(FSampleCounter);
+    engine.SetPpq(engine.SamplesToBeats(engine.SamplePos()));
+    FSampleCounter += sampleFrames;
+    return true;
+}
+
+void TVSTPlugin::EndAllSoundingNotes(bool lastFirst)
+{
+    TMidiNoteList& sounding = *FSoundingNotes;
+    const int count = sounding.Count();
+    for (int n = 0; n < count; ++n)
+    {
+        const TMidiNoteItem& note = sounding.Items(lastFirst ? count - 1 - n : n);
+        QueueNoteOff(note.Channel, note.Note, note.Velocity, 0);
+    }
+    sounding.BeginUpdate();
+    while (sounding.Count() > 0)
+        sounding.Delete(sounding.Count() - 1);
+    sounding.EndUpdate();
+}
+
+void TVSTPlugin::SendDueNoteOffs(std::uint32_t sampleFrames)
+{
+    TMidiNoteList& sounding = *FSoundingNotes;
+    const double blockStart = FArpeggiator->SamplePos();
+    for (int i = sounding.Count() - 1; i >= 0; --i)
+    {
+        const TMidiNoteItem& note = sounding.Items(i);
+        const double end = note.Start + note.Length;
+        if (blockStart + sampleFrames >= end)
+        {
+            QueueNoteOff(note.Channel, note.Note, note.Velocity, RoundEvenInt(end - blockStart));
+            sounding.Delete(i);
+        }
+    }
+}
+
+void TVSTPlugin::SendGeneratedStep()
+{
+    const TGeneratedNote& g = FArpeggiator->GeneratedNote();
+    TMidiNoteList& sounding = *FSoundingNotes;
+    const int repeated = sounding.IndexOfNote(g.Pitch);
+    if (repeated >= 0)
+    {
+        const TMidiNoteItem& note = sounding.Items(repeated);
+        QueueNoteOff(note.Channel, note.Note, note.Velocity, g.Offset);
+        sounding.Delete(repeated);
+    }
+    // A note that cannot be tracked for its note-off is not started at all.
+    if (sounding.Count() >= sounding.Capacity())
+        return;
+    QueueNoteOn(g.Channel, g.Pitch, g.Velocity, g.Offset);
+    sounding.AddSounding(g.SourceNote, g.Channel, g.Length, g.Offset + FArpeggiator->SamplePos(),
+                         g.Velocity, g.Pitch);
+}
+
+// ---- Incoming MIDI -------------------------------------------------------------------------------
+
+void TVSTPlugin::VSTModuleProcessMidi(const TVstMidiEvent& event)
+{
+    const auto status = static_cast<std::uint8_t>(event.midiData[0]);
+    const std::int32_t channel = status & 0x0F;
+    const std::int32_t kind = status & 0xF0;
+    const std::int32_t d1 = event.midiData[1] & 0x7F;
+    const std::int32_t d2 = event.midiData[2] & 0x7F;
+    if (kind == kNoteOnKind && d2 > 0)
+        HandleNoteOn(channel, d1, d2);
+    else if (kind == kNoteOffKind || kind == kNoteOnKind)
+        HandleNoteOff(d1);
+    else
+        PassThrough(kind, channel, d1, d2, event.deltaFrames);
+}
+
+void TVSTPlugin::HandleNoteOn(std::int32_t channel, std::int32_t note, std::int32_t velocity)
+{
+    TArpeggiator& engine = *FArpeggiator;
+    TMidiNoteList& held = engine.HeldNotes();
+    // One rebuild of the sequence when the bracket closes, also when nothing was added.
+    held.BeginUpdate();
+    if (engine.Latch())
+    {
+        const double now = FWallClock();
+        if (now - FLastNoteOnTime > kLatchChordWindowDays)
+        {
+            for (int i = held.Count() - 1; i >= 0; --i)
+            {
+                if (FPressedKeys->IndexOfNote(held.Items(i).Note) < 0)
+                    held.Delete(i);
+            }
+        }
+        if (held.IndexOfNote(note) < 0)
+            held.AddNote(channel, note, velocity);
+        FLastNoteOnTime = now;
+    }
+    else
+    {
+        if (!engine.CycleActive() || held.IndexOfNote(note) < 0)
+            held.AddNote(channel, note, velocity);
+        // The own clock restarts with the first key of a new chord.
+        if (!engine.Playing() && FPressedKeys->Count() == 0)
+            FSampleCounter = 0;
+    }
+    held.EndUpdate();
+    FPressedKeys->AddNote(note);
+    PostHeldNotesText();
+}
+
+void TVSTPlugin::HandleNoteOff(std::int32_t note)
+{
+    TArpeggiator& engine = *FArpeggiator;
+    if (!engine.Latch())
+    {
+        engine.HeldNotes().RemoveNote(note);
+        if (engine.Playing())
+        {
+            const VstTimeInfo* timeInfo = GetTimeInfo(kNoteOffTimeMask);
+            if (timeInfo != nullptr && Finite(timeInfo->samplePos) && Finite(timeInfo->ppqPos))
+                ApplyHostPosition(*timeInfo);
+        }
+        TrimReleasedNotes(note);
+        PostHeldNotesText();
+    }
+    FPressedKeys->RemoveNote(note);
+}
+
+void TVSTPlugin::TrimReleasedNotes(std::int32_t note)
+{
+    TArpeggiator& engine = *FArpeggiator;
+    TMidiNoteList& sounding = *FSoundingNotes;
+    if (engine.Speed() != 0)
+    {
+        const double oneBeat = engine.BeatsToSamples(engine.StepLength(kOneBeatIndex, true));
+        for (int i = 0; i < sounding.Count(); ++i)
+        {
+            TMidiNoteItem& item = sounding.Items(i);
+            if (item.SourceNote == note && item.Length > oneBeat)
+            {
+                const double played = engine.SamplePos() - item.Start;
+                item.Length = played > oneBeat ? played : oneBeat;
+                engine.CurrentNote().StepEnd = engine.SamplesToBeats(item.Start + item.Length);
+            }
+            engine.FreeMode().ResyncPos = engine.CurrentNote().StepEnd;
+        }
+    }
+    else if (engine.RateIndex() >= kLongRateIndex)
+    {
+        const double beat = engine.StepLength(kOneBeatIndex, false);
+        const double nextBeat = beat * CeilInt(engine.Ppq() / beat);
+        for (int i = 0; i < sounding.Count(); ++i)
+        {
+            TMidiNoteItem& item = sounding.Items(i);
+            if (item.SourceNote != note)
+                continue;
+            item.Length = engine.BeatsToSamples(nextBeat) - item.Start;
+            engine.CurrentNote().StepEnd = nextBeat;
+        }
+    }
+}
+
+void TVSTPlugin::PassThrough(std::int32_t kind, std::int32_t channel, std::int32_t d1,
+                             std::int32_t d2, std::int32_t delta)
+{
+    switch (kind)
+    {
+    case kControlChangeKind:
+        QueueControlChange(channel, d1, d2, delta);
+        break;
+    case kPolyPressureKind:
+        QueuePolyPressure(channel, d1, d2, delta);
+        break;
+    case kChannelPressureKind:
+        QueueChannelPressure(channel, d1, delta);
+        break;
+    case kPitchBendKind:
+        QueuePitchBend(channel, d1, d2, delta);
+        break;
+    default:
+        // Program changes, system messages and the rest are not passed on.
+        break;
+    }
+}
+
+void TVSTPlugin::PostHeldNotesText()
+{
+    TEditorMailbox& mailbox = EditorMailbox();
+    const std::size_t length =
+        FArpeggiator->HeldNotes().NotesText(mailbox.StageBuffer(), TEditorMailbox::kCapacity);
+    mailbox.Publish(TEditorMailbox::TKind::InfoLabel, length);
+}
+
+} // namespace tumblet

@@ -1,0 +1,81 @@
+#include "PluginTestSupport.h"
+
+#include <map>
+
+namespace tumblet::test
+{
+
+double gFakeNowDays = 1000.0;
+
+AEffect* InProcessEntry(audioMasterCallback callback)
+{
+    return CreateVstInstance(callback, []() -> std::unique_ptr<TVSTModule> {
+        auto plugin = std::make_unique<TVSTPlugin>();
+        plugin->SetWallClock([] { return gFakeNowDays; });
+        return plugin;
+    });
+}
+
+TVSTPlugin& PluginOf(AEffect* effect)
+{
+    return *static_cast<TVSTPlugin*>(TBasicVSTModule::FromEffect(effect));
+}
+
+namespace
+{
+bool IsNoteOn(const TOutEvent& e)
+{
+    return (e.Status() & 0xF0) == 0x90 && e.Data[2] > 0;
+}
+bool IsNoteOff(const TOutEvent& e)
+{
+    return (e.Status() & 0xF0) == 0x80 || ((e.Status() & 0xF0) == 0x90 && e.Data[2] == 0);
+}
+} // namespace
+
+std::vector<TTestHost::TTimedEvent> NoteOns(const std::vector<TTestHost::TTimedEvent>& events)
+{
+    std::vector<TTestHost::TTimedEvent> result;
+    for (const auto& e : events)
+        if (IsNoteOn(e.Event))
+            result.push_back(e);
+    return result;
+}
+
+std::vector<TTestHost::TTimedEvent> NoteOffs(const std::vector<TTestHost::TTimedEvent>& events)
+{
+    std::vector<TTestHost::TTimedEvent> result;
+    for (const auto& e : events)
+        if (IsNoteOff(e.Event))
+            result.push_back(e);
+    return result;
+}
+
+bool EveryNoteEnds(const std::vector<TTestHost::TTimedEvent>& events)
+{
+    std::map<int, int> open; // channel * 128 + pitch -> notes on
+    for (const auto& e : events)
+    {
+        const int key = (e.Event.Status() & 0x0F) * 128 + e.Event.Data[1];
+        if (IsNoteOn(e.Event))
+            ++open[key];
+        else if (IsNoteOff(e.Event) && open[key] > 0)
+            --open[key];
+    }
+    for (const auto& [key, count] : open)
+        if (count != 0)
+            return false;
+    return true;
+}
+
+void SetNormalised(TTestHost& host, std::int32_t index, float normalised)
+{
+    host.Effect()->setParameter(host.Effect(), index, normalised);
+}
+
+void SetReal(TTestHost& host, std::int32_t index, float value, float min, float max)
+{
+    SetNormalised(host, index, (value - min) / (max - min));
+}
+
+} // namespace tumblet::test

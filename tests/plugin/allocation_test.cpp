@@ -1,0 +1,126 @@
+// The processing path allocates nothing: every operator new in this binary is counted.
+
+#include "PluginTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <execinfo.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+namespace
+{
+std::atomic<long> gAllocations{0};
+std::atomic<bool> gCounting{false};
+// Where the first counted allocation came from, printed when the test fails.
+void* gFirstStack[32];
+int gFirstDepth = 0;
+
+void* CountedAlloc(std::size_t size)
+{
+    if (gCounting.load(std::memory_order_relaxed) &&
+        gAllocations.fetch_add(1, std::memory_order_relaxed) == 0)
+        gFirstDepth = backtrace(gFirstStack, 32);
+    if (void* p = std::malloc(size == 0 ? 1 : size))
+        return p;
+    throw std::bad_alloc();
+}
+} // namespace
+
+void* operator new(std::size_t size)
+{
+    return CountedAlloc(size);
+}
+void* operator new[](std::size_t size)
+{
+    return CountedAlloc(size);
+}
+void operator delete(void* p) noexcept
+{
+    std::free(p);
+}
+void operator delete[](void* p) noexcept
+{
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept
+{
+    std::free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept
+{
+    std::free(p);
+}
+
+namespace tumblet::test
+{
+namespace
+{
+
+TEST(ProcessingAllocationTest, TenThousandBlocksWithChordAndParameterChangesAllocateNothing)
+{
+    TTestHost host;
+    ASSERT_NE(host.LoadAndOpenWith(&InProcessEntry), nullptr);
+    host.SetPlaying();
+    AEffect* effect = host.Effect();
+    // Prepared outside the counted region: the test host's own buffers.
+    std::vector<float> left(512), right(512);
+    float* outputs[2] = {left.data(), right.data()};
+    std::vector<VstMidiEvent> records(3);
+    struct
+    {
+        std::int32_t numEvents;
+        std::intptr_t reserved;
+        VstEvent* events[3];
+    } block{};
+    for (int i = 0; i < 3; ++i)
+        block.events[i] = reinterpret_cast<VstEvent*>(&records[i]);
+    auto send = [&](std::uint8_t s0, std::uint8_t d1, std::uint8_t d2, std::uint8_t s1 = 0,
+                    std::uint8_t e1 = 0, std::uint8_t f1 = 0) {
+        records[0] = VstMidiEvent{};
+        records[0].type = kVstMidiType;
+        records[0].midiData[0] = static_cast<char>(s0);
+        records[0].midiData[1] = static_cast<char>(d1);
+        records[0].midiData[2] = static_cast<char>(d2);
+        records[1] = records[0];
+        records[1].midiData[0] = static_cast<char>(s1);
+        records[1].midiData[1] = static_cast<char>(e1);
+        records[1].midiData[2] = static_cast<char>(f1);
+        block.numEvents = s1 == 0 ? 1 : 2;
+        effect->dispatcher(effect, effProcessEvents, 0, 0, &block, 0.0f);
+    };
+    host.Recording = false;
+
+    for (int i = 0; i < 50; ++i)
+        effect->processReplacing(effect, nullptr, outputs, 512);
+
+    backtrace(gFirstStack, 32); // loads the unwinder before counting starts
+    gAllocations = 0;
+    gCounting = true;
+    for (int i = 0; i < 10000; ++i)
+    {
+        const auto note = static_cast<std::uint8_t>(48 + (i / 7) % 24);
+        if (i % 7 == 0)
+            send(0x90, note, 90, 0x90, static_cast<std::uint8_t>(note + 4), 80);
+        if (i % 7 == 5)
+            send(0x80, note, 0, 0x80, static_cast<std::uint8_t>(note + 4), 0);
+        if (i % 11 == 0)
+            send(0xB0, 1, static_cast<std::uint8_t>(i % 128));
+        if (i % 13 == 0)
+            effect->setParameter(effect, i % 22, static_cast<float>((i * 37) % 100) / 100.0f);
+        effect->processReplacing(effect, nullptr, outputs, 512);
+        host.TimeInfo.samplePos += 512;
+        host.TimeInfo.ppqPos += 512.0 / 44100.0 * 2.0;
+    }
+    gCounting = false;
+    EXPECT_GT(host.EventCount, 1000u); // the arpeggio really played
+    EXPECT_EQ(gAllocations.load(), 0);
+    if (gAllocations.load() != 0)
+        backtrace_symbols_fd(gFirstStack, gFirstDepth, STDERR_FILENO);
+}
+
+} // namespace
+} // namespace tumblet::test
