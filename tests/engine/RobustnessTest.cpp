@@ -7,6 +7,7 @@
 #include <functional>
 #include <limits>
 #include <string>
+#include <vector>
 
 namespace tumblet
 {
@@ -130,6 +131,27 @@ TEST(ArpeggiatorRobustnessEdgeTest, HugeSongPositionKeepsPlaying)
         player.PlayAt(1e15 + block * 512.0);
     }
     SUCCEED();
+}
+
+// A base value already past the cap of its random addition leaves no room: the draw is still
+// made, as Random(1), instead of asking for a negative range.
+TEST(ArpeggiatorRobustnessEdgeTest, NoRoomAboveTheCapStillDrawsOnce)
+{
+    TArpeggiator engine;
+    engine.SetShift(80);
+    engine.SetShiftRandom(10);
+    engine.SetGate(500);
+    engine.SetGateRandom(10);
+    engine.SetVelocityScale(300);
+    engine.SetVelocityRandom(10);
+    test::HoldChord(engine, {60});
+    test::TRandomRecorder recorder;
+    test::TBlockPlayer player(engine);
+    ASSERT_GE(player.PlayUntilNote(), 0.0);
+    // Setup shift; then velocity, gate, probability and the next step's shift.
+    EXPECT_EQ(recorder.Draws(), (std::vector<std::uint32_t>{1, 1, 1, 100, 1}));
+    EXPECT_EQ(engine.CurrentShift(), 50);
+    EXPECT_EQ(engine.GeneratedNote().Velocity, 127);
 }
 
 } // namespace
