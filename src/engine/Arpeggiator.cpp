@@ -1,5 +1,7 @@
 #include "engine/Arpeggiator.h"
 
+#include "engine/ArpeggiatorCodes.h"
+
 #include <algorithm>
 #include <clocale>
 #include <cmath>
@@ -13,9 +15,6 @@ namespace tumblet
 namespace
 {
 
-constexpr int kBarIndex = 8;     ///< "1/1": from here up, table entries are bars
-constexpr int kOneBeatIndex = 6; ///< the table entry of one beat
-constexpr int kTwoBeatsIndex = 7;
 constexpr double kSecondsPerMinute = 60.0;
 
 // The user's decimal separator, read once without touching the process locale.
@@ -283,21 +282,21 @@ void TArpeggiator::UpdateVelocityAggregates()
     }
     switch (FVelocityMode)
     {
-    case 3:
+    case kVelocityHighest:
         FHighestVelocity = -1;
         for (int i = 0; i < count; ++i)
         {
             FHighestVelocity = std::max(FHighestVelocity, FHeldNotes.Items(i).Velocity);
         }
         break;
-    case 4:
+    case kVelocityLowest:
         FLowestVelocity = 128;
         for (int i = 0; i < count; ++i)
         {
             FLowestVelocity = std::min(FLowestVelocity, FHeldNotes.Items(i).Velocity);
         }
         break;
-    case 5:
+    case kVelocityAverage:
     {
         std::int64_t sum = 0;
         for (int i = 0; i < count; ++i)
@@ -322,7 +321,7 @@ bool TArpeggiator::ScheduleResync()
     {
         // A long note is not waited for beyond two beats, unless the speed went down.
         double length = FCurrentNote.LengthBeats;
-        const double twoBeats = StepLength(kTwoBeatsIndex, true);
+        const double twoBeats = StepLength(kStepTwoBeats, true);
         if (twoBeats < length && FFreeMode.SpeedAtChange <= FSpeed)
         {
             length = twoBeats;
@@ -333,7 +332,7 @@ bool TArpeggiator::ScheduleResync()
     }
     else
     {
-        const double beat = StepLength(kOneBeatIndex, false);
+        const double beat = StepLength(kStepOneBeat, false);
         FCurrentNote.StepEnd = beat * std::ceil(FPpq / beat);
     }
     NoteEnd(BeatsToSamples(FCurrentNote.StepEnd));
@@ -343,10 +342,11 @@ bool TArpeggiator::ScheduleResync()
 double TArpeggiator::BarScaled(int index, std::int32_t numerator, std::int32_t denominator) noexcept
 {
     const int clamped = std::clamp(index, 0, kMaxRateIndex);
-    double beats = std::ldexp(1.0, clamped - kOneBeatIndex);
+    // The table doubles from 1/64 beat at index 0, through one beat at index 6.
+    double beats = std::ldexp(1.0, clamped - kStepOneBeat);
     // A metre from a confused host (zero or negative) leaves bars at their 4/4 length.
     const bool usableMetre = numerator > 0 && denominator > 0;
-    if (usableMetre && (numerator != 4 || denominator != 4) && clamped >= kBarIndex)
+    if (usableMetre && (numerator != 4 || denominator != 4) && clamped >= kStepOneBar)
     {
         beats *= (numerator / 4.0) / (denominator / 4.0);
     }
@@ -357,9 +357,9 @@ double TArpeggiator::TypeFactor(std::uint8_t noteType) noexcept
 {
     switch (noteType)
     {
-    case 0:
+    case kNoteTypeTriplet:
         return 2.0 / 3.0;
-    case 2:
+    case kNoteTypeDotted:
         return 1.5;
     default:
         return 1.0;

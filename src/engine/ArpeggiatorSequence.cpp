@@ -1,5 +1,6 @@
 #include "engine/Arpeggiator.h"
 
+#include "engine/ArpeggiatorCodes.h"
 #include "engine/Random.h"
 
 #include <algorithm>
@@ -13,54 +14,20 @@ namespace
 constexpr int kSemitonesPerOctave = 12;
 constexpr std::int32_t kRestValue = -1;
 
-enum TNoteOrderCode : std::uint8_t
-{
-    kUp = 0,
-    kDown = 1,
-    kUpDown = 2,
-    kUpDown2 = 3,
-    kUpDownOct = 4,
-    kConvergeUp = 5,
-    kConvergeUpOct = 6,
-    kDownUp = 7,
-    kDownUp2 = 8,
-    kDownUpOct = 9,
-    kConvergeDown = 10,
-    kConvergeDownOct = 11,
-    kRandom = 12,
-    kRandomOct = 13,
-    kAsPlayed = 14,
-    kXross = 15,
-    kRandomOnce = 16,
-    kRandomOctOnce = 17,
-};
-
-enum TOctaveOrderCode : std::uint8_t
-{
-    kOctUp = 0,
-    kOctDown = 1,
-    kOctUpDown = 2,
-    kOctUpDown2 = 3,
-    kOctDownUp = 4,
-    kOctDownUp2 = 5,
-    kOctRandom = 6,
-    kOctRandomOnce = 7,
-};
-
 // These note orders arrange the octaves themselves, so the octave order is taken as "Up".
 bool ArrangesOctaves(std::uint8_t noteOrder)
 {
     switch (noteOrder)
     {
-    case kUpDown:
-    case kUpDown2:
-    case kConvergeUp:
-    case kDownUp:
-    case kDownUp2:
-    case kConvergeDown:
-    case kRandom:
-    case kXross:
-    case kRandomOnce:
+    case kNoteOrderUpDown:
+    case kNoteOrderUpDown2:
+    case kNoteOrderConvergeUp:
+    case kNoteOrderDownUp:
+    case kNoteOrderDownUp2:
+    case kNoteOrderConvergeDown:
+    case kNoteOrderRandom:
+    case kNoteOrderXross:
+    case kNoteOrderRandomOnce:
         return true;
     default:
         return false;
@@ -98,7 +65,8 @@ void TArpeggiator::BuildSequence(bool restartFlag)
     const std::int32_t previous = hasPrevious ? FSequence.Items(FSequenceIndex) : kRestValue;
     FSequence.Clear();
     const int octaveCount = OctaveCount();
-    BuildOctaveList(ArrangesOctaves(FNoteOrder) ? int{kOctUp} : int{FOctaveOrder}, octaveCount);
+    BuildOctaveList(ArrangesOctaves(FNoteOrder) ? int{kOctaveOrderUp} : int{FOctaveOrder},
+                    octaveCount);
     FillSequence();
     AppendRests();
     RestorePosition(restartFlag, previous);
@@ -128,9 +96,9 @@ void TArpeggiator::BuildOctaveList(int effectiveOrder, int octaveCount)
     FOctaveList.Clear();
     switch (effectiveOrder)
     {
-    case kOctDown:
-    case kOctDownUp:
-    case kOctDownUp2:
+    case kOctaveOrderDown:
+    case kOctaveOrderDownUp:
+    case kOctaveOrderDownUp2:
         for (int octave = last; octave >= 0; --octave)
         {
             FOctaveList.Add(octave);
@@ -145,32 +113,32 @@ void TArpeggiator::BuildOctaveList(int effectiveOrder, int octaveCount)
     }
     switch (effectiveOrder)
     {
-    case kOctUpDown:
+    case kOctaveOrderUpDown:
         for (int octave = last - 1; octave >= 1; --octave)
         {
             FOctaveList.Add(octave);
         }
         break;
-    case kOctUpDown2:
+    case kOctaveOrderUpDown2:
         for (int octave = last; octave >= 0; --octave)
         {
             FOctaveList.Add(octave);
         }
         break;
-    case kOctDownUp:
+    case kOctaveOrderDownUp:
         for (int octave = 1; octave <= last - 1; ++octave)
         {
             FOctaveList.Add(octave);
         }
         break;
-    case kOctDownUp2:
+    case kOctaveOrderDownUp2:
         for (int octave = 0; octave <= last; ++octave)
         {
             FOctaveList.Add(octave);
         }
         break;
-    case kOctRandom:
-    case kOctRandomOnce:
+    case kOctaveOrderRandom:
+    case kOctaveOrderRandomOnce:
         FOctaveList.Shuffle();
         break;
     default:
@@ -295,45 +263,45 @@ void TArpeggiator::FillSequence()
 {
     switch (FNoteOrder)
     {
-    case kUp:
-    case kDown:
-    case kAsPlayed:
+    case kNoteOrderUp:
+    case kNoteOrderDown:
+    case kNoteOrderAsPlayed:
     {
-        const int order = FNoteOrder == kUp     ? kAscending
-                          : FNoteOrder == kDown ? kDescending
-                                                : kUnsorted;
+        const int order = FNoteOrder == kNoteOrderUp     ? kAscending
+                          : FNoteOrder == kNoteOrderDown ? kDescending
+                                                         : kUnsorted;
         for (int slot = 0; slot < FOctaveList.Count(); ++slot)
         {
             AppendBlock(slot, order, false, false);
         }
         break;
     }
-    case kUpDown:
-    case kUpDown2:
-        AppendPingPong(true, FNoteOrder == kUpDown);
+    case kNoteOrderUpDown:
+    case kNoteOrderUpDown2:
+        AppendPingPong(true, FNoteOrder == kNoteOrderUpDown);
         break;
-    case kDownUp:
-    case kDownUp2:
-        AppendPingPong(false, FNoteOrder == kDownUp);
+    case kNoteOrderDownUp:
+    case kNoteOrderDownUp2:
+        AppendPingPong(false, FNoteOrder == kNoteOrderDownUp);
         break;
-    case kUpDownOct:
-    case kDownUpOct:
-        AppendPerOctavePingPong(FNoteOrder == kUpDownOct);
+    case kNoteOrderUpDownOct:
+    case kNoteOrderDownUpOct:
+        AppendPerOctavePingPong(FNoteOrder == kNoteOrderUpDownOct);
         break;
-    case kConvergeUp:
+    case kNoteOrderConvergeUp:
         AppendAllBlocks(kAscending, true);
         break;
-    case kConvergeDown:
+    case kNoteOrderConvergeDown:
         AppendAllBlocks(kDescending, true);
         break;
-    case kConvergeUpOct:
+    case kNoteOrderConvergeUpOct:
         AppendBlocksConverged(kAscending);
         break;
-    case kConvergeDownOct:
+    case kNoteOrderConvergeDownOct:
         AppendBlocksConverged(kDescending);
         break;
-    case kRandom:
-    case kRandomOnce:
+    case kNoteOrderRandom:
+    case kNoteOrderRandomOnce:
         FScratch.Clear();
         for (int slot = 0; slot < FOctaveList.Count(); ++slot)
         {
@@ -342,11 +310,11 @@ void TArpeggiator::FillSequence()
         FScratch.Shuffle();
         FSequence.AddList(FScratch);
         break;
-    case kRandomOct:
-    case kRandomOctOnce:
+    case kNoteOrderRandomOct:
+    case kNoteOrderRandomOctOnce:
         AppendBlocksShuffled();
         break;
-    case kXross:
+    case kNoteOrderXross:
         AppendAllBlocks(kAscending, true);
         AppendXrossReturn();
         break;

@@ -1,5 +1,6 @@
 #include "engine/Arpeggiator.h"
 
+#include "engine/ArpeggiatorCodes.h"
 #include "engine/Random.h"
 #include "engine/Rounding.h"
 
@@ -12,11 +13,12 @@ namespace tumblet
 namespace
 {
 
-constexpr int kOneBeatIndex = 6;
-constexpr int kSixteenthIndex = 2;
-constexpr int kMinimumLengthIndex = 0;    ///< 1/64 beat: the shortest note sent
-constexpr int kShortestLoopNoteIndex = 1; ///< 1/32 beat: shorter notes at a loop end are dropped
-constexpr int kLongRateIndex = 7;         ///< steps of two beats or more start at the next beat
+/// The shortest note sent: 1/64 beat times the note-type factor.
+constexpr int kMinimumLengthIndex = kStepSixtyFourthBeat;
+/// Notes cut at a loop end below 1/32 beat (times the note-type factor) are dropped.
+constexpr int kShortestLoopNoteIndex = kStepThirtySecondBeat;
+/// Rates of two beats or more start their first step at the next beat.
+constexpr int kLongRateIndex = kStepTwoBeats;
 constexpr std::int32_t kRestValue = -1;
 constexpr std::int32_t kMaxPitch = 127;
 constexpr std::int32_t kMaxVelocity = 127;
@@ -110,7 +112,9 @@ void TArpeggiator::PlayStep(double stepLength)
     ++FSequenceIndex;
     if (FSequenceIndex > FSequence.Count() - 1)
     {
-        if (FNoteOrder == 12 || FNoteOrder == 13 || FOctaveOrder == 6 || FOctavesRandom > 0)
+        // Orders that draw anew on every pass, and a random octave range, rebuild at the wrap.
+        if (FNoteOrder == kNoteOrderRandom || FNoteOrder == kNoteOrderRandomOct ||
+            FOctaveOrder == kOctaveOrderRandom || FOctavesRandom > 0)
         {
             BuildSequence(true);
         }
@@ -187,17 +191,17 @@ std::int32_t TArpeggiator::BaseVelocity(int heldIndex) const
 {
     switch (FVelocityMode)
     {
-    case 1:
+    case kVelocityFirst:
         return FHeldNotes.Items(0).Velocity;
-    case 2:
+    case kVelocityLast:
         return FHeldNotes.Items(FHeldNotes.Count() - 1).Velocity;
-    case 3:
+    case kVelocityHighest:
         return FHighestVelocity;
-    case 4:
+    case kVelocityLowest:
         return FLowestVelocity;
-    case 5:
+    case kVelocityAverage:
         return FAverageVelocity;
-    case 6:
+    case kVelocityFixed:
         return FVelocityFixed;
     default:
         return FHeldNotes.Items(heldIndex).Velocity;
@@ -293,7 +297,7 @@ void TArpeggiator::SetupFirstStep()
         }
         else
         {
-            const double grid = StepLength(kSixteenthIndex, true);
+            const double grid = StepLength(kStepSixteenthBeat, true);
             FNextStepPos = grid * std::ceil((FPpq - FBlockBeats) / grid);
         }
         FFreeMode.Clock = FNextStepPos;
@@ -325,7 +329,7 @@ void TArpeggiator::SetupFirstStepSynchronised(double stepLength)
     {
         // The first long note starts at the next beat and ends where the note of the previous
         // grid point would have ended.
-        const double beat = StepLength(kOneBeatIndex, false);
+        const double beat = StepLength(kStepOneBeat, false);
         const double nextBeat = beat * std::ceil((FPpq - FBlockBeats) / beat);
         if (nextBeat < FNextStepPos)
         {
