@@ -1,0 +1,56 @@
+#include "PresetFile.h"
+
+#include "OutputFiles.h"
+#include "PluginHost.h"
+#include "RenderError.h"
+
+#include <cstring>
+
+namespace tumblet
+{
+
+namespace
+{
+
+constexpr std::size_t kHeaderSize = 8;    // identifier and payload size
+constexpr std::size_t kSignatureSize = 4; // "TPF0"
+const char* const kPresetExtension = ".brindlexp";
+
+bool EndsWith(const std::string& text, const std::string& suffix)
+{
+    return text.size() >= suffix.size() &&
+           text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+} // namespace
+
+void CheckStateContainer(const std::vector<std::uint8_t>& bytes, const std::string& path)
+{
+    const std::string refused = path + " is not a Tumblet preset: ";
+    if (bytes.size() < kHeaderSize + kSignatureSize || std::memcmp(bytes.data(), "mmst", 4) != 0)
+        ThrowRuntime(refused + "it does not begin with an \"mmst\" state container");
+    const std::uint32_t size = static_cast<std::uint32_t>(bytes[4]) |
+                               (static_cast<std::uint32_t>(bytes[5]) << 8) |
+                               (static_cast<std::uint32_t>(bytes[6]) << 16) |
+                               (static_cast<std::uint32_t>(bytes[7]) << 24);
+    if (size != bytes.size() - kHeaderSize)
+        ThrowRuntime(refused + "its container announces " + std::to_string(size) +
+                     " bytes of state but holds " + std::to_string(bytes.size() - kHeaderSize));
+    if (std::memcmp(bytes.data() + kHeaderSize, "TPF0", kSignatureSize) != 0)
+        ThrowRuntime(refused + "its state does not begin with the \"TPF0\" signature");
+}
+
+void LoadPreset(TPluginHost& host, const std::string& path)
+{
+    const std::vector<std::uint8_t> bytes = ReadWholeFile(path, "preset");
+    if (bytes.empty())
+        ThrowRuntime("the preset " + path + " is empty");
+    if (EndsWith(path, kPresetExtension))
+        CheckStateContainer(bytes, path);
+    if (!host.HasProgramChunks())
+        ThrowRuntime("the plug-in does not take presets as program chunks");
+    if (!host.SetProgramChunk(bytes))
+        ThrowRuntime("the plug-in refused the preset " + path);
+}
+
+} // namespace tumblet

@@ -1,0 +1,40 @@
+#pragma once
+
+// One run of the tool, from the parsed options to the files and the table.
+
+#include "Options.h"
+#include "RenderTypes.h"
+
+#include <memory>
+#include <ostream>
+
+namespace tumblet
+{
+
+class TPluginHost;
+struct TMidiFileContents;
+
+class TRenderSession
+{
+public:
+    TRenderSession(const TRenderOptions& options, std::ostream& out);
+    ~TRenderSession();
+
+    /// Throws TRenderError for every failure; writes nothing unless everything succeeded.
+    void Run();
+
+    /// The plug-in beside the running executable.
+    static std::string DefaultPluginPath();
+    /// Tempo, metre and length from the options, falling back on the MIDI file's.
+    static TTimeGrid MakeGrid(const TRenderOptions& options, const TMidiFileContents* file);
+
+private:
+    void CheckLoop(const TTimeGrid& grid) const;
+    void PrepareHost();
+
+    const TRenderOptions& FOptions;
+    std::ostream& FOut;
+    std::unique_ptr<TPluginHost> FHost;
+};
+
+} // namespace tumblet
