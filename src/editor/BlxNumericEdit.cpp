@@ -194,6 +194,11 @@ bool TBlxNumericEdit::KeyPress(char32_t& ch)
     else if (SelLength() > 0)
     {
         ClearSelection();
+        // Backspace deletes the selection only, not one more character before it.
+        if (ch == kBackspace)
+        {
+            return true;
+        }
     }
     const bool minus = Text32().find(U'-') != std::u32string::npos;
     if (ch != kBackspace && ch != U'-' && !IsDigit(ch) && ch != sep)

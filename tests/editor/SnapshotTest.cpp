@@ -1,0 +1,120 @@
+#include "ui/BlxTestDriver.h"
+
+#include "editor/BlxNumericEdit.h"
+#include "editor/InputDlg.h"
+#include "editor/InputDlgNumeric.h"
+#include "editor/MessageDialog.h"
+#include "ui/BlxEdit.h"
+#include "ui/BlxLabel.h"
+#include "ui/BlxLocale.h"
+#include "ui/BlxStyle.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+namespace tumblet
+{
+namespace
+{
+
+using namespace test;
+
+/// Every dialog under every skin is written as a PNG for review; the test checks that each
+/// image exists and that its background is the skin's window colour.
+class DialogSnapshotTest : public ::testing::TestWithParam<std::string>
+{
+protected:
+    void SetUp() override
+    {
+        Offscreen().SetPointer({0, 0}, 0);
+        TBlxLocale::SetDecimalSeparator(".");
+        TBlxStyle::Select(GetParam());
+    }
+    void TearDown() override
+    {
+        TBlxStyle::SelectNone();
+        TBlxLocale::SetDecimalSeparator("");
+    }
+    std::string Slug() const
+    {
+        std::string s;
+        for (char c : GetParam())
+        {
+            s += c == ' ' ? '_' : c;
+        }
+        return s;
+    }
+    void Snap(TBlxWindow& w, const std::string& name)
+    {
+        ASSERT_TRUE(w.Show());
+        w.PaintAll();
+        std::string path = SnapshotPath("dialogs/" + name + "_" + Slug());
+        ASSERT_TRUE(w.BackBuffer().SavePng(path)) << path;
+        EXPECT_TRUE(std::filesystem::exists(path));
+        EXPECT_EQ(w.BackBuffer().Pixel(2, 2), TBlxStyle::Palette().ButtonFace) << name;
+        w.Hide();
+    }
+};
+
+TEST_P(DialogSnapshotTest, TextDialog)
+{
+    TfrmInputDlg dlg;
+    dlg.SetCaption("Save Preset");
+    dlg.lblPrompt->SetCaption("Name");
+    dlg.txtValue->SetText("Warm pad arpeggio");
+    dlg.SetAllowEmpty(true);
+    Snap(dlg, "InputDlg");
+}
+
+TEST_P(DialogSnapshotTest, NumericDialog)
+{
+    TfrmInputDlgNumeric dlg;
+    dlg.SetCaption("MIDI Set CC: Gate");
+    dlg.lblPrompt->SetCaption("CC# (0-127)");
+    dlg.txtNumeric->SetDecimals(0);
+    dlg.txtNumeric->SetMaxValue(127);
+    dlg.txtNumeric->SetValue(74);
+    Snap(dlg, "InputDlgNumeric");
+}
+
+TEST_P(DialogSnapshotTest, MessageDialogs)
+{
+    struct TKind
+    {
+        const char* Name;
+        TMsgDlgType Type;
+        TMsgDlgButtons Buttons;
+        const char* Text;
+    };
+    const TKind kinds[] = {
+        {"Warning", TMsgDlgType::Warning, TMsgDlgButtons::OK,
+         "Error loading preset.\r\n\r\n\"The file is not a preset of this plug-in.\""},
+        {"Error", TMsgDlgType::Error, TMsgDlgButtons::OK, "Error saving settings."},
+        {"Information", TMsgDlgType::Information, TMsgDlgButtons::OK,
+         "Please close and re-open the plugin window for skin changes to take effect."},
+        {"Confirmation", TMsgDlgType::Confirmation, TMsgDlgButtons::YesNo,
+         "Delete \"Warm pad arpeggio\"?"},
+    };
+    for (const TKind& k : kinds)
+    {
+        TfrmMessageDialog dlg(k.Text, k.Buttons, k.Type);
+        Snap(dlg, std::string("Message") + k.Name);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Skins, DialogSnapshotTest,
+                         ::testing::Values("Carbon", "Zuzereda", "Light", "Luna",
+                                           "Divodo Vididi Vodov"),
+                         [](const ::testing::TestParamInfo<std::string>& info) {
+                             std::string s;
+                             for (char c : info.param)
+                             {
+                                 s += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+                             }
+                             return s;
+                         });
+
+} // namespace
+} // namespace tumblet
