@@ -167,8 +167,12 @@ TEST_F(EntryTest, ResumeAsksForMidiAndSuspendAsksNothing)
     EXPECT_EQ(Host.Dispatch(effMainsChanged, 0, 1), 0);
     ASSERT_EQ(Host.CountCalls(audioMasterWantMidi), 1u);
     for (const auto& call : Host.Calls)
+    {
         if (call.Opcode == audioMasterWantMidi)
+        {
             EXPECT_EQ(call.Value, 1);
+        }
+    }
 }
 
 TEST_F(EntryTest, ProcessingBeforeOpenDoesNothingAndCopiedPointerWorksAfter)
