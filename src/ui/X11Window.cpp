@@ -1,0 +1,268 @@
+#include "ui/X11Backend.h"
+
+namespace tumblet
+{
+
+namespace
+{
+
+constexpr long kEventMask = ExposureMask | ButtonPressMask | ButtonReleaseMask |
+                            PointerMotionMask | EnterWindowMask | LeaveWindowMask | KeyPressMask |
+                            KeyReleaseMask | FocusChangeMask | StructureNotifyMask;
+
+/// The Motif hints that ask the window manager for a frame without title-bar buttons.
+struct TMotifHints
+{
+    unsigned long Flags, Functions, Decorations;
+    long InputMode;
+    unsigned long State;
+};
+constexpr unsigned long kMotifFunctions = 1;  // Functions field valid
+constexpr unsigned long kMotifFuncMove = 4;
+constexpr unsigned long kMotifFuncClose = 32;
+
+} // namespace
+
+TX11Window::TX11Window(TX11Platform& platform, TBlxWindow& owner, const TBlxWindowParams& params)
+    : FPlatform(platform), FOwner(owner), FKind(params.Kind), FBounds(params.Bounds)
+{
+    Display* d = platform.GetDisplay();
+    TX11ErrorTrap trap(d);
+    int screen = DefaultScreen(d);
+    Window parent = params.Kind == TBlxWindowKind::Embedded && params.ParentId
+                        ? Window(params.ParentId)
+                        : RootWindow(d, screen);
+    XSetWindowAttributes attrs{};
+    attrs.event_mask = kEventMask;
+    attrs.override_redirect = params.Kind == TBlxWindowKind::Popup ? True : False;
+    attrs.save_under = params.Kind == TBlxWindowKind::Popup ? True : False;
+    attrs.background_pixmap = x11::kNone;
+    unsigned long mask = CWEventMask | CWOverrideRedirect | CWSaveUnder | CWBackPixmap;
+    FWindow = XCreateWindow(d, parent, FBounds.Left, FBounds.Top,
+                            unsigned(std::max(1, FBounds.Width)),
+                            unsigned(std::max(1, FBounds.Height)), 0, CopyFromParent,
+                            InputOutput, CopyFromParent, mask, &attrs);
+    const TX11Atoms& a = platform.Atoms();
+    if (params.Kind == TBlxWindowKind::Dialog)
+    {
+        Atom protocols[] = {a.WmDeleteWindow};
+        XSetWMProtocols(d, FWindow, protocols, 1);
+        if (params.TransientFor)
+        {
+            XSetTransientForHint(d, FWindow, Window(params.TransientFor));
+        }
+        Atom type = a.NetWmWindowTypeDialog;
+        XChangeProperty(d, FWindow, a.NetWmWindowType, XA_ATOM, 32, PropModeReplace,
+                        reinterpret_cast<unsigned char*>(&type), 1);
+        TMotifHints hints{kMotifFunctions, kMotifFuncMove | kMotifFuncClose, 0, 0, 0};
+        XChangeProperty(d, FWindow, a.MotifWmHints, a.MotifWmHints, 32, PropModeReplace,
+                        reinterpret_cast<unsigned char*>(&hints), 5);
+        SetFixedSizeHints(FBounds);
+    }
+    else if (params.Kind == TBlxWindowKind::Popup)
+    {
+        Atom type = a.NetWmWindowTypePopupMenu;
+        XChangeProperty(d, FWindow, a.NetWmWindowType, XA_ATOM, 32, PropModeReplace,
+                        reinterpret_cast<unsigned char*>(&type), 1);
+    }
+    if (platform.InputMethod())
+    {
+        FInputContext = XCreateIC(platform.InputMethod(), XNInputStyle,
+                                  XIMPreeditNothing | XIMStatusNothing, XNClientWindow, FWindow,
+                                  XNFocusWindow, FWindow, nullptr);
+        if (FInputContext)
+        {
+            long filter = 0;
+            XGetICValues(FInputContext, XNFilterEvents, &filter, nullptr);
+            XSelectInput(d, FWindow, kEventMask | filter);
+        }
+    }
+    SetCaption(params.Caption);
+    platform.Register(FWindow, this);
+}
+
+TX11Window::~TX11Window()
+{
+    Display* d = FPlatform.GetDisplay();
+    TX11ErrorTrap trap(d);
+    FPlatform.Unregister(FWindow);
+    if (FGrabbed)
+    {
+        GrabInput(false);
+    }
+    if (FInputContext)
+    {
+        XDestroyIC(FInputContext);
+    }
+    if (FSurface)
+    {
+        cairo_surface_destroy(FSurface);
+    }
+    // The host may already have destroyed its parent window, and ours with it: the trap
+    // swallows the BadWindow.
+    XDestroyWindow(d, FWindow);
+}
+
+void TX11Window::SetFixedSizeHints(const TBlxRect& r)
+{
+    XSizeHints* hints = XAllocSizeHints();
+    if (!hints)
+    {
+        return;
+    }
+    hints->flags = PPosition | USPosition | PMinSize | PMaxSize;
+    hints->x = r.Left;
+    hints->y = r.Top;
+    hints->min_width = hints->max_width = std::max(1, r.Width);
+    hints->min_height = hints->max_height = std::max(1, r.Height);
+    XSetWMNormalHints(FPlatform.GetDisplay(), FWindow, hints);
+    XFree(hints);
+}
+
+void TX11Window::Show()
+{
+    Display* d = FPlatform.GetDisplay();
+    TX11ErrorTrap trap(d);
+    XMapRaised(d, FWindow);
+    if (FKind == TBlxWindowKind::Dialog)
+    {
+        // Some window managers place new windows themselves; ask again once mapped.
+        XMoveWindow(d, FWindow, FBounds.Left, FBounds.Top);
+    }
+    XFlush(d);
+}
+
+void TX11Window::Hide()
+{
+    Display* d = FPlatform.GetDisplay();
+    TX11ErrorTrap trap(d);
+    if (FGrabbed)
+    {
+        GrabInput(false);
+    }
+    XUnmapWindow(d, FWindow);
+    XFlush(d);
+}
+
+void TX11Window::SetBounds(const TBlxRect& r)
+{
+    Display* d = FPlatform.GetDisplay();
+    TX11ErrorTrap trap(d);
+    FBounds = r;
+    if (FKind == TBlxWindowKind::Dialog)
+    {
+        SetFixedSizeHints(r);
+    }
+    XMoveResizeWindow(d, FWindow, r.Left, r.Top, unsigned(std::max(1, r.Width)),
+                      unsigned(std::max(1, r.Height)));
+    if (FSurface)
+    {
+        cairo_xlib_surface_set_size(FSurface, std::max(1, r.Width), std::max(1, r.Height));
+    }
+    XFlush(d);
+}
+
+TBlxPoint TX11Window::ClientOriginOnScreen() const
+{
+    Display* d = FPlatform.GetDisplay();
+    TX11ErrorTrap trap(d);
+    int x = 0, y = 0;
+    Window child = 0;
+    if (!XTranslateCoordinates(d, FWindow, DefaultRootWindow(d), 0, 0, &x, &y, &child))
+    {
+        return {FBounds.Left, FBounds.Top};
+    }
+    return {x, y};
+}
+
+void TX11Window::SetCaption(const std::string& caption)
+{
+    Display* d = FPlatform.GetDisplay();
+    TX11ErrorTrap trap(d);
+    XStoreName(d, FWindow, caption.c_str());
+    XChangeProperty(d, FWindow, FPlatform.Atoms().NetWmName, FPlatform.Atoms().Utf8String, 8,
+                    PropModeReplace, reinterpret_cast<const unsigned char*>(caption.data()),
+                    int(caption.size()));
+}
+
+void TX11Window::SetCursor(TBlxCursor cursor)
+{
+    Display* d = FPlatform.GetDisplay();
+    TX11ErrorTrap trap(d);
+    XDefineCursor(d, FWindow, FPlatform.CursorFor(cursor));
+    XFlush(d);
+}
+
+void TX11Window::Present(cairo_surface_t* backBuffer, const TBlxRect& r)
+{
+    Display* d = FPlatform.GetDisplay();
+    TX11ErrorTrap trap(d);
+    if (!FSurface)
+    {
+        XWindowAttributes wa{};
+        if (!XGetWindowAttributes(d, FWindow, &wa))
+        {
+            return;
+        }
+        FSurface = cairo_xlib_surface_create(d, FWindow, wa.visual, std::max(1, FBounds.Width),
+                                             std::max(1, FBounds.Height));
+    }
+    cairo_t* cr = cairo_create(FSurface);
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    cairo_set_source_surface(cr, backBuffer, 0, 0);
+    cairo_rectangle(cr, r.Left, r.Top, r.Width, r.Height);
+    cairo_fill(cr);
+    cairo_destroy(cr);
+    cairo_surface_flush(FSurface);
+    XFlush(d);
+}
+
+bool TX11Window::GrabInput(bool grab)
+{
+    Display* d = FPlatform.GetDisplay();
+    TX11ErrorTrap trap(d);
+    if (!grab)
+    {
+        XUngrabPointer(d, CurrentTime);
+        XUngrabKeyboard(d, CurrentTime);
+        FGrabbed = false;
+        XFlush(d);
+        return true;
+    }
+    XSync(d, False);
+    unsigned mask = ButtonPressMask | ButtonReleaseMask | PointerMotionMask | EnterWindowMask |
+                    LeaveWindowMask;
+    int pointer = XGrabPointer(d, FWindow, True, mask, GrabModeAsync, GrabModeAsync, x11::kNone, x11::kNone,
+                               CurrentTime);
+    int keyboard = XGrabKeyboard(d, FWindow, True, GrabModeAsync, GrabModeAsync, CurrentTime);
+    FGrabbed = pointer == GrabSuccess;
+    (void)keyboard;
+    return FGrabbed;
+}
+
+void TX11Window::TakeFocus()
+{
+    Display* d = FPlatform.GetDisplay();
+    TX11ErrorTrap trap(d);
+    XSetInputFocus(d, FWindow, RevertToParent, CurrentTime);
+}
+
+Cursor TX11Platform::CursorFor(TBlxCursor c)
+{
+    auto it = FCursors.find(c);
+    if (it != FCursors.end())
+    {
+        return it->second;
+    }
+    unsigned shape = c == TBlxCursor::IBeam    ? XC_xterm
+                     : c == TBlxCursor::Hand   ? XC_hand2
+                     : c == TBlxCursor::SizeWE ? XC_sb_h_double_arrow
+                     : c == TBlxCursor::SizeNS ? XC_sb_v_double_arrow
+                     : c == TBlxCursor::Wait   ? XC_watch
+                                               : XC_left_ptr;
+    Cursor cursor = XCreateFontCursor(FDisplay, shape);
+    FCursors[c] = cursor;
+    return cursor;
+}
+
+} // namespace tumblet
