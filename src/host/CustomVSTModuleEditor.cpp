@@ -26,16 +26,9 @@ std::int16_t ToRectCoordinate(std::int32_t value)
 
 void TCustomVSTModule::DestroyEditor() noexcept
 {
-    // Editor() reads null while the form dies, so nothing it calls reaches it again.
+    // Editor() reads null while the form dies, so nothing it calls on the way reaches it again.
     std::unique_ptr<TVstEditorForm> form = std::move(FEditor);
-    try
-    {
-        form.reset();
-    }
-    catch (...)
-    {
-        ReportFailure("editor destruction", "the editor form failed while closing");
-    }
+    form.reset();
 }
 
 void TCustomVSTModule::BeforeClose()
@@ -171,8 +164,8 @@ std::intptr_t TCustomVSTModule::EditKey(std::int32_t index, std::intptr_t value,
     return kKeyNotTaken;
 }
 
-std::intptr_t TCustomVSTModule::HostCallEditKeyDown(std::int32_t index, std::intptr_t value,
-                                                    void*, float opt)
+std::intptr_t TCustomVSTModule::HostCallEditKeyDown(std::int32_t index, std::intptr_t value, void*,
+                                                    float opt)
 {
     return EditKey(index, value, opt, true);
 }

@@ -13,15 +13,22 @@ class TVSTModuleWithPrograms;
 /// How a normalised host value maps onto a parameter's real range.
 enum class TCurveType : std::int32_t
 {
-    ctLinear, ctLogarithmic, ctExponential, ctFrequencyScale
+    ctLinear,
+    ctLogarithmic,
+    ctExponential,
+    ctFrequencyScale
 };
 
 /// Bit positions equal to the interface's parameter property flags.
 enum class TVstParameterPropertiesFlag : std::int32_t
 {
-    ppfParameterIsSwitch, ppfParameterUsesIntegerMinMax, ppfParameterUsesFloatStep,
-    ppfParameterUsesIntStep, ppfParameterSupportsDisplayIndex,
-    ppfParameterSupportsDisplayCategory, ppfParameterCanRamp
+    ppfParameterIsSwitch,
+    ppfParameterUsesIntegerMinMax,
+    ppfParameterUsesFloatStep,
+    ppfParameterUsesIntStep,
+    ppfParameterSupportsDisplayIndex,
+    ppfParameterSupportsDisplayCategory,
+    ppfParameterCanRamp
 };
 using TVstParameterPropertiesFlags = std::uint32_t;
 constexpr TVstParameterPropertiesFlags ParameterFlagBit(TVstParameterPropertiesFlag flag)

@@ -166,7 +166,7 @@ std::optional<double> ParseParameterString(std::string_view text, std::string_vi
         char Letter;
         double Multiplier;
     };
-    static constexpr TPrefix kPrefixes[] = {{'k', 1000.0}, {'K', 1024.0},   {'G', 1048576.0},
+    static constexpr TPrefix kPrefixes[] = {{'k', 1000.0}, {'K', 1024.0},  {'G', 1048576.0},
                                             {'m', 0.001},  {'\xB5', 1e-6}, {'c', 0.01}};
     double multiplier = 1.0;
     for (const TPrefix& prefix : kPrefixes)

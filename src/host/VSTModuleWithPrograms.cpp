@@ -271,8 +271,7 @@ std::intptr_t TVSTModuleWithPrograms::HostCallString2Parameter(std::int32_t inde
     if (!FParameterProperties.Contains(index))
         ThrowIndexOutOfBounds(index);
     TCustomVstParameterProperty& property = FParameterProperties[index];
-    const bool handled =
-        property.OnStringToParameter || property.UseDefaultString2ParameterHandler;
+    const bool handled = property.OnStringToParameter || property.UseDefaultString2ParameterHandler;
     const std::string text = ReadHostText(ptr);
     float value = GetParameter(index);
     if (property.UseDefaultString2ParameterHandler)
@@ -306,35 +305,40 @@ void TVSTModuleWithPrograms::FillParameterProperties(std::int32_t index,
     const bool integerStep = HasFlag(property, F::ppfParameterUsesIntStep);
     record.stepInteger = integerStep ? property.StepInteger : kDefaultStepInteger;
     record.largeStepInteger = integerStep ? property.LargeStepInteger : kDefaultLargeStepInteger;
-    const bool floatStep = HasFlag(property, F::ppfParameterUsesFloatStep) &&
-                           property.Curve() == TCurveType::ctLinear;
-    record.stepFloat = floatStep ? property.ParameterToVSTParameter(property.StepFloat)
-                                 : kDefaultStepFloat;
+    const bool floatStep =
+        HasFlag(property, F::ppfParameterUsesFloatStep) && property.Curve() == TCurveType::ctLinear;
+    record.stepFloat =
+        floatStep ? property.ParameterToVSTParameter(property.StepFloat) : kDefaultStepFloat;
     record.smallStepFloat = floatStep ? property.ParameterToVSTParameter(property.SmallStepFloat)
                                       : kDefaultSmallStepFloat;
     record.largeStepFloat = floatStep ? property.ParameterToVSTParameter(property.LargeStepFloat)
                                       : kDefaultLargeStepFloat;
     record.displayIndex = static_cast<std::int16_t>(
         HasFlag(property, F::ppfParameterSupportsDisplayIndex) ? index : 0);
-    if (!HasFlag(property, F::ppfParameterSupportsDisplayCategory))
-        return;
+    // Without the flag the category fields keep what the host put there.
+    if (HasFlag(property, F::ppfParameterSupportsDisplayCategory))
+        FillParameterCategory(property, record);
+}
+
+void TVSTModuleWithPrograms::FillParameterCategory(const TCustomVstParameterProperty& property,
+                                                   VstParameterProperties& record) const
+{
     std::memset(record.categoryLabel, 0, sizeof(record.categoryLabel));
     CopyHostText(record.categoryLabel, property.Category(), sizeof(record.categoryLabel) - 1);
     const std::int32_t category = property.CategoryIndex();
     record.category = static_cast<std::int16_t>(category);
     const TCustomVstParameterCategories& categories = ParameterCategories();
-    record.numParametersInCategory = static_cast<std::int16_t>(
-        category >= 1 && category <= categories.Count()
-            ? categories[category - 1].ParametersInCategory()
-            : 0);
+    record.numParametersInCategory =
+        static_cast<std::int16_t>(category >= 1 && category <= categories.Count()
+                                      ? categories[category - 1].ParametersInCategory()
+                                      : 0);
 }
 
 std::intptr_t TVSTModuleWithPrograms::HostCallGetParameterProperties(std::int32_t index,
                                                                      std::intptr_t, void* ptr,
                                                                      float)
 {
-    if (!FParameterProperties.Contains(index) ||
-        !FParameterProperties[index].ReportVST2Properties)
+    if (!FParameterProperties.Contains(index) || !FParameterProperties[index].ReportVST2Properties)
         return 0;
     if (ptr != nullptr)
         FillParameterProperties(index, *static_cast<VstParameterProperties*>(ptr));

@@ -117,8 +117,7 @@ protected:
     std::intptr_t HostCallGetProgram(std::int32_t, std::intptr_t, void*, float) override;
     std::intptr_t HostCallSetProgramName(std::int32_t, std::intptr_t, void*, float) override;
     std::intptr_t HostCallGetProgramName(std::int32_t, std::intptr_t, void*, float) override;
-    std::intptr_t HostCallGetProgramNameIndexed(std::int32_t, std::intptr_t, void*,
-                                                float) override;
+    std::intptr_t HostCallGetProgramNameIndexed(std::int32_t, std::intptr_t, void*, float) override;
     std::intptr_t HostCallGetNumProgramCategories(std::int32_t, std::intptr_t, void*,
                                                   float) override;
     std::intptr_t HostCallBeginSetProgram(std::int32_t, std::intptr_t, void*, float) override;
@@ -146,10 +145,12 @@ private:
     std::string DefaultDisplay(std::int32_t index);
     /// The default text parser of effString2Parameter; leaves value alone when it cannot read.
     void FillParameterProperties(std::int32_t index, VstParameterProperties& record) const;
+    void FillParameterCategory(const TCustomVstParameterProperty& property,
+                               VstParameterProperties& record) const;
     std::intptr_t CopyProgramName(std::int32_t program, void* ptr) const;
-    std::intptr_t BeginLoad(const std::function<void(TVSTModuleWithPrograms&,
-                                                     const VstPatchChunkInfo&)>& hook,
-                            void* ptr);
+    std::intptr_t
+    BeginLoad(const std::function<void(TVSTModuleWithPrograms&, const VstPatchChunkInfo&)>& hook,
+              void* ptr);
     std::intptr_t GetBankChunk(void* ptr);
     std::intptr_t SetBankChunk(const std::uint8_t* data, std::intptr_t length);
 

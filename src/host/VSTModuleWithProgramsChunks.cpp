@@ -102,8 +102,8 @@ std::intptr_t TVSTModuleWithPrograms::HostCallGetProgram(std::int32_t, std::intp
     return CurrentProgram();
 }
 
-std::intptr_t TVSTModuleWithPrograms::HostCallSetProgramName(std::int32_t, std::intptr_t,
-                                                             void* ptr, float)
+std::intptr_t TVSTModuleWithPrograms::HostCallSetProgramName(std::int32_t, std::intptr_t, void* ptr,
+                                                             float)
 {
     const std::int32_t current = CurrentProgram();
     if (ptr != nullptr && FPrograms.Contains(current))
@@ -120,8 +120,8 @@ std::intptr_t TVSTModuleWithPrograms::CopyProgramName(std::int32_t program, void
     return 1;
 }
 
-std::intptr_t TVSTModuleWithPrograms::HostCallGetProgramName(std::int32_t, std::intptr_t,
-                                                             void* ptr, float)
+std::intptr_t TVSTModuleWithPrograms::HostCallGetProgramName(std::int32_t, std::intptr_t, void* ptr,
+                                                             float)
 {
     if (ptr != nullptr)
         CopyProgramName(CurrentProgram(), ptr);
@@ -129,8 +129,7 @@ std::intptr_t TVSTModuleWithPrograms::HostCallGetProgramName(std::int32_t, std::
 }
 
 std::intptr_t TVSTModuleWithPrograms::HostCallGetProgramNameIndexed(std::int32_t index,
-                                                                    std::intptr_t, void* ptr,
-                                                                    float)
+                                                                    std::intptr_t, void* ptr, float)
 {
     if (ptr == nullptr || !FPrograms.Contains(index))
         return 0;
@@ -173,8 +172,8 @@ std::intptr_t TVSTModuleWithPrograms::BeginLoad(
     return info.pluginUniqueID == GetEffect()->uniqueID ? 1 : -1;
 }
 
-std::intptr_t TVSTModuleWithPrograms::HostCallBeginLoadBank(std::int32_t, std::intptr_t,
-                                                            void* ptr, float)
+std::intptr_t TVSTModuleWithPrograms::HostCallBeginLoadBank(std::int32_t, std::intptr_t, void* ptr,
+                                                            float)
 {
     return BeginLoad(OnBeginLoadBank, ptr);
 }
@@ -191,8 +190,8 @@ std::intptr_t TVSTModuleWithPrograms::HostCallBeginLoadProgram(std::int32_t, std
 // hooks run under the instance lock so processing never sees half a state; the copies of the
 // host's bytes are made before it is taken and the replaced bytes are freed after it is left.
 
-std::intptr_t TVSTModuleWithPrograms::HostCallGetChunk(std::int32_t index, std::intptr_t,
-                                                       void* ptr, float)
+std::intptr_t TVSTModuleWithPrograms::HostCallGetChunk(std::int32_t index, std::intptr_t, void* ptr,
+                                                       float)
 {
     if (FPrograms.Count() == 0 || ptr == nullptr)
         return 0;

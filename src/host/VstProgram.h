@@ -42,8 +42,7 @@ public:
     // Hooks (sender first). Bound once at creation.
     std::function<void(TCustomVstProgram& sender)> OnInitialize;
     /// Fills Chunk before the host gets it.
-    std::function<void(TCustomVstProgram& sender, std::int32_t index, bool isPreset)>
-        OnStoreChunk;
+    std::function<void(TCustomVstProgram& sender, std::int32_t index, bool isPreset)> OnStoreChunk;
     /// Reads Chunk after the host has set it.
     std::function<void(TCustomVstProgram& sender, std::int32_t index, bool isPreset)> OnLoadChunk;
 

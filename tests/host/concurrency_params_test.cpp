@@ -22,35 +22,42 @@ TEST(VSTModuleWithProgramsTest, HostThreadsAndProcessingShareValuesSafely)
 {
     // Program values, with a change hook that writes state the processing thread reads.
     float engineSetting = 0.0f; // guarded by the instance lock, as the engine is
-    auto module = TLayerTestModule::Create([&](TLayerTestModule& m) {
-        for (std::int32_t i = 0; i < kParameters; ++i)
-            AddParameter(m, "P" + std::to_string(i), 0.0f, 100.0f).OnParameterChange =
-                [&](TCustomVstParameterProperty&, std::int32_t, float& value) {
-                    engineSetting = value;
-                };
-        m.Programs().Add();
-    });
-    std::atomic<bool> stop{false};
-
-    std::thread processing([&] {
-        while (!stop.load())
-        {
-            std::lock_guard<std::recursive_mutex> lock(module->InstanceLock());
-            volatile float seen = engineSetting + module->GetParameter(0);
-            (void)seen;
-        }
-    });
-    std::thread hostReader([&] {
-        while (!stop.load())
+    auto module = TLayerTestModule::Create(
+        [&](TLayerTestModule& m)
         {
             for (std::int32_t i = 0; i < kParameters; ++i)
-                EXPECT_LE(module->HostGet(i), 1.0f);
-        }
-    });
-    std::thread hostWriter([&] {
-        for (int round = 0; round < kRounds; ++round)
-            module->HostSet(round % kParameters, static_cast<float>(round % 100) / 100.0f);
-    });
+                AddParameter(m, "P" + std::to_string(i), 0.0f, 100.0f).OnParameterChange =
+                    [&](TCustomVstParameterProperty&, std::int32_t, float& value)
+                { engineSetting = value; };
+            m.Programs().Add();
+        });
+    std::atomic<bool> stop{false};
+
+    std::thread processing(
+        [&]
+        {
+            while (!stop.load())
+            {
+                std::lock_guard<std::recursive_mutex> lock(module->InstanceLock());
+                volatile float seen = engineSetting + module->GetParameter(0);
+                (void)seen;
+            }
+        });
+    std::thread hostReader(
+        [&]
+        {
+            while (!stop.load())
+            {
+                for (std::int32_t i = 0; i < kParameters; ++i)
+                    EXPECT_LE(module->HostGet(i), 1.0f);
+            }
+        });
+    std::thread hostWriter(
+        [&]
+        {
+            for (int round = 0; round < kRounds; ++round)
+                module->HostSet(round % kParameters, static_cast<float>(round % 100) / 100.0f);
+        });
     // The editor's side: its own writes and the idle flag.
     for (int round = 0; round < kRounds; ++round)
     {
@@ -68,27 +75,33 @@ TEST(VSTModuleWithProgramsTest, ChunkRestoreWhileProcessing)
 {
     std::atomic<int> loads{0};
     int productState = 0; // guarded by the instance lock
-    auto module = TLayerTestModule::Create([&](TLayerTestModule& m) {
-        m.SetFlags(effFlagsProgramChunks);
-        TVstProgram& program = m.Programs().Add();
-        program.OnLoadChunk = [&](TCustomVstProgram& sender, std::int32_t, bool) {
-            productState = static_cast<int>(sender.Chunk().Size());
-            loads.fetch_add(1);
-        };
-        program.OnStoreChunk = [&](TCustomVstProgram& sender, std::int32_t, bool) {
-            sender.Chunk().Clear();
-            sender.Chunk().Write(&productState, sizeof(productState));
-        };
-    });
-    std::atomic<bool> stop{false};
-    std::thread processing([&] {
-        while (!stop.load())
+    auto module = TLayerTestModule::Create(
+        [&](TLayerTestModule& m)
         {
-            std::lock_guard<std::recursive_mutex> lock(module->InstanceLock());
-            volatile int seen = productState;
-            (void)seen;
-        }
-    });
+            m.SetFlags(effFlagsProgramChunks);
+            TVstProgram& program = m.Programs().Add();
+            program.OnLoadChunk = [&](TCustomVstProgram& sender, std::int32_t, bool)
+            {
+                productState = static_cast<int>(sender.Chunk().Size());
+                loads.fetch_add(1);
+            };
+            program.OnStoreChunk = [&](TCustomVstProgram& sender, std::int32_t, bool)
+            {
+                sender.Chunk().Clear();
+                sender.Chunk().Write(&productState, sizeof(productState));
+            };
+        });
+    std::atomic<bool> stop{false};
+    std::thread processing(
+        [&]
+        {
+            while (!stop.load())
+            {
+                std::lock_guard<std::recursive_mutex> lock(module->InstanceLock());
+                volatile int seen = productState;
+                (void)seen;
+            }
+        });
     char bytes[16] = {};
     for (int round = 0; round < kRounds; ++round)
     {

@@ -69,30 +69,35 @@ void* const kParentWindow = reinterpret_cast<void*>(std::uintptr_t{0x3a00007});
 // wheel focus through the vendor-specific call.
 std::unique_ptr<TLayerTestModule> CreateEditorModule(TFormLog& log, bool withClass = true)
 {
-    return TLayerTestModule::Create([&log, withClass](TLayerTestModule& m) {
-        m.SetFlags(effFlagsHasEditor | effFlagsCanReplacing | effFlagsProgramChunks);
-        AddParameter(m, "Gate", 0.0f, 200.0f);
-        if (withClass)
-            m.SetEditorFormClass([&log](TCustomVSTModule&) {
-                return std::make_unique<TFakeEditorForm>(log);
-            });
-        m.OnEditGetSize = [](TCustomVSTModule& sender, std::int16_t& width, std::int16_t& height) {
-            if (sender.Editor() == nullptr)
-                return;
-            width = static_cast<std::int16_t>(sender.Editor()->Width());
-            height = static_cast<std::int16_t>(sender.Editor()->Height());
-        };
-        m.OnEditIdle = [](TCustomVSTModule& sender) {
-            if (sender.Editor() != nullptr)
-                sender.Editor()->RefreshControls();
-        };
-        m.OnVendorSpecific = [](TCustomVSTModule& sender, std::int32_t, std::intptr_t value,
-                                void*, float) -> std::int32_t {
-            if (value == kVendorSpecificWheel && sender.Editor() != nullptr)
-                sender.Editor()->FocusControlUnderMouse();
-            return 0;
-        };
-    });
+    return TLayerTestModule::Create(
+        [&log, withClass](TLayerTestModule& m)
+        {
+            m.SetFlags(effFlagsHasEditor | effFlagsCanReplacing | effFlagsProgramChunks);
+            AddParameter(m, "Gate", 0.0f, 200.0f);
+            if (withClass)
+                m.SetEditorFormClass([&log](TCustomVSTModule&)
+                                     { return std::make_unique<TFakeEditorForm>(log); });
+            m.OnEditGetSize =
+                [](TCustomVSTModule& sender, std::int16_t& width, std::int16_t& height)
+            {
+                if (sender.Editor() == nullptr)
+                    return;
+                width = static_cast<std::int16_t>(sender.Editor()->Width());
+                height = static_cast<std::int16_t>(sender.Editor()->Height());
+            };
+            m.OnEditIdle = [](TCustomVSTModule& sender)
+            {
+                if (sender.Editor() != nullptr)
+                    sender.Editor()->RefreshControls();
+            };
+            m.OnVendorSpecific = [](TCustomVSTModule& sender, std::int32_t, std::intptr_t value,
+                                    void*, float) -> std::int32_t
+            {
+                if (value == kVendorSpecificWheel && sender.Editor() != nullptr)
+                    sender.Editor()->FocusControlUnderMouse();
+                return 0;
+            };
+        });
 }
 
 ERect* GetRect(TLayerTestModule& module, std::intptr_t* answer)
@@ -153,8 +158,9 @@ TEST(CustomVSTModuleEditorTest, OpenPlacesTheFormIntoTheHostWindow)
     TFormLog log;
     auto module = CreateEditorModule(log);
     std::uintptr_t hookParent = 0;
-    module->OnEditOpen = [&](TCustomVSTModule&, std::unique_ptr<TVstEditorForm>& gui,
-                             std::uintptr_t parent) {
+    module->OnEditOpen =
+        [&](TCustomVSTModule&, std::unique_ptr<TVstEditorForm>& gui, std::uintptr_t parent)
+    {
         EXPECT_NE(gui, nullptr);
         hookParent = parent;
     };
@@ -300,9 +306,8 @@ TEST(CustomVSTModuleEditorTest, RequiredKeysReachTheFormAndTheCheckDecides)
     module->OnCheckKey = [](TCustomVSTModule&, std::int32_t key) { return key == 'a'; };
     EXPECT_EQ(module->Call(effEditKeyUp, 'a', 0, nullptr, 0.0f), 1);
     EXPECT_EQ(module->Call(effEditKeyUp, 'b', 0, nullptr, 0.0f), -1);
-    module->OnCheckKey = [](TCustomVSTModule&, std::int32_t) -> bool {
-        throw std::runtime_error("no");
-    };
+    module->OnCheckKey = [](TCustomVSTModule&, std::int32_t) -> bool
+    { throw std::runtime_error("no"); };
     EXPECT_EQ(module->Call(effEditKeyDown, 'a', 0, nullptr, 0.0f), -1);
 }
 
@@ -324,9 +329,8 @@ TEST(CustomVSTModuleEditorTest, SmallEditorOpcodesRaiseTheirHooks)
     auto module = CreateEditorModule(log);
     EXPECT_EQ(module->Call(effSetEditKnobMode, 0, 2), 0);
     std::vector<std::string> raised;
-    module->OnEditorKnobMode = [&](TCustomVSTModule&, std::int32_t mode) {
-        raised.push_back("knob " + std::to_string(mode));
-    };
+    module->OnEditorKnobMode = [&](TCustomVSTModule&, std::int32_t mode)
+    { raised.push_back("knob " + std::to_string(mode)); };
     module->OnEditTop = [&](TCustomVSTModule&) { raised.push_back("top"); };
     module->OnEditSleep = [&](TCustomVSTModule&) { raised.push_back("sleep"); };
     EXPECT_EQ(module->Call(effSetEditKnobMode, 0, 2), 1);
@@ -339,18 +343,21 @@ TEST(CustomVSTModuleEditorTest, SmallEditorOpcodesRaiseTheirHooks)
 TEST(CustomVSTModuleEditorTest, OpeningReannouncesValuesOutsideChunkMode)
 {
     std::vector<std::int32_t> announced;
-    auto module = TLayerTestModule::Create([&](TLayerTestModule& m) {
-        m.SetFlags(effFlagsHasEditor);
-        AddParameter(m, "A", 0.0f, 1.0f);
-        AddParameter(m, "B", 0.0f, 1.0f);
-        m.SetEditorFormClass([](TCustomVSTModule&) {
-            static TFormLog log;
-            return std::make_unique<TFakeEditorForm>(log);
+    auto module = TLayerTestModule::Create(
+        [&](TLayerTestModule& m)
+        {
+            m.SetFlags(effFlagsHasEditor);
+            AddParameter(m, "A", 0.0f, 1.0f);
+            AddParameter(m, "B", 0.0f, 1.0f);
+            m.SetEditorFormClass(
+                [](TCustomVSTModule&)
+                {
+                    static TFormLog log;
+                    return std::make_unique<TFakeEditorForm>(log);
+                });
+            m.OnParameterChange = [&](TVSTModuleWithPrograms&, std::int32_t index, float&)
+            { announced.push_back(index); };
         });
-        m.OnParameterChange = [&](TVSTModuleWithPrograms&, std::int32_t index, float&) {
-            announced.push_back(index);
-        };
-    });
     module->Call(effEditOpen, 0, 0, kParentWindow);
     const std::vector<std::int32_t> expected = {0, 1};
     EXPECT_EQ(announced, expected);

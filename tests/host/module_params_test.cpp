@@ -18,8 +18,8 @@ constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 // One linear parameter -36..36 ("Transpose"), module values (no programs, no chunks).
 std::unique_ptr<TLayerTestModule> CreateTransposeModule()
 {
-    return TLayerTestModule::Create(
-        [](TLayerTestModule& m) { AddParameter(m, "Transpose", -36.0f, 36.0f); });
+    return TLayerTestModule::Create([](TLayerTestModule& m)
+                                    { AddParameter(m, "Transpose", -36.0f, 36.0f); });
 }
 
 // ---- Mapping ---------------------------------------------------------------------------------
@@ -44,8 +44,7 @@ TEST_P(LinearMappingTest, HostSetStoresClampedRealValue)
 INSTANTIATE_TEST_SUITE_P(CustomVstParameterProperty, LinearMappingTest,
                          ::testing::Values(TLinearCase{0.5f, 0.0f}, TLinearCase{1.2f, 36.0f},
                                            TLinearCase{-0.5f, -36.0f}, TLinearCase{0.0f, -36.0f},
-                                           TLinearCase{0.75f, 18.0f},
-                                           TLinearCase{kNaN, -36.0f}));
+                                           TLinearCase{0.75f, 18.0f}, TLinearCase{kNaN, -36.0f}));
 
 TEST(VSTModuleWithProgramsTest, HostReadsBackNormalisedAndClamped)
 {
@@ -60,13 +59,15 @@ TEST(VSTModuleWithProgramsTest, HostReadsBackNormalisedAndClamped)
 
 TEST(CustomVstParameterPropertyTest, CurvesRoundTripAndHitTheEnds)
 {
-    auto module = TLayerTestModule::Create([](TLayerTestModule& m) {
-        AddParameter(m, "Log", 20.0f, 20000.0f).SetCurve(TCurveType::ctLogarithmic);
-        TCustomVstParameterProperty& exponential = AddParameter(m, "Exp", 0.0f, 10.0f);
-        exponential.SetCurve(TCurveType::ctExponential);
-        exponential.SetCurveFactor(4.0f);
-        AddParameter(m, "Freq", 20.0f, 20000.0f).SetCurve(TCurveType::ctFrequencyScale);
-    });
+    auto module = TLayerTestModule::Create(
+        [](TLayerTestModule& m)
+        {
+            AddParameter(m, "Log", 20.0f, 20000.0f).SetCurve(TCurveType::ctLogarithmic);
+            TCustomVstParameterProperty& exponential = AddParameter(m, "Exp", 0.0f, 10.0f);
+            exponential.SetCurve(TCurveType::ctExponential);
+            exponential.SetCurveFactor(4.0f);
+            AddParameter(m, "Freq", 20.0f, 20000.0f).SetCurve(TCurveType::ctFrequencyScale);
+        });
     EXPECT_FLOAT_EQ(module->ParameterProperties()[0].CurveFactor(), 1000.0f);
     for (std::int32_t index = 0; index < 3; ++index)
     {
@@ -83,13 +84,15 @@ TEST(CustomVstParameterPropertyTest, CurvesRoundTripAndHitTheEnds)
 
 TEST(CustomVstParameterPropertyTest, DegenerateRangesAnswerFiniteValues)
 {
-    auto module = TLayerTestModule::Create([](TLayerTestModule& m) {
-        AddParameter(m, "Flat", 5.0f, 5.0f);
-        AddParameter(m, "FreqFromZero", 0.0f, 100.0f).SetCurve(TCurveType::ctFrequencyScale);
-        TCustomVstParameterProperty& zeroFactor = AddParameter(m, "ZeroFactor", 0.0f, 1.0f);
-        zeroFactor.SetCurve(TCurveType::ctExponential);
-        zeroFactor.SetCurveFactor(0.0f);
-    });
+    auto module = TLayerTestModule::Create(
+        [](TLayerTestModule& m)
+        {
+            AddParameter(m, "Flat", 5.0f, 5.0f);
+            AddParameter(m, "FreqFromZero", 0.0f, 100.0f).SetCurve(TCurveType::ctFrequencyScale);
+            TCustomVstParameterProperty& zeroFactor = AddParameter(m, "ZeroFactor", 0.0f, 1.0f);
+            zeroFactor.SetCurve(TCurveType::ctExponential);
+            zeroFactor.SetCurveFactor(0.0f);
+        });
     EXPECT_FLOAT_EQ(module->VSTParameterToParameter(0, 0.7f), 5.0f);
     EXPECT_FLOAT_EQ(module->ParameterToVSTParameter(0, 5.0f), 0.0f);
     // Curves whose constants divide by zero fall back to their linear limit.
@@ -100,9 +103,9 @@ TEST(CustomVstParameterPropertyTest, DegenerateRangesAnswerFiniteValues)
 
 TEST(CustomVstParameterPropertyTest, SmoothingFollowsHostValuesGradually)
 {
-    auto module = TLayerTestModule::Create([](TLayerTestModule& m) {
-        AddParameter(m, "Smooth", 0.0f, 1.0f).SetSmoothingFactor(0.5f);
-    });
+    auto module = TLayerTestModule::Create(
+        [](TLayerTestModule& m)
+        { AddParameter(m, "Smooth", 0.0f, 1.0f).SetSmoothingFactor(0.5f); });
     module->HostSet(0, 1.0f);
     EXPECT_FLOAT_EQ(module->GetParameter(0), 0.5f);
     module->HostSet(0, 1.0f);
@@ -125,10 +128,12 @@ TEST(CustomVstParameterPropertyTest, SmoothingFactorOutsideItsRangeSwitchesOff)
 
 TEST(CustomVstParameterPropertyTest, ShortLabelFollowsNameUntilSetByHand)
 {
-    auto module = TLayerTestModule::Create([](TLayerTestModule& m) {
-        m.ParameterProperties().Add();
-        m.ParameterProperties().Add();
-    });
+    auto module = TLayerTestModule::Create(
+        [](TLayerTestModule& m)
+        {
+            m.ParameterProperties().Add();
+            m.ParameterProperties().Add();
+        });
     auto& first = module->ParameterProperties()[0];
     auto& second = module->ParameterProperties()[1];
     EXPECT_EQ(second.DisplayName(), "Parameter 2");
@@ -164,10 +169,11 @@ TEST(VSTModuleWithProgramsTest, HostSetNeverAutomatesButSetParameterDoes)
     auto module = CreateTransposeModule();
     int changes = 0;
     module->ParameterProperties()[0].OnParameterChange =
-        [&](TCustomVstParameterProperty&, std::int32_t, float& value) {
-            ++changes;
-            value = value * 0.5f; // a hook may change what is stored
-        };
+        [&](TCustomVstParameterProperty&, std::int32_t, float& value)
+    {
+        ++changes;
+        value = value * 0.5f; // a hook may change what is stored
+    };
     module->HostSet(0, 1.0f);
     EXPECT_EQ(module->CountHostCalls(audioMasterAutomate), 0u);
     EXPECT_EQ(changes, 1);
@@ -186,9 +192,8 @@ TEST(VSTModuleWithProgramsTest, NotAutomatableParameterStoresWithoutTellingTheHo
     auto module = CreateTransposeModule();
     module->ParameterProperties()[0].SetCanBeAutomated(false);
     int moduleChanges = 0;
-    module->OnParameterChange = [&](TVSTModuleWithPrograms&, std::int32_t, float&) {
-        ++moduleChanges;
-    };
+    module->OnParameterChange = [&](TVSTModuleWithPrograms&, std::int32_t, float&)
+    { ++moduleChanges; };
     module->SetParameter(0, 12.0f);
     EXPECT_FLOAT_EQ(module->GetParameter(0), 12.0f);
     EXPECT_EQ(moduleChanges, 1);
@@ -256,11 +261,13 @@ TEST(VSTModuleWithProgramsTest, SetParameterByNameMatchesExactlyOrSaysWhy)
 
 TEST(VSTModuleWithProgramsTest, ProgramValuesKeepWhatTheHookMadeOfThem)
 {
-    auto module = TLayerTestModule::Create([](TLayerTestModule& m) {
-        AddParameter(m, "A", 0.0f, 10.0f).OnParameterChange =
-            [](TCustomVstParameterProperty&, std::int32_t, float& value) { value += 1.0f; };
-        m.Programs().Add();
-    });
+    auto module = TLayerTestModule::Create(
+        [](TLayerTestModule& m)
+        {
+            AddParameter(m, "A", 0.0f, 10.0f).OnParameterChange =
+                [](TCustomVstParameterProperty&, std::int32_t, float& value) { value += 1.0f; };
+            m.Programs().Add();
+        });
     module->StoreParameter(0, 3.0f);
     EXPECT_FLOAT_EQ(module->Programs()[0].ParameterValues().Get(0), 4.0f);
     EXPECT_FLOAT_EQ(module->GetParameter(0), 4.0f);
@@ -269,12 +276,16 @@ TEST(VSTModuleWithProgramsTest, ProgramValuesKeepWhatTheHookMadeOfThem)
 TEST(VSTModuleWithProgramsTest, ChunkModeReadsThroughTheHookAndStoresNothing)
 {
     float productValue = 2.0f;
-    auto module = TLayerTestModule::Create([&](TLayerTestModule& m) {
-        m.SetFlags(effFlagsProgramChunks);
-        AddParameter(m, "A", 0.0f, 10.0f).OnParameterChange =
-            [&](TCustomVstParameterProperty&, std::int32_t, float& value) { productValue = value; };
-        m.OnGetChunkParameter = [&](TVSTModuleWithPrograms&, std::int32_t) { return productValue; };
-    });
+    auto module = TLayerTestModule::Create(
+        [&](TLayerTestModule& m)
+        {
+            m.SetFlags(effFlagsProgramChunks);
+            AddParameter(m, "A", 0.0f, 10.0f).OnParameterChange =
+                [&](TCustomVstParameterProperty&, std::int32_t, float& value)
+            { productValue = value; };
+            m.OnGetChunkParameter = [&](TVSTModuleWithPrograms&, std::int32_t)
+            { return productValue; };
+        });
     EXPECT_FLOAT_EQ(module->HostGet(0), 0.2f);
     module->HostSet(0, 0.5f);
     EXPECT_FLOAT_EQ(productValue, 5.0f);
@@ -291,11 +302,13 @@ TEST(VSTModuleWithProgramsTest, DefaultDisplayRoundsToFourPlacesOrShowsChunkValu
     module->StoreParameter(0, 0.123456f);
     EXPECT_EQ(module->GetParameterDisplay(0), "0.1235");
 
-    auto chunked = TLayerTestModule::Create([](TLayerTestModule& m) {
-        m.SetFlags(effFlagsProgramChunks);
-        AddParameter(m, "A", 0.0f, 1.0f);
-        m.OnGetChunkParameter = [](TVSTModuleWithPrograms&, std::int32_t) { return 0.1f; };
-    });
+    auto chunked = TLayerTestModule::Create(
+        [](TLayerTestModule& m)
+        {
+            m.SetFlags(effFlagsProgramChunks);
+            AddParameter(m, "A", 0.0f, 1.0f);
+            m.OnGetChunkParameter = [](TVSTModuleWithPrograms&, std::int32_t) { return 0.1f; };
+        });
     EXPECT_EQ(chunked->CallText(effGetParamDisplay, 0), "0.100000001490116");
 }
 
@@ -308,11 +321,12 @@ TEST(VSTModuleWithProgramsTest, DisplayAndLabelHooksReplaceTheTextAndFailuresSho
     property.OnCustomParameterLabel = [](TCustomVstParameterProperty&, std::int32_t,
                                          std::string& text) { text = "semi"; };
     EXPECT_EQ(module->CallText(effGetParamLabel, 0), "semi");
-    property.OnCustomParameterDisplay = [](TCustomVstParameterProperty&, std::int32_t index,
-                                           std::string& text) { text = "#" + std::to_string(index); };
+    property.OnCustomParameterDisplay =
+        [](TCustomVstParameterProperty&, std::int32_t index, std::string& text)
+    { text = "#" + std::to_string(index); };
     EXPECT_EQ(module->CallText(effGetParamDisplay, 0), "#0");
-    property.OnCustomParameterDisplay = [](TCustomVstParameterProperty&, std::int32_t,
-                                           std::string&) { throw std::runtime_error("no tag"); };
+    property.OnCustomParameterDisplay = [](TCustomVstParameterProperty&, std::int32_t, std::string&)
+    { throw std::runtime_error("no tag"); };
     EXPECT_EQ(module->CallText(effGetParamDisplay, 0), "error");
 }
 
@@ -357,9 +371,10 @@ class DefaultString2ParameterTest : public ::testing::TestWithParam<TParseCase>
 
 TEST_P(DefaultString2ParameterTest, ReadsNumberUnitsAndPrefix)
 {
-    auto module = TLayerTestModule::Create([](TLayerTestModule& m) {
-        AddParameter(m, "Freq", -100000.0f, 100000.0f).UseDefaultString2ParameterHandler = true;
-    });
+    auto module = TLayerTestModule::Create(
+        [](TLayerTestModule& m) {
+            AddParameter(m, "Freq", -100000.0f, 100000.0f).UseDefaultString2ParameterHandler = true;
+        });
     module->ParameterProperties()[0].SetUnits(GetParam().Units);
     module->StoreParameter(0, 7.0f);
     std::string text = GetParam().Text;
@@ -386,17 +401,20 @@ TEST(HostTextTest, ParsesWithTheUsersSeparator)
 
 TEST(VSTModuleWithProgramsTest, StringHookSeesTextAndParsedValue)
 {
-    auto module = TLayerTestModule::Create([](TLayerTestModule& m) {
-        auto& property = AddParameter(m, "A", 0.0f, 100.0f);
-        property.UseDefaultString2ParameterHandler = true;
-        property.OnStringToParameter = [](TCustomVstParameterProperty&, std::int32_t,
-                                          const std::string& text, float& value) {
-            if (text == "half")
-                value = 50.0f;
-            else
-                value += 1.0f;
-        };
-    });
+    auto module = TLayerTestModule::Create(
+        [](TLayerTestModule& m)
+        {
+            auto& property = AddParameter(m, "A", 0.0f, 100.0f);
+            property.UseDefaultString2ParameterHandler = true;
+            property.OnStringToParameter = [](TCustomVstParameterProperty&, std::int32_t,
+                                              const std::string& text, float& value)
+            {
+                if (text == "half")
+                    value = 50.0f;
+                else
+                    value += 1.0f;
+            };
+        });
     char half[] = "half";
     EXPECT_EQ(module->Call(effString2Parameter, 0, 0, half), 1);
     EXPECT_FLOAT_EQ(module->GetParameter(0), 50.0f);
@@ -421,17 +439,19 @@ TEST(VSTModuleWithProgramsTest, ParameterPropertiesUntouchedWhenNotReported)
 TEST(VSTModuleWithProgramsTest, ParameterPropertiesReportWhatTheFlagsSay)
 {
     using F = TVstParameterPropertiesFlag;
-    auto module = TLayerTestModule::Create([](TLayerTestModule& m) {
-        AddParameter(m, "Other", 0.0f, 1.0f);
-        auto& property = AddParameter(m, "Cutoff", 0.0f, 100.0f);
-        property.ReportVST2Properties = true;
-        property.StepFloat = 10.0f;
-        property.Flags = ParameterFlagBit(F::ppfParameterUsesFloatStep) |
-                         ParameterFlagBit(F::ppfParameterSupportsDisplayIndex) |
-                         ParameterFlagBit(F::ppfParameterSupportsDisplayCategory);
-        property.SetCategory("Filter");
-        m.ParameterProperties()[0].SetCategory("Filter");
-    });
+    auto module = TLayerTestModule::Create(
+        [](TLayerTestModule& m)
+        {
+            AddParameter(m, "Other", 0.0f, 1.0f);
+            auto& property = AddParameter(m, "Cutoff", 0.0f, 100.0f);
+            property.ReportVST2Properties = true;
+            property.StepFloat = 10.0f;
+            property.Flags = ParameterFlagBit(F::ppfParameterUsesFloatStep) |
+                             ParameterFlagBit(F::ppfParameterSupportsDisplayIndex) |
+                             ParameterFlagBit(F::ppfParameterSupportsDisplayCategory);
+            property.SetCategory("Filter");
+            m.ParameterProperties()[0].SetCategory("Filter");
+        });
     VstParameterProperties record;
     std::memset(&record, 0xAB, sizeof(record));
     EXPECT_EQ(module->Call(effGetParameterProperties, 1, 0, &record), 1);

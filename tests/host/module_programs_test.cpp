@@ -29,27 +29,31 @@ struct TChunkFixture
 
     explicit TChunkFixture(std::int32_t programs = 1)
     {
-        Module = TLayerTestModule::Create([&](TLayerTestModule& m) {
-            m.SetFlags(effFlagsProgramChunks | effFlagsHasEditor);
-            m.SetUniqueID("bx02");
-            for (std::int32_t i = 0; i < programs; ++i)
+        Module = TLayerTestModule::Create(
+            [&](TLayerTestModule& m)
             {
-                TVstProgram& program = m.Programs().Add();
-                program.SetDisplayName(i == 0 ? "Default" : "Other");
-                program.OnStoreChunk = [this](TCustomVstProgram& sender, std::int32_t index,
-                                              bool isPreset) {
-                    sender.Chunk().Clear();
-                    sender.Chunk().Write(State.data(), State.size());
-                    Events.push_back({false, index, isPreset, State});
-                };
-                program.OnLoadChunk = [this](TCustomVstProgram& sender, std::int32_t index,
-                                             bool isPreset) {
-                    std::string bytes(sender.Chunk().Size(), '\0');
-                    sender.Chunk().Read(bytes.data(), bytes.size());
-                    Events.push_back({true, index, isPreset, bytes});
-                };
-            }
-        });
+                m.SetFlags(effFlagsProgramChunks | effFlagsHasEditor);
+                m.SetUniqueID("bx02");
+                for (std::int32_t i = 0; i < programs; ++i)
+                {
+                    TVstProgram& program = m.Programs().Add();
+                    program.SetDisplayName(i == 0 ? "Default" : "Other");
+                    program.OnStoreChunk =
+                        [this](TCustomVstProgram& sender, std::int32_t index, bool isPreset)
+                    {
+                        sender.Chunk().Clear();
+                        sender.Chunk().Write(State.data(), State.size());
+                        Events.push_back({false, index, isPreset, State});
+                    };
+                    program.OnLoadChunk =
+                        [this](TCustomVstProgram& sender, std::int32_t index, bool isPreset)
+                    {
+                        std::string bytes(sender.Chunk().Size(), '\0');
+                        sender.Chunk().Read(bytes.data(), bytes.size());
+                        Events.push_back({true, index, isPreset, bytes});
+                    };
+                }
+            });
     }
 
     std::string GetChunk(std::int32_t index, std::intptr_t* length = nullptr)
@@ -121,14 +125,15 @@ TEST(VSTModuleWithProgramsTest, CurrentProgramNameAssignmentTellsEditorAndHost)
 TEST(VSTModuleWithProgramsTest, SelectingAProgramLoadsItsValues)
 {
     std::vector<float> seen;
-    auto module = TLayerTestModule::Create([&](TLayerTestModule& m) {
-        AddParameter(m, "A", 0.0f, 10.0f).OnParameterChange =
-            [&](TCustomVstParameterProperty&, std::int32_t, float& value) {
-                seen.push_back(value);
-            };
-        m.Programs().Add();
-        m.Programs().Add();
-    });
+    auto module = TLayerTestModule::Create(
+        [&](TLayerTestModule& m)
+        {
+            AddParameter(m, "A", 0.0f, 10.0f).OnParameterChange =
+                [&](TCustomVstParameterProperty&, std::int32_t, float& value)
+            { seen.push_back(value); };
+            m.Programs().Add();
+            m.Programs().Add();
+        });
     EXPECT_EQ(module->CurrentProgram(), 0);
     EXPECT_TRUE(seen.empty()); // the first program becomes current without loading
     module->Programs()[1].ParameterValues().Set(0, 6.0f);
@@ -149,11 +154,13 @@ TEST(VSTModuleWithProgramsTest, SelectingAProgramLoadsItsValues)
 
 TEST(VSTModuleWithProgramsTest, ProgramValueArraysFollowTheParameterCount)
 {
-    auto module = TLayerTestModule::Create([](TLayerTestModule& m) {
-        m.Programs().Add();
-        AddParameter(m, "A", 0.0f, 1.0f);
-        AddParameter(m, "B", 0.0f, 1.0f);
-    });
+    auto module = TLayerTestModule::Create(
+        [](TLayerTestModule& m)
+        {
+            m.Programs().Add();
+            AddParameter(m, "A", 0.0f, 1.0f);
+            AddParameter(m, "B", 0.0f, 1.0f);
+        });
     EXPECT_EQ(module->Programs()[0].ParameterValues().Size(), 2);
     module->StoreParameter(1, 0.25f);
     EXPECT_FLOAT_EQ(module->HostGet(1), 0.25f);
@@ -164,9 +171,8 @@ TEST(VSTModuleWithProgramsTest, BeginLoadAnswersByUniqueId)
     TChunkFixture fixture;
     TLayerTestModule& module = *fixture.Module;
     int raised = 0;
-    module.OnBeginLoadProgram = [&](TVSTModuleWithPrograms&, const VstPatchChunkInfo& info) {
-        raised += info.numElements;
-    };
+    module.OnBeginLoadProgram = [&](TVSTModuleWithPrograms&, const VstPatchChunkInfo& info)
+    { raised += info.numElements; };
     VstPatchChunkInfo info{};
     info.pluginUniqueID = FourCC('b', 'x', '0', '2');
     info.numElements = 1;
@@ -289,12 +295,12 @@ TEST_P(MalformedBankTest, IsRefusedWholeAndChangesNothing)
 
 INSTANTIATE_TEST_SUITE_P(
     VSTModuleWithPrograms, MalformedBankTest,
-    ::testing::Values(
-        TMalformedBank{"LengthPastTheEnd", Bank({"abc"}).substr(0, 6)},
-        TMalformedBank{"SecondEntryMissing", Bank({"abc"})},
-        TMalformedBank{"SecondLengthCut", Bank({"abc"}) + std::string(2, '\0')},
-        TMalformedBank{"NegativeLength", std::string("\xFF\xFF\xFF\xFF", 4) + Bank({"x"})},
-        TMalformedBank{"Empty", std::string()}),
+    ::testing::Values(TMalformedBank{"LengthPastTheEnd", Bank({"abc"}).substr(0, 6)},
+                      TMalformedBank{"SecondEntryMissing", Bank({"abc"})},
+                      TMalformedBank{"SecondLengthCut", Bank({"abc"}) + std::string(2, '\0')},
+                      TMalformedBank{"NegativeLength",
+                                     std::string("\xFF\xFF\xFF\xFF", 4) + Bank({"x"})},
+                      TMalformedBank{"Empty", std::string()}),
     [](const ::testing::TestParamInfo<TMalformedBank>& info) { return info.param.Name; });
 
 TEST(VSTModuleWithProgramsTest, SetChunkWithNoBytesToReadChangesNothing)
