@@ -468,6 +468,20 @@ TEST(VSTModuleWithProgramsTest, ParameterPropertiesReportWhatTheFlagsSay)
     EXPECT_EQ(module->ParameterCategories().Count(), 1);
 }
 
+TEST(VSTModuleWithProgramsTest, ParameterPropertiesLabelStaysZeroTerminated)
+{
+    auto module = CreateTransposeModule();
+    auto& property = module->ParameterProperties()[0];
+    property.ReportVST2Properties = true;
+    property.SetDisplayName(std::string(64, 'L'));
+    VstParameterProperties record;
+    std::memset(&record, 0xAB, sizeof(record));
+    EXPECT_EQ(module->Call(effGetParameterProperties, 0, 0, &record), 1);
+    EXPECT_EQ(record.label[sizeof(record.label) - 1], 0);
+    EXPECT_EQ(std::string(record.label), std::string(63, 'L'));
+    EXPECT_FLOAT_EQ(record.stepFloat, 0.01f); // no float-step flag: the defaults
+}
+
 TEST(CustomVstParameterCategoriesTest, RemovingACategoryClearsItFromProperties)
 {
     auto module = CreateTransposeModule();
