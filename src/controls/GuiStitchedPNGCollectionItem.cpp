@@ -1,0 +1,44 @@
+#include "controls/GuiStitchedPNGCollectionItem.h"
+
+#include "controls/BlxArtwork.h"
+
+#include <algorithm>
+
+namespace tumblet
+{
+
+void TGuiStitchedPNGCollectionItem::SetGlyphCount(int count)
+{
+    FGlyphCount = std::max(1, count);
+}
+
+bool TGuiStitchedPNGCollectionItem::LoadFromResource(const std::string& name)
+{
+    FImage = TBlxArtwork::Image(name);
+    return FImage != nullptr;
+}
+
+TBlxSize TGuiStitchedPNGCollectionItem::FrameSize() const
+{
+    if (FStitchKind == skVertical)
+    {
+        return {Width(), Height() / FGlyphCount};
+    }
+    return {Width() / FGlyphCount, Height()};
+}
+
+TBlxRect TGuiStitchedPNGCollectionItem::FrameRect(int index) const
+{
+    if (index < 0 || index >= FGlyphCount || !FImage)
+    {
+        return {};
+    }
+    TBlxSize f = FrameSize();
+    if (FStitchKind == skVertical)
+    {
+        return {0, index * f.Height, f.Width, f.Height};
+    }
+    return {index * f.Width, 0, f.Width, f.Height};
+}
+
+} // namespace tumblet
