@@ -299,7 +299,7 @@ std::intptr_t TTestHost::Answer(const THostCall& call, void* ptr)
     {
         auto* block = static_cast<VstEvents*>(ptr);
         EventCount += block != nullptr ? static_cast<std::size_t>(block->numEvents) : 0;
-        if (!Recording)
+        if (!Recording && !OnEvent)
             return ProcessEventsAnswer;
         std::vector<TOutEvent> events;
         for (std::int32_t i = 0; block != nullptr && i < block->numEvents; ++i)
@@ -315,9 +315,13 @@ std::intptr_t TTestHost::Answer(const THostCall& call, void* ptr)
             out.NoteOffset = e->noteOffset;
             out.Detune = static_cast<std::int8_t>(e->detune);
             out.NoteOffVelocity = static_cast<std::uint8_t>(e->noteOffVelocity);
-            events.push_back(out);
+            if (OnEvent)
+                OnEvent(out);
+            if (Recording)
+                events.push_back(out);
         }
-        Flushes.push_back(std::move(events));
+        if (Recording)
+            Flushes.push_back(std::move(events));
         return ProcessEventsAnswer;
     }
     default:

@@ -111,6 +111,8 @@ public:
 
     /// Off: calls and events are only counted, so the host itself allocates nothing.
     bool Recording = true;
+    /// Sees every event the plug-in sends, recording or not.
+    std::function<void(const TOutEvent&)> OnEvent;
     std::size_t CallCount = 0;
     std::size_t EventCount = 0;
 

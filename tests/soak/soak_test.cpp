@@ -1,0 +1,103 @@
+// An hour of music at 64-sample blocks: a changing chord, random automation of every
+// parameter and host loop jumps. No note may stay on and memory must not grow.
+// Leaks are LeakSanitizer's to find in the sanitizer tree.
+
+#include "support/TestHost.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <map>
+#include <random>
+
+namespace tumblet::test
+{
+namespace
+{
+
+long ResidentPages()
+{
+    long size = 0, resident = 0;
+    if (FILE* statm = std::fopen("/proc/self/statm", "r"))
+    {
+        if (std::fscanf(statm, "%ld %ld", &size, &resident) != 2)
+            resident = 0;
+        std::fclose(statm);
+    }
+    return resident;
+}
+
+TEST(SoakTest, AnHourOfAutomatedLoopingMusicLeavesNoNoteOnAndNoGrowth)
+{
+    constexpr std::int32_t kBlock = 64;
+    constexpr double kRate = 44100.0;
+    constexpr long kBlocks = static_cast<long>(3600.0 * kRate / kBlock);
+    constexpr long kPageSize = 4096;
+
+    TTestHost host;
+    ASSERT_NE(host.LoadAndOpen(), nullptr);
+    host.SetPlaying();
+    host.Recording = false;
+    std::map<int, int> open;
+    long noteOns = 0;
+    host.OnEvent = [&](const TOutEvent& e) {
+        const int kind = e.Status() & 0xF0;
+        const int key = (e.Status() & 0x0F) * 128 + e.Data[1];
+        if (kind == 0x90 && e.Data[2] > 0)
+        {
+            ++open[key];
+            ++noteOns;
+        }
+        else if ((kind == 0x80 || kind == 0x90) && open[key] > 0)
+        {
+            --open[key];
+        }
+    };
+
+    std::mt19937 random(20261209);
+    std::vector<std::uint8_t> chord;
+    long residentAfterWarmUp = 0;
+    for (long block = 0; block < kBlocks; ++block)
+    {
+        if (block % 700 == 0)
+        {
+            std::vector<TInEvent> events;
+            for (std::uint8_t note : chord)
+                events.push_back(NoteOff(note));
+            chord.clear();
+            const int size = 1 + static_cast<int>(random() % 6);
+            for (int i = 0; i < size; ++i)
+                chord.push_back(static_cast<std::uint8_t>(36 + random() % 60));
+            for (std::uint8_t note : chord)
+                events.push_back(NoteOn(note, static_cast<std::uint8_t>(1 + random() % 127)));
+            host.SendEvents(events);
+        }
+        if (block % 97 == 0)
+        {
+            const auto index = static_cast<std::int32_t>(random() % 22);
+            host.Effect()->setParameter(host.Effect(), index,
+                                        static_cast<float>(random() % 1001) / 1000.0f);
+        }
+        // A host loop of eight bars that jumps back.
+        if (host.TimeInfo.ppqPos >= 32.0)
+        {
+            host.TimeInfo.ppqPos = 0.0;
+            host.TimeInfo.samplePos = 0.0;
+        }
+        host.ProcessAndAdvance(kBlock);
+        if (block == kBlocks / 10)
+            residentAfterWarmUp = ResidentPages();
+    }
+    host.SendEvents({});
+    host.SetStopped();
+    host.ProcessAndAdvance(kBlock);
+
+    EXPECT_GT(noteOns, 10000);
+    for (const auto& [key, count] : open)
+        EXPECT_EQ(count, 0) << "note " << key % 128 << " on channel " << key / 128;
+    const long growth = (ResidentPages() - residentAfterWarmUp) * kPageSize;
+    EXPECT_LT(growth, 4L * 1024 * 1024) << "resident memory grew by " << growth << " bytes";
+}
+
+} // namespace
+} // namespace tumblet::test
