@@ -109,14 +109,14 @@ bool InputTextDialog(TBlxWindow* parentForm, const std::string& caption,
                      const std::string& prompt, bool allowEmpty, int maxLength,
                      std::string& text)
 {
-    if (!TBlxApplication::Instance().CanShowWindows())
+    TfrmInputDlg dlg;
+    PlaceDialog(dlg, parentForm);
+    if (!dlg.CreateHandle())
     {
         std::fprintf(stderr, "%s: %s: %s (no display; cancelled)\n", kApplicationTitle,
                      caption.c_str(), prompt.c_str());
         return false;
     }
-    TfrmInputDlg dlg;
-    PlaceDialog(dlg, parentForm);
     dlg.SetCaption(caption);
     dlg.lblPrompt->SetCaption(prompt);
     dlg.txtValue->SetText(text);

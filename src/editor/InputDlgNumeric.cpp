@@ -76,14 +76,14 @@ bool InputNumberDialog(TBlxWindow* parentForm, const std::string& caption,
                        int decimals, double& value)
 {
     TBlxApplication& app = TBlxApplication::Instance();
-    if (!app.CanShowWindows())
+    TfrmInputDlgNumeric dlg;
+    PlaceDialog(dlg, parentForm);
+    if (!dlg.CreateHandle())
     {
         std::fprintf(stderr, "%s: %s: %s (no display; cancelled)\n", kApplicationTitle,
                      caption.c_str(), prompt.c_str());
         return false;
     }
-    TfrmInputDlgNumeric dlg;
-    PlaceDialog(dlg, parentForm);
     dlg.SetCaption(caption);
     dlg.lblPrompt->SetCaption(prompt);
     dlg.txtNumeric->SetDecimals(decimals);

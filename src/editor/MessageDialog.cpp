@@ -156,14 +156,14 @@ TBlxModalResult ShowMessageDialog(TBlxWindow* parentForm, const std::string& tex
     TBlxModalResult closed = buttons == TMsgDlgButtons::OK ? TBlxModalResult::OK
                                                             : TBlxModalResult::No;
     std::string title = caption.empty() ? std::string(kApplicationTitle) : caption;
-    if (!TBlxApplication::Instance().CanShowWindows())
+    TfrmMessageDialog dlg(text, buttons, type);
+    dlg.SetCaption(title);
+    PlaceDialog(dlg, parentForm);
+    if (!dlg.CreateHandle())
     {
         std::fprintf(stderr, "%s: %s: %s\n", kApplicationTitle, title.c_str(), text.c_str());
         return closed;
     }
-    TfrmMessageDialog dlg(text, buttons, type);
-    dlg.SetCaption(title);
-    PlaceDialog(dlg, parentForm);
     TBlxModalResult result = dlg.ShowModal();
     return result == TBlxModalResult::Cancel || result == TBlxModalResult::None ? closed : result;
 }

@@ -35,6 +35,8 @@ public:
     /// Centres the window on a screen rectangle; div truncates toward zero.
     void CentreOn(const TBlxRect& screenRect);
 
+    /// Creates the native window now; false when no backend is available.
+    bool CreateHandle() { return EnsureNativeWindow(); }
     /// Creates the native window if needed and shows it; false when no backend is available.
     bool Show();
     void Hide();

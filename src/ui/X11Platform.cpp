@@ -11,6 +11,9 @@ namespace tumblet
 namespace
 {
 
+constexpr int kOpenAttempts = 5;
+constexpr long kOpenRetryNs = 20 * 1000 * 1000;
+
 XErrorHandler gPreviousHandler = nullptr;
 Display* gTrapDisplay = nullptr;
 int gTrapDepth = 0;
@@ -160,8 +163,17 @@ std::shared_ptr<TBlxPlatform> CreateX11Platform()
 
 TX11Platform::TX11Platform()
 {
-    // Our own connection, never the host's: its events, errors and lifetime stay ours.
-    FDisplay = XOpenDisplay(nullptr);
+    // Our own connection, never the host's: its events, errors and lifetime stay ours. A
+    // server busy with other connections refuses now and then: try a few times.
+    for (int attempt = 0; attempt < kOpenAttempts && !FDisplay; ++attempt)
+    {
+        if (attempt > 0)
+        {
+            timespec pause{0, kOpenRetryNs};
+            nanosleep(&pause, nullptr);
+        }
+        FDisplay = XOpenDisplay(nullptr);
+    }
     if (!FDisplay)
     {
         return;

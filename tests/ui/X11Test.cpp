@@ -86,7 +86,15 @@ protected:
     void SetUp() override
     {
         TBlxApplication::Instance().SetBackend(TBlxBackend::Auto);
-        Host = XOpenDisplay(nullptr);
+        // Xvfb refuses a connection now and then under load: try a few times.
+        for (int attempt = 0; attempt < 5 && !Host; ++attempt)
+        {
+            Host = XOpenDisplay(nullptr);
+            if (!Host)
+            {
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            }
+        }
         if (!Host || !TBlxApplication::Instance().CanShowWindows())
         {
             GTEST_SKIP() << "No X display could be opened (run under xvfb-run): X11 tests skipped.";
@@ -316,7 +324,11 @@ TEST_F(TBlxX11Test, ClipboardIsServedToAndReadFromOtherClients)
 
     // The host takes the clipboard and answers our request from its own thread.
     std::atomic<bool> stop{false};
-    Display* other = XOpenDisplay(nullptr);
+    Display* other = nullptr;
+    for (int attempt = 0; attempt < 5 && !other; ++attempt)
+    {
+        other = XOpenDisplay(nullptr);
+    }
     ASSERT_NE(other, nullptr);
     Window owner = XCreateSimpleWindow(other, DefaultRootWindow(other), 0, 0, 1, 1, 0, 0, 0);
     Atom otherClipboard = XInternAtom(other, "CLIPBOARD", False);
