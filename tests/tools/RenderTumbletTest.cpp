@@ -1,0 +1,211 @@
+// tumblet-render on the built Tumblet.so: the arpeggio a known chord and settings give, --set
+// by display text and by value, presets, and the transport as a host drives it. Settings are
+// chosen without randomness, so the output is exact.
+
+#include "PluginHost.h"
+#include "RenderError.h"
+#include "ToolRunner.h"
+
+#include <gtest/gtest.h>
+
+namespace tumblet::test
+{
+namespace
+{
+
+constexpr int kTumbletParameters = 22;
+
+struct TTumbletState
+{
+    int Parameters = 0;
+    bool ProgramChunks = false;
+};
+
+const TTumbletState& Tumblet()
+{
+    static const TTumbletState state = []
+    {
+        TTumbletState result;
+        try
+        {
+            TPluginHost host({});
+            host.Load(TumbletPath());
+            result.Parameters = host.NumParams();
+            result.ProgramChunks = host.HasProgramChunks() && !host.GetProgramChunk().empty();
+        }
+        catch (const TRenderError&)
+        {
+        }
+        return result;
+    }();
+    return state;
+}
+
+#define SKIP_UNLESS_ARPEGGIATOR()                                                                 \
+    if (Tumblet().Parameters < kTumbletParameters)                                               \
+    GTEST_SKIP() << "Tumblet.so reports " << Tumblet().Parameters                                 \
+                 << " parameters; these tests need the product module's 22"
+
+std::vector<std::string> Arguments(std::vector<std::string> extra)
+{
+    std::vector<std::string> arguments = {"--plugin", TumbletPath(), "--chord",
+                                          "C4:90 E4:80 G4:110", "--print"};
+    arguments.insert(arguments.end(), extra.begin(), extra.end());
+    return arguments;
+}
+
+/// "position pitch" per row, which is what a reader checks first.
+std::vector<std::string> Steps(const std::string& out)
+{
+    std::vector<std::string> steps;
+    for (const auto& row : ParseTable(out))
+        steps.push_back(row.Position + " " + std::to_string(row.Pitch));
+    return steps;
+}
+
+const std::vector<std::string> kEighths = {"--beats", "2", "--set", "Rate=1/8", "--set",
+                                           "Octaves=2", "--set", "Gate=50"};
+
+std::vector<std::string> With(std::vector<std::string> extra)
+{
+    std::vector<std::string> all = kEighths;
+    all.insert(all.end(), extra.begin(), extra.end());
+    return all;
+}
+
+TEST(RenderTumbletTest, KnownChordAndSettingsGiveTheExpectedTable)
+{
+    SKIP_UNLESS_ARPEGGIATOR();
+    const auto result = RunTool(Arguments(kEighths));
+    ASSERT_EQ(result.ExitStatus, 0) << result.Err;
+    const auto rows = ParseTable(result.Out);
+    const std::vector<std::pair<std::string, int>> expected = {
+        {"1.1.000", 60}, {"1.1.480", 64}, {"1.2.000", 67}, {"1.2.480", 72}};
+    ASSERT_EQ(rows.size(), expected.size()) << result.Out;
+    for (std::size_t i = 0; i < rows.size(); ++i)
+    {
+        EXPECT_EQ(rows[i].Position, expected[i].first);
+        EXPECT_EQ(rows[i].Pitch, expected[i].second);
+        EXPECT_EQ(rows[i].Velocity, i % 3 == 0 ? 90 : i == 1 ? 80 : 110); // as played
+        EXPECT_EQ(rows[i].Channel, 1);
+        EXPECT_NEAR(rows[i].Length, 0.25, 0.001); // half of an eighth at Gate 50 %
+        EXPECT_FALSE(rows[i].Open);
+    }
+}
+
+struct TSetPair
+{
+    const char* ByText;
+    const char* ByValue;
+};
+
+class RenderTumbletSetTest : public ::testing::TestWithParam<TSetPair>
+{
+};
+
+TEST_P(RenderTumbletSetTest, DisplayTextAndRealValueGiveTheSameArpeggio)
+{
+    SKIP_UNLESS_ARPEGGIATOR();
+    // One octave over six steps, released after three beats so that Latch shows.
+    const std::vector<std::string> longer = {"--set", "Octaves=1", "--beats", "4", "--hold", "3"};
+    auto withSetting = [&](const char* setting)
+    {
+        auto extra = longer;
+        extra.insert(extra.end(), {"--set", setting});
+        return RunTool(Arguments(With(extra)));
+    };
+    const auto byText = withSetting(GetParam().ByText);
+    const auto byValue = withSetting(GetParam().ByValue);
+    ASSERT_EQ(byText.ExitStatus, 0) << byText.Err;
+    ASSERT_EQ(byValue.ExitStatus, 0) << byValue.Err;
+    EXPECT_EQ(byText.Out, byValue.Out);
+    const auto plain = RunTool(Arguments(With(longer)));
+    EXPECT_NE(byText.Out, plain.Out) << "the setting changed nothing";
+}
+
+INSTANTIATE_TEST_SUITE_P(Parameters, RenderTumbletSetTest,
+                         ::testing::Values(TSetPair{"Rate=1/16", "Rate=3"},
+                                           TSetPair{"Note Order=Up->Down", "Note Order=2"},
+                                           TSetPair{"Note Order=Down", "Note Order=1"},
+                                           TSetPair{"Latch=On", "Latch=1"},
+                                           TSetPair{"Transpose=\xE2\x88\x92" "5", "Transpose=-5"},
+                                           TSetPair{"Velocity Mode=Lowest", "Velocity Mode=4"}));
+
+TEST(RenderTumbletTest, LatchKeepsPlayingAfterTheChordIsReleased)
+{
+    SKIP_UNLESS_ARPEGGIATOR();
+    const auto released = Steps(RunTool(Arguments(With({"--hold", "1"}))).Out);
+    const auto latched = Steps(RunTool(Arguments(With({"--hold", "1", "--set", "Latch=On"}))).Out);
+    EXPECT_EQ(released, (std::vector<std::string>{"1.1.000 60", "1.1.480 64"}));
+    EXPECT_EQ(latched.size(), 4u);
+}
+
+TEST(RenderTumbletTest, ListShowsRealValuesAsTheirDisplays)
+{
+    SKIP_UNLESS_ARPEGGIATOR();
+    const auto result = RunTool({"--plugin", TumbletPath(), "--list-params", "--set",
+                                 "Speed=-50", "--set", "Velocity=-50", "--set", "Gate=150"});
+    ASSERT_EQ(result.ExitStatus, 0) << result.Err;
+    EXPECT_NE(result.Out.find("Speed                0.66x"), std::string::npos) << result.Out;
+    EXPECT_NE(result.Out.find("Velocity             \xE2\x88\x92" "50%"), std::string::npos);
+    EXPECT_NE(result.Out.find("Gate                 150%"), std::string::npos);
+    const auto invalid = RunTool({"--plugin", TumbletPath(), "--list-params", "--set", "Rate=1/7"});
+    EXPECT_EQ(invalid.ExitStatus, 2);
+    EXPECT_NE(invalid.Err.find("valid values: 1/128, 1/64, 1/32, 1/16, 1/8, 1/4, 1/2, 1/1, 2/1, "
+                               "4/1, 8/1 or a number from 0 to 10"),
+              std::string::npos)
+        << invalid.Err;
+}
+
+TEST(RenderTumbletTest, SongPositionPlacesTheStepsOnTheSongGrid)
+{
+    SKIP_UNLESS_ARPEGGIATOR();
+    // Starting a quarter beat into the song, the steps fall on the song's eighths, a quarter
+    // beat off the render's.
+    const auto steps = Steps(RunTool(Arguments(With({"--start", "0.25"}))).Out);
+    EXPECT_EQ(steps, (std::vector<std::string>{"1.1.240 60", "1.1.720 64", "1.2.240 67",
+                                               "1.2.720 72"}));
+}
+
+TEST(RenderTumbletTest, LoopJumpRestartsTheSequence)
+{
+    SKIP_UNLESS_ARPEGGIATOR();
+    const auto steps = Steps(RunTool(Arguments(With({"--loop", "0:1"}))).Out);
+    EXPECT_EQ(steps, (std::vector<std::string>{"1.1.000 60", "1.1.480 64", "1.2.000 60",
+                                               "1.2.480 64"}));
+}
+
+TEST(RenderTumbletTest, StoppedTransportPlaysOnThePlugInsOwnClock)
+{
+    SKIP_UNLESS_ARPEGGIATOR();
+    const auto playing = RunTool(Arguments(kEighths));
+    const auto stopped = RunTool(Arguments(With({"--stopped", "--start", "5.3"})));
+    ASSERT_EQ(stopped.ExitStatus, 0) << stopped.Err;
+    EXPECT_EQ(stopped.Out, playing.Out);
+}
+
+TEST(RenderTumbletTest, SavedPresetReproducesTheOutput)
+{
+    SKIP_UNLESS_ARPEGGIATOR();
+    if (!Tumblet().ProgramChunks)
+        GTEST_SKIP() << "Tumblet.so gives no program chunk yet; presets need the state module";
+    TScratchFolder scratch;
+    const std::string preset = scratch / "eighths.brindlexp";
+    const auto saved = RunTool(Arguments(With({"--set", "Note Order=Down", "--save-preset", preset})));
+    ASSERT_EQ(saved.ExitStatus, 0) << saved.Err;
+    const auto loaded = RunTool(Arguments({"--beats", "2", "--preset", preset}));
+    ASSERT_EQ(loaded.ExitStatus, 0) << loaded.Err;
+    EXPECT_EQ(loaded.Out, saved.Out);
+    const auto plain = RunTool(Arguments({"--beats", "2"}));
+    EXPECT_NE(plain.Out, saved.Out);
+}
+
+TEST(RenderTumbletTest, DefaultPlugInIsTheOneBesideTheTool)
+{
+    const auto result = RunTool({"--list-params"});
+    ASSERT_EQ(result.ExitStatus, 0) << result.Err;
+    EXPECT_EQ(result.Out.rfind("index  name", 0), 0u);
+}
+
+} // namespace
+} // namespace tumblet::test
