@@ -40,6 +40,8 @@ public:
     bool ChunkMode() const noexcept { return FChunkMode; }
 
     // Hooks (sender first). Bound once at creation.
+    /// For a product that initialises programs from its configuration code; the framework
+    /// itself never raises it, since a hook assigned after Add could not hear a raise from Add.
     std::function<void(TCustomVstProgram& sender)> OnInitialize;
     /// Fills Chunk before the host gets it.
     std::function<void(TCustomVstProgram& sender, std::int32_t index, bool isPreset)> OnStoreChunk;
