@@ -57,8 +57,8 @@ void TVSTPlugin::ApplyStoredConfiguration()
 
 void TVSTPlugin::VSTModuleCreate()
 {
-    FStateVersion = "1.20";
-    FUserGuideFileName = "Tumblet User Guide.pdf";
+    SetStateVersion("1.20");
+    SetUserGuideFileName("Tumblet User Guide.pdf");
 
     FArpeggiator = std::make_unique<TArpeggiator>();
     FArpeggiator->SetNoteEndCallback(&TVSTPlugin::NoteEnd, this);

@@ -39,10 +39,11 @@ public:
     TMidiNoteList& PressedKeys() { return *FPressedKeys; }
     TMidiNoteList& SoundingNotes() { return *FSoundingNotes; }
 
-    const std::string& StateVersion() const { return FStateVersion; }
-    const std::string& UserGuideFileName() const { return FUserGuideFileName; }
-
     void DefineParameterValues() override;
+    /// The parameter list of a state stream: 22 values in stream order (20 in old streams).
+    void ReadParameterValues(TValueReader& reader, const std::string& version,
+                             TStateContent& content) override;
+    void WriteParameterValues(TValueWriter& writer) override;
     /// The chunk-mode read of a parameter: its stored real value, 0 past the end.
     // Thread: any; no lock.
     float VSTModuleGetChunkParameter(std::int32_t index);
@@ -99,8 +100,6 @@ private:
     bool FWasPlaying = false;
     double FLastNoteOnTime = 0.0; ///< days, local wall-clock time
     double FLastTempo = 120.0;    ///< beats per minute; used while the host gives none
-    std::string FStateVersion;
-    std::string FUserGuideFileName;
     TWallClock FWallClock = &LocalTimeInDays;
 };
 

@@ -6,6 +6,8 @@
 #include "engine/IntText.h"
 #include "engine/Rounding.h"
 #include "host/HostText.h"
+#include "plugin/ValueReader.h"
+#include "plugin/ValueWriter.h"
 
 #include <cmath>
 
@@ -50,6 +52,19 @@ constexpr TParameterDefinition kParameters[] = {
     {"Speed", "Speed", -300, 300, 0},
 };
 constexpr std::int32_t kParameterCount = static_cast<std::int32_t>(std::size(kParameters));
+
+// The order of the values in a state stream ("Latch" comes fourth). Old streams end after the
+// first 20; the last two arrived later, one version each.
+constexpr const char* kStreamOrder[] = {
+    "Rate", "Type", "Note Order", "Latch", "Octaves", "Octave Order", "Gate", "Velocity Mode",
+    "Velocity Fixed", "Velocity", "Note Probability", "Shift", "Swing", "Restart", "Transpose",
+    "Gate Random", "Velocity Random", "Shift Random", "Swing Random", "Rest", "Octaves Random",
+    "Speed",
+};
+static_assert(std::size(kStreamOrder) == kParameterCount);
+constexpr std::size_t kOldStreamValues = 20;
+// Streams from this version on wrap the values in a list of their own.
+constexpr const char* kInnerListVersion = "1.10";
 static_assert(kParameterCount == 22);
 
 enum TParameterIndex : std::int32_t
@@ -125,6 +140,34 @@ void TVSTPlugin::DefineParameterValues()
 {
     for (const TParameterDefinition& definition : kParameters)
         ParameterValues().Add(definition.Name, definition.Default);
+}
+
+void TVSTPlugin::WriteParameterValues(TValueWriter& writer)
+{
+    writer.WriteListBegin();
+    for (const char* name : kStreamOrder)
+        writer.WriteFloat(ParameterValues().Items(std::string_view(name)).Value());
+    writer.WriteListEnd();
+}
+
+void TVSTPlugin::ReadParameterValues(TValueReader& reader, const std::string& version,
+                                     TStateContent& content)
+{
+    // An ordinal comparison: "1.2", "1.9" and "2" count as new, "" and "1.0" as old.
+    const bool innerList = version.compare(kInnerListVersion) >= 0;
+    if (innerList)
+        reader.ExpectListBegin();
+    for (std::size_t i = 0; i < kOldStreamValues; ++i)
+        content.AddValue(kStreamOrder[i], reader.ReadFloat());
+    if (!innerList)
+        return;
+    for (std::size_t i = kOldStreamValues; i < std::size(kStreamOrder); ++i)
+    {
+        if (reader.EndOfList())
+            break;
+        content.AddValue(kStreamOrder[i], reader.ReadFloat());
+    }
+    reader.ExpectListEnd();
 }
 
 float TVSTPlugin::VSTModuleGetChunkParameter(std::int32_t index)

@@ -239,6 +239,8 @@ void TVSTPlugin::SendGeneratedStep()
 
 void TVSTPlugin::VSTModuleProcessMidi(const TVstMidiEvent& event)
 {
+    // Controller learn and mapped controllers come first, for every event.
+    TVSTPluginBase::VSTModuleProcessMidi(event);
     const auto status = static_cast<std::uint8_t>(event.midiData[0]);
     const std::int32_t channel = status & 0x0F;
     const std::int32_t kind = status & 0xF0;

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <stdexcept>
+#include <vector>
+
+namespace tumblet
+{
+
+/// The failure of a read that runs past the end of the data.
+class EReadError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+/// A growable byte buffer with a read/write position: what the chunk classes and the value
+/// stream read from and write to.
+class TMemoryStream
+{
+public:
+    TMemoryStream() = default;
+    explicit TMemoryStream(std::vector<std::uint8_t> bytes) : FBytes(std::move(bytes)) {}
+    TMemoryStream(const std::uint8_t* data, std::size_t size) : FBytes(data, data + size) {}
+
+    const std::uint8_t* Data() const noexcept { return FBytes.data(); }
+    const std::vector<std::uint8_t>& Bytes() const noexcept { return FBytes; }
+    std::size_t Size() const noexcept { return FBytes.size(); }
+    std::size_t Position() const noexcept { return FPosition; }
+    /// A position past the end is allowed; reads there find nothing.
+    void SetPosition(std::size_t position) noexcept { FPosition = position; }
+    std::size_t Remaining() const noexcept
+    {
+        return FPosition < FBytes.size() ? FBytes.size() - FPosition : 0;
+    }
+
+    /// Empties the buffer and rewinds.
+    void Clear() noexcept
+    {
+        FBytes.clear();
+        FPosition = 0;
+    }
+
+    /// Reads up to count bytes; answers how many were read.
+    std::size_t Read(void* data, std::size_t count) noexcept;
+    /// Reads exactly count bytes or throws EReadError ("Stream read error").
+    void ReadBuffer(void* data, std::size_t count);
+    /// Writes at the position, growing the buffer as needed.
+    void Write(const void* data, std::size_t count);
+
+private:
+    std::vector<std::uint8_t> FBytes;
+    std::size_t FPosition = 0;
+};
+
+/// The message of every read past the end of a stream.
+inline constexpr const char* kStreamReadError = "Stream read error";
+
+} // namespace tumblet

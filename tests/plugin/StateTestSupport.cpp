@@ -1,0 +1,226 @@
+#include "StateTestSupport.h"
+
+#include "plugin/ValueTags.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+
+namespace tumblet::test
+{
+
+namespace
+{
+std::unique_ptr<TScriptedDialogs> gNextDialogs;
+std::unique_ptr<TBlxRegistry> gNextRegistry;
+
+AEffect* StateEntry(audioMasterCallback callback)
+{
+    return CreateVstInstance(callback, []() -> std::unique_ptr<TVSTModule> {
+        auto plugin = std::make_unique<TVSTPlugin>();
+        plugin->SetWallClock([] { return gFakeNowDays; });
+        plugin->SetDialogService(std::move(gNextDialogs));
+        if (gNextRegistry)
+            plugin->SetRegistry(std::move(gNextRegistry));
+        return plugin;
+    });
+}
+} // namespace
+
+TDialogService::TResult TScriptedDialogs::ShowMessageDialog(TVstEditorForm*,
+                                                            const std::string& text,
+                                                            const std::string& caption,
+                                                            TButtons buttons, TType type)
+{
+    Messages.push_back({text, caption, buttons, type});
+    if (!MessageAnswers.empty())
+    {
+        const TResult answer = MessageAnswers.front();
+        MessageAnswers.pop_front();
+        return answer;
+    }
+    return buttons == TButtons::YesNo ? TResult::No : TResult::OK;
+}
+
+bool TScriptedDialogs::InputNumberDialog(TVstEditorForm*, const std::string& caption,
+                                         const std::string& prompt, double maxValue,
+                                         double minValue, int decimals, double& value)
+{
+    NumberRequests.push_back({caption, prompt, maxValue, minValue, decimals, value});
+    if (NumberAnswers.empty())
+        return false;
+    const auto answer = NumberAnswers.front();
+    NumberAnswers.pop_front();
+    if (answer.first)
+        value = answer.second;
+    return answer.first;
+}
+
+bool TMemoryRegistry::ReadString(const std::string& key, const std::string& name,
+                                 std::string& value)
+{
+    const auto found = Values.find({key, name});
+    if (found == Values.end())
+        return false;
+    value = found->second;
+    return true;
+}
+
+bool TMemoryRegistry::DeleteKey(const std::string& key, const std::string& subKey)
+{
+    const std::string path = key + "\\" + subKey;
+    if (Keys.count(path) == 0)
+        return false;
+    for (auto it = Keys.begin(); it != Keys.end();)
+        it = (*it == path || it->rfind(path + "\\", 0) == 0) ? Keys.erase(it) : std::next(it);
+    for (auto it = Values.begin(); it != Values.end();)
+    {
+        const std::string& owner = it->first.first;
+        it = (owner == path || owner.rfind(path + "\\", 0) == 0) ? Values.erase(it)
+                                                                  : std::next(it);
+    }
+    return true;
+}
+
+THomeFolder::THomeFolder()
+{
+    char pattern[] = "/tmp/tumblet-home-XXXXXX";
+    if (mkdtemp(pattern) == nullptr)
+        throw std::runtime_error("mkdtemp failed");
+    FPath = pattern;
+    if (const char* home = std::getenv("HOME"))
+    {
+        FHadHome = true;
+        FOldHome = home;
+    }
+    setenv("HOME", FPath.c_str(), 1);
+    unsetenv("XDG_CONFIG_HOME");
+}
+
+THomeFolder::~THomeFolder()
+{
+    if (FHadHome)
+        setenv("HOME", FOldHome.c_str(), 1);
+    else
+        unsetenv("HOME");
+    std::error_code ignored;
+    std::filesystem::remove_all(FPath, ignored);
+}
+
+TStateInstance::TStateInstance(std::unique_ptr<TBlxRegistry> registry)
+{
+    auto dialogs = std::make_unique<TScriptedDialogs>();
+    FDialogs = dialogs.get();
+    gNextDialogs = std::move(dialogs);
+    gNextRegistry = std::move(registry);
+    if (Host.LoadAndOpenWith(&StateEntry) == nullptr)
+        throw std::runtime_error("the plug-in did not load");
+}
+
+std::vector<std::uint8_t> TStateInstance::GetChunk()
+{
+    void* data = nullptr;
+    const std::intptr_t size = Host.Dispatch(effGetChunk, 1, 0, &data);
+    const auto* bytes = static_cast<const std::uint8_t*>(data);
+    return std::vector<std::uint8_t>(bytes, bytes + size);
+}
+
+std::intptr_t TStateInstance::SetChunk(const std::vector<std::uint8_t>& bytes)
+{
+    std::vector<std::uint8_t> copy = bytes;
+    return Host.Dispatch(effSetChunk, 1, static_cast<std::intptr_t>(copy.size()), copy.data());
+}
+
+void TStateInstance::Send(std::uint8_t status, std::uint8_t data1, std::uint8_t data2)
+{
+    Host.SendEvents({TInEvent{0, status, data1, data2}});
+}
+
+std::string TStateInstance::TakeInfo()
+{
+    TEditorMailbox::TKind kind{};
+    std::string text;
+    if (!Plugin().EditorMailbox().Take(kind, text))
+        return "<none>";
+    return text;
+}
+
+std::vector<std::int32_t> TStateInstance::Automated()
+{
+    std::vector<std::int32_t> result;
+    for (const THostCall& call : Host.Calls)
+    {
+        if (call.Opcode == audioMasterAutomate)
+            result.push_back(call.Index);
+    }
+    return result;
+}
+
+TStreamBuilder& TStreamBuilder::Raw(std::initializer_list<std::uint8_t> bytes)
+{
+    Bytes.insert(Bytes.end(), bytes);
+    return *this;
+}
+
+TStreamBuilder& TStreamBuilder::Text(const std::string& text)
+{
+    Bytes.insert(Bytes.end(), text.begin(), text.end());
+    return *this;
+}
+
+TStreamBuilder& TStreamBuilder::ShortString(const std::string& text)
+{
+    Raw({0x06, static_cast<std::uint8_t>(text.size())});
+    return Text(text);
+}
+
+TStreamBuilder& TStreamBuilder::Float(double value)
+{
+    std::uint8_t bytes[kExtendedBytes];
+    WidenToExtended(value, bytes);
+    Raw({0x05});
+    Bytes.insert(Bytes.end(), bytes, bytes + kExtendedBytes);
+    return *this;
+}
+
+TStreamBuilder& TStreamBuilder::Header(const std::string& version, const std::string& presetName)
+{
+    Text("TPF0").Raw({0x01}).ShortString(version).ShortString(presetName);
+    return ShortString("").ShortString("").Raw({0x00});
+}
+
+std::vector<std::uint8_t> TStreamBuilder::Container() const
+{
+    std::vector<std::uint8_t> result = {'m', 'm', 's', 't'};
+    const auto size = static_cast<std::uint32_t>(Bytes.size());
+    for (int i = 0; i < 4; ++i)
+        result.push_back(static_cast<std::uint8_t>(size >> (8 * i)));
+    result.insert(result.end(), Bytes.begin(), Bytes.end());
+    return result;
+}
+
+std::vector<std::uint8_t> ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+void WriteTextFile(const std::string& path, const std::string& text)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
+}
+
+void MakeFolders(const std::string& path)
+{
+    std::filesystem::create_directories(path);
+}
+
+} // namespace tumblet::test
