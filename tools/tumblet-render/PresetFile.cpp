@@ -3,6 +3,7 @@
 #include "OutputFiles.h"
 #include "PluginHost.h"
 #include "RenderError.h"
+#include "StateChecker.h"
 
 #include <cstring>
 
@@ -14,13 +15,7 @@ namespace
 
 constexpr std::size_t kHeaderSize = 8;    // identifier and payload size
 constexpr std::size_t kSignatureSize = 4; // "TPF0"
-const char* const kPresetExtension = ".brindlexp";
-
-bool EndsWith(const std::string& text, const std::string& suffix)
-{
-    return text.size() >= suffix.size() &&
-           text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
-}
+constexpr std::int32_t kTumbletId = FourCC('b', 'x', '0', '2');
 
 } // namespace
 
@@ -38,6 +33,14 @@ void CheckStateContainer(const std::vector<std::uint8_t>& bytes, const std::stri
                      " bytes of state but holds " + std::to_string(bytes.size() - kHeaderSize));
     if (std::memcmp(bytes.data() + kHeaderSize, "TPF0", kSignatureSize) != 0)
         ThrowRuntime(refused + "its state does not begin with the \"TPF0\" signature");
+    try
+    {
+        TStateChecker::Check(std::vector<std::uint8_t>(bytes.begin() + kHeaderSize, bytes.end()));
+    }
+    catch (const TRenderError& error)
+    {
+        ThrowRuntime(refused + "the plug-in would refuse its state: " + error.what());
+    }
 }
 
 void LoadPreset(TPluginHost& host, const std::string& path)
@@ -45,7 +48,7 @@ void LoadPreset(TPluginHost& host, const std::string& path)
     const std::vector<std::uint8_t> bytes = ReadWholeFile(path, "preset");
     if (bytes.empty())
         ThrowRuntime("the preset " + path + " is empty");
-    if (EndsWith(path, kPresetExtension))
+    if (host.Effect()->uniqueID == kTumbletId)
         CheckStateContainer(bytes, path);
     if (!host.HasProgramChunks())
         ThrowRuntime("the plug-in does not take presets as program chunks");
