@@ -34,41 +34,45 @@ TNoteTable TNoteTable::FromEvents(const std::vector<TRecordedEvent>& events,
                      { return a.Sample < b.Sample; });
     std::vector<std::deque<std::size_t>> open(kNoteCount * kChannelCount);
     for (const auto& event : sorted)
-    {
-        const std::uint8_t kind = event.Data[0] & kKindMask;
-        const int channel = event.Data[0] & kChannelMask;
-        const int pitch = event.Data[1] & 0x7F;
-        auto& sounding = open[static_cast<std::size_t>(channel * kNoteCount + pitch)];
-        const bool noteOn = kind == kNoteOn && event.Data[2] != 0;
-        const bool noteOff = kind == kNoteOff || (kind == kNoteOn && event.Data[2] == 0);
-        if (event.Sample >= totalSamples && !noteOff)
-            continue; // struck at or after the end: it belongs to what the render did not play
-        if (noteOn)
-        {
-            while (!sounding.empty())
-            {
-                table.FNotes[sounding.front()].EndSample = event.Sample;
-                sounding.pop_front();
-            }
-            sounding.push_back(table.FNotes.size());
-            table.FNotes.push_back({event.Sample, totalSamples, pitch, event.Data[2], channel, false});
-        }
-        else if (noteOff)
-        {
-            if (sounding.empty())
-                continue; // a stray note-off: nothing to end
-            auto& note = table.FNotes[sounding.front()];
-            note.EndSample = std::min(event.Sample, totalSamples);
-            note.Closed = event.Sample <= totalSamples;
-            sounding.pop_front();
-        }
-        else
-            table.FOther.push_back(event);
-    }
+        table.Add(event, open, totalSamples);
     for (auto& note : table.FNotes)
         if (!note.Closed && note.EndSample < totalSamples)
             note.Closed = true; // ended by a retrigger
     return table;
+}
+
+void TNoteTable::Add(const TRecordedEvent& event, std::vector<std::deque<std::size_t>>& open,
+                     std::int64_t totalSamples)
+{
+    const std::uint8_t kind = event.Data[0] & kKindMask;
+    const int channel = event.Data[0] & kChannelMask;
+    const int pitch = event.Data[1] & 0x7F;
+    auto& sounding = open[static_cast<std::size_t>(channel * kNoteCount + pitch)];
+    const bool noteOn = kind == kNoteOn && event.Data[2] != 0;
+    const bool noteOff = kind == kNoteOff || (kind == kNoteOn && event.Data[2] == 0);
+    if (event.Sample >= totalSamples && !noteOff)
+        return; // struck at or after the end: it belongs to what the render did not play
+    if (noteOn)
+    {
+        while (!sounding.empty())
+        {
+            FNotes[sounding.front()].EndSample = event.Sample;
+            sounding.pop_front();
+        }
+        sounding.push_back(FNotes.size());
+        FNotes.push_back({event.Sample, totalSamples, pitch, event.Data[2], channel, false});
+    }
+    else if (noteOff)
+    {
+        if (sounding.empty())
+            return; // a stray note-off: nothing to end
+        auto& note = FNotes[sounding.front()];
+        note.EndSample = std::min(event.Sample, totalSamples);
+        note.Closed = event.Sample <= totalSamples;
+        sounding.pop_front();
+    }
+    else
+        FOther.push_back(event);
 }
 
 std::int64_t TNoteTable::SampleToTicks(std::int64_t sample) const

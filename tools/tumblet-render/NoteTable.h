@@ -5,6 +5,7 @@
 #include "RenderTypes.h"
 
 #include <cstdint>
+#include <deque>
 #include <ostream>
 #include <vector>
 
@@ -33,6 +34,8 @@ public:
 
 private:
     explicit TNoteTable(const TTimeGrid& grid) : FGrid(grid) {}
+    void Add(const TRecordedEvent& event, std::vector<std::deque<std::size_t>>& open,
+             std::int64_t totalSamples);
 
     TTimeGrid FGrid;
     std::vector<TRenderedNote> FNotes;

@@ -105,22 +105,7 @@ bool TOptionParser::ParseTransportOption(std::string_view option)
     if (option == "--tempo")
         FOptions.Tempo = NextNumber(option, kMinTempo, kMaxTempo);
     else if (option == "--time-sig")
-    {
-        const std::string text = NextValue(option);
-        double numerator = 0.0;
-        double denominator = 0.0;
-        const auto slash = text.find('/');
-        const bool ok = slash != std::string::npos &&
-                        ParseNumber(std::string_view(text).substr(0, slash), numerator) &&
-                        ParseNumber(std::string_view(text).substr(slash + 1), denominator);
-        const int d = static_cast<int>(denominator);
-        if (!ok || numerator != std::floor(numerator) || numerator < 1 || numerator > kMaxNumerator ||
-            denominator != d || d < 1 || d > kMaxDenominator || (d & (d - 1)) != 0)
-            ThrowUsage("--time-sig: '" + text +
-                       "' is not a time signature such as 3/4 (1 to 32 over 1, 2, 4, 8, 16 or 32)");
-        FOptions.TimeSigNumerator = static_cast<int>(numerator);
-        FOptions.TimeSigDenominator = d;
-    }
+        ParseTimeSignature(NextValue(option));
     else if (option == "--bars")
         FOptions.Bars = NextNumber(option, 1e-9, kMaxBeats);
     else if (option == "--beats")
@@ -128,19 +113,7 @@ bool TOptionParser::ParseTransportOption(std::string_view option)
     else if (option == "--start")
         FOptions.StartBeat = NextNumber(option, 0.0, kMaxBeats);
     else if (option == "--loop")
-    {
-        const std::string text = NextValue(option);
-        const auto colon = text.find(':');
-        double a = 0.0;
-        double b = 0.0;
-        if (colon == std::string::npos || !ParseNumber(std::string_view(text).substr(0, colon), a) ||
-            !ParseNumber(std::string_view(text).substr(colon + 1), b) || a < 0.0 || b <= a ||
-            b > kMaxBeats)
-            ThrowUsage("--loop: '" + text + "' is not a range A:B of beats with 0 <= A < B");
-        FOptions.LoopActive = true;
-        FOptions.LoopStartBeat = a;
-        FOptions.LoopEndBeat = b;
-    }
+        ParseLoop(NextValue(option));
     else if (option == "--stopped")
         FOptions.Stopped = true;
     else if (option == "--sample-rate")
@@ -150,6 +123,37 @@ bool TOptionParser::ParseTransportOption(std::string_view option)
     else
         return false;
     return true;
+}
+
+void TOptionParser::ParseTimeSignature(const std::string& text)
+{
+    double numerator = 0.0;
+    double denominator = 0.0;
+    const auto slash = text.find('/');
+    const bool ok = slash != std::string::npos &&
+                    ParseNumber(std::string_view(text).substr(0, slash), numerator) &&
+                    ParseNumber(std::string_view(text).substr(slash + 1), denominator);
+    const int d = static_cast<int>(denominator);
+    if (!ok || numerator != std::floor(numerator) || numerator < 1 || numerator > kMaxNumerator ||
+        denominator != d || d < 1 || d > kMaxDenominator || (d & (d - 1)) != 0)
+        ThrowUsage("--time-sig: '" + text +
+                   "' is not a time signature such as 3/4 (1 to 32 over 1, 2, 4, 8, 16 or 32)");
+    FOptions.TimeSigNumerator = static_cast<int>(numerator);
+    FOptions.TimeSigDenominator = d;
+}
+
+void TOptionParser::ParseLoop(const std::string& text)
+{
+    const auto colon = text.find(':');
+    double a = 0.0;
+    double b = 0.0;
+    if (colon == std::string::npos || !ParseNumber(std::string_view(text).substr(0, colon), a) ||
+        !ParseNumber(std::string_view(text).substr(colon + 1), b) || a < 0.0 || b <= a ||
+        b > kMaxBeats)
+        ThrowUsage("--loop: '" + text + "' is not a range A:B of beats with 0 <= A < B");
+    FOptions.LoopActive = true;
+    FOptions.LoopStartBeat = a;
+    FOptions.LoopEndBeat = b;
 }
 
 bool TOptionParser::ParseOtherOption(std::string_view option)

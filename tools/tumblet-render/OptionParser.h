@@ -23,6 +23,8 @@ private:
     bool ParseInputOption(std::string_view option);
     bool ParseTransportOption(std::string_view option);
     bool ParseOtherOption(std::string_view option);
+    void ParseTimeSignature(const std::string& text);
+    void ParseLoop(const std::string& text);
     void FinishChords();
     void CheckCombinations() const;
 

@@ -92,6 +92,24 @@ void TRenderSession::PrepareHost()
         parameters.List(FOut);
 }
 
+TNoteTable TRenderSession::Render(const TTimeGrid& grid, const TInputSchedule& input)
+{
+    TTransportSettings transportSettings;
+    transportSettings.Grid = grid;
+    transportSettings.StartBeat = FOptions.StartBeat;
+    transportSettings.LoopActive = FOptions.LoopActive;
+    transportSettings.LoopStartBeat = FOptions.LoopStartBeat;
+    transportSettings.LoopEndBeat = FOptions.LoopEndBeat;
+    transportSettings.Stopped = FOptions.Stopped;
+    TTransport transport(transportSettings);
+    TRenderer renderer(*FHost, transport, FOptions.BlockSize);
+    const std::int64_t totalSamples = std::llround(grid.LengthBeats * grid.SamplesPerBeat());
+    const TRenderResult result = renderer.Run(input, totalSamples);
+    const TNoteTable table = TNoteTable::FromEvents(result.Events, totalSamples, grid);
+
+    return table;
+}
+
 void TRenderSession::Run()
 {
     TMidiFileContents file;
@@ -117,19 +135,8 @@ void TRenderSession::Run()
         return;
     }
 
-    TTransportSettings transportSettings;
-    transportSettings.Grid = grid;
-    transportSettings.StartBeat = FOptions.StartBeat;
-    transportSettings.LoopActive = FOptions.LoopActive;
-    transportSettings.LoopStartBeat = FOptions.LoopStartBeat;
-    transportSettings.LoopEndBeat = FOptions.LoopEndBeat;
-    transportSettings.Stopped = FOptions.Stopped;
-    TTransport transport(transportSettings);
-    TRenderer renderer(*FHost, transport, FOptions.BlockSize);
+    const TNoteTable table = Render(grid, input);
     const std::int64_t totalSamples = std::llround(grid.LengthBeats * grid.SamplesPerBeat());
-    const TRenderResult result = renderer.Run(input, totalSamples);
-    const TNoteTable table = TNoteTable::FromEvents(result.Events, totalSamples, grid);
-
     if (!FOptions.OutPath.empty())
         TMidiFile::Write(outputs.Temporary(FOptions.OutPath), table, grid, totalSamples,
                          "tumblet-render");

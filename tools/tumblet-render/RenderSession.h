@@ -11,6 +11,8 @@
 namespace tumblet
 {
 
+class TInputSchedule;
+class TNoteTable;
 class TPluginHost;
 struct TMidiFileContents;
 
@@ -31,6 +33,8 @@ public:
 private:
     void CheckLoop(const TTimeGrid& grid) const;
     void PrepareHost();
+    /// Drives the plug-in through the whole render and pairs what came out into notes.
+    TNoteTable Render(const TTimeGrid& grid, const TInputSchedule& input);
 
     const TRenderOptions& FOptions;
     std::ostream& FOut;
