@@ -1,0 +1,81 @@
+// The host loop allocates once before the first block and never while it drives the plug-in:
+// a render ten times longer makes no more allocations.
+
+#include "InputSchedule.h"
+#include "PluginHost.h"
+#include "Renderer.h"
+#include "Transport.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+namespace
+{
+
+std::atomic<long> GAllocations{0};
+
+} // namespace
+
+void* operator new(std::size_t size)
+{
+    GAllocations.fetch_add(1, std::memory_order_relaxed);
+    if (void* memory = std::malloc(size == 0 ? 1 : size))
+        return memory;
+    throw std::bad_alloc();
+}
+
+void operator delete(void* memory) noexcept
+{
+    std::free(memory);
+}
+
+void operator delete(void* memory, std::size_t) noexcept
+{
+    std::free(memory);
+}
+
+namespace tumblet
+{
+namespace
+{
+
+long AllocationsForRender(double beats)
+{
+    TTimeGrid grid;
+    grid.LengthBeats = beats;
+    std::vector<TTimedChord> chords;
+    for (int beat = 0; beat < static_cast<int>(beats); ++beat)
+        chords.push_back({static_cast<double>(beat), 0.5, {{60, 100}, {64, 90}}});
+    const TInputSchedule input = TInputSchedule::FromChords(chords, grid);
+    THostSettings settings;
+    settings.BlockSize = 64;
+    TPluginHost host(settings);
+    host.Load(FAKE_PLUGIN_PATH);
+    TTransportSettings transportSettings;
+    transportSettings.Grid = grid;
+    transportSettings.LoopActive = true;
+    transportSettings.LoopStartBeat = 1.0;
+    transportSettings.LoopEndBeat = 3.0;
+    TTransport transport(transportSettings);
+    TRenderer renderer(host, transport, settings.BlockSize);
+    const auto total = static_cast<std::int64_t>(beats * grid.SamplesPerBeat());
+    const long before = GAllocations.load();
+    const TRenderResult result = renderer.Run(input, total);
+    const long during = GAllocations.load() - before;
+    EXPECT_EQ(result.Events.size(), 4 * static_cast<std::size_t>(beats)); // echoed back
+    return during;
+}
+
+TEST(HostLoopAllocationTest, LongerRenderMakesNoMoreAllocations)
+{
+    const long shortRender = AllocationsForRender(4.0);
+    const long longRender = AllocationsForRender(40.0);
+    EXPECT_EQ(longRender, shortRender);
+    EXPECT_LE(shortRender, 4); // the event block, its records and the output reserve
+}
+
+} // namespace
+} // namespace tumblet
