@@ -1,0 +1,246 @@
+#include "controls/BlxNumericInput.h"
+
+#include "controls/BlxValueControlColors.h"
+#include "ui/BlxCanvas.h"
+#include "ui/BlxHooks.h"
+#include "ui/BlxStyle.h"
+
+#include <algorithm>
+
+namespace tumblet
+{
+
+namespace
+{
+constexpr float kDragStep = 0.25f;
+constexpr float kFineDragStep = 0.05f;
+constexpr float kWheelStep = 0.125f;
+/// Side inset of left-aligned text, in pixels.
+constexpr int kTextInset = 5;
+/// Submenus carry a tag that no value of a range (which may be negative) uses.
+constexpr int kSubmenuTag = -999;
+
+constexpr TBlxColor kWindowFrame = TBlxColor::Rgb(0x64, 0x64, 0x64);
+constexpr TBlxColor kSystemHighlight = TBlxColor::Rgb(0x00, 0x78, 0xD7);
+} // namespace
+
+TBlxNumericInput::TBlxNumericInput()
+    : FHighlightColor(kSystemHighlight), FBorderColor(kWindowFrame),
+      FPopup(std::make_unique<TBlxPopupMenu>())
+{
+    SetBounds(0, 0, 42, 21);
+    SetTabStop(true);
+    SetColor(BlxColors::White);
+    SetFont({kBlxFontSegoeUI, 12, true, BlxColors::Black});
+    SetPopupMenu(FPopup.get());
+    FPopup->OnPopup = [this](TBlxMenu& menu) {
+        TBlxPopupMenu::CheckMenuItemByTag(menu, ValueAsInteger(), nullptr, true);
+        Raise(OnPopupPopupMenu, *this, *FPopup);
+    };
+}
+
+TBlxNumericInput::~TBlxNumericInput()
+{
+    SetPopupMenu(nullptr);
+}
+
+void TBlxNumericInput::SetMinValue(int value)
+{
+    FMinValue = value;
+    FValue = std::max(FValue, float(value));
+    Invalidate();
+}
+
+void TBlxNumericInput::SetMaxValue(int value)
+{
+    FMaxValue = value;
+    FValue = std::min(FValue, float(value));
+    Invalidate();
+}
+
+void TBlxNumericInput::SetValue(float value)
+{
+    value = std::clamp(value, float(FMinValue), float(std::max(FMinValue, FMaxValue)));
+    if (value == FValue)
+    {
+        return;
+    }
+    FValue = value;
+    Invalidate();
+    Raise(OnChange, *this);
+}
+
+void TBlxNumericInput::SetCenter(bool center)
+{
+    FCenter = center;
+    Invalidate();
+}
+
+void TBlxNumericInput::SetHighlight(bool highlight)
+{
+    FHighlight = highlight;
+    Invalidate();
+}
+
+void TBlxNumericInput::SetHighlightColor(TBlxColor color)
+{
+    FHighlightColor = color;
+    Invalidate();
+}
+
+void TBlxNumericInput::SetBorderWidth(int width)
+{
+    FBorderWidth = std::max(0, width);
+    Invalidate();
+}
+
+void TBlxNumericInput::SetBorderColor(TBlxColor color)
+{
+    FBorderColor = color;
+    Invalidate();
+}
+
+void TBlxNumericInput::Loaded()
+{
+    if (TBlxStyle::Active())
+    {
+        SetBorderWidth(1);
+        if (auto colors = TBlxValueControlColors::ForSkin(TBlxStyle::ActiveName()))
+        {
+            SetBorderColor(colors->Border);
+            SetColor(colors->Back);
+            TBlxFont font = Font();
+            font.Color = colors->Text;
+            SetFont(font);
+            SetHighlightColor(colors->Highlight);
+        }
+    }
+    if (FShowPopup)
+    {
+        FillPopup();
+    }
+}
+
+void TBlxNumericInput::FillPopup()
+{
+    FPopup->Items().Clear();
+    TBlxPopupMenu::TValueMenuSpec spec;
+    spec.MinValue = FMinValue;
+    spec.MaxValue = FMaxValue;
+    spec.SubmenuTag = kSubmenuTag;
+    spec.PadTo = BlxCharCount(BlxIntText(FMaxValue));
+    if (OnGetPopupGroup)
+    {
+        spec.Group = [this](int v) {
+            std::string caption;
+            OnGetPopupGroup(*this, v, caption);
+            return caption;
+        };
+    }
+    spec.Text = [this](int v, std::string text) {
+        Raise(OnGetTextMenu ? OnGetTextMenu : OnGetText, *this, text, float(v));
+        return text;
+    };
+    spec.Choose = [this](int v) { SetValue(float(v)); };
+    TBlxPopupMenu::FillValueMenu(*FPopup, spec);
+    Raise(OnPopulatePopupMenu, *this, *FPopup);
+}
+
+bool TBlxNumericInput::MouseDown(const TBlxMouseEvent& e)
+{
+    if (!Focused())
+    {
+        SetFocus();
+    }
+    FAccepted = BlxRaiseBeforeMouseDown(OnBeforeMouseDown, *this, e);
+    if (!FAccepted)
+    {
+        return true;
+    }
+    if (e.Button == TBlxMouseButton::Left)
+    {
+        // The platform layer has no screen-wide pointer shape yet; the box's own shape holds
+        // while it has the capture.
+        SetCursor(TBlxCursor::SizeNS);
+        FLastY = e.Pos.Y;
+    }
+    return true;
+}
+
+bool TBlxNumericInput::MouseMove(const TBlxMouseEvent& e)
+{
+    if (!FAccepted || !(BlxHeldShift(e.Shift) & ssLeft))
+    {
+        return true;
+    }
+    float step = (BlxHeldShift(e.Shift) & ssShift) ? kFineDragStep : kDragStep;
+    if (e.Pos.Y < FLastY)
+    {
+        SetValue(FValue + step);
+    }
+    else if (e.Pos.Y > FLastY)
+    {
+        SetValue(FValue - step);
+    }
+    Invalidate();
+    FLastY = e.Pos.Y;
+    return true;
+}
+
+bool TBlxNumericInput::MouseUp(const TBlxMouseEvent&)
+{
+    EndDrag();
+    return true;
+}
+
+void TBlxNumericInput::CaptureLost()
+{
+    EndDrag();
+}
+
+void TBlxNumericInput::EndDrag()
+{
+    SetCursor(TBlxCursor::Default);
+    FLastY = -1;
+}
+
+bool TBlxNumericInput::MouseWheel(const TBlxWheelEvent& e)
+{
+    if (!BlxPointerOver(*this) || e.DeltaY == 0)
+    {
+        return false;
+    }
+    SetValue(FValue + (e.DeltaY > 0 ? kWheelStep : -kWheelStep));
+    return true;
+}
+
+std::string TBlxNumericInput::DisplayText()
+{
+    std::string text = BlxFloatText(FValue);
+    Raise(OnGetText, *this, text, FValue);
+    return text;
+}
+
+void TBlxNumericInput::Paint(TBlxCanvas& canvas)
+{
+    canvas.FillRect(ClientRect(), FHighlight ? FHighlightColor : Color().WithAlpha(255));
+    if (FBorderWidth > 0)
+    {
+        canvas.FrameRect(ClientRect(), FBorderColor, FBorderWidth);
+    }
+    std::string text = DisplayText();
+    if (text.empty())
+    {
+        return;
+    }
+    if (FCenter)
+    {
+        canvas.DrawText(ClientRect(), text, Font(),
+                        {TBlxAlignment::Center, TBlxVAlign::Center, false});
+        return;
+    }
+    TBlxRect inset{kTextInset, 0, Width() - 2 * kTextInset, Height()};
+    canvas.DrawText(inset, text, Font(), {TBlxAlignment::Left, TBlxVAlign::Center, false});
+}
+
+} // namespace tumblet
