@@ -12,153 +12,17 @@
 #include "ui/BlxMenu.h"
 #include "ui/BlxMenuWindow.h"
 
-#include <gtest/gtest.h>
-
-#include <X11/Xatom.h>
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
+#include "ui/X11TestSupport.h"
 
 #include <atomic>
-#include <cstdlib>
-#include <fcntl.h>
-#include <spawn.h>
-#include <string>
-#include <sys/wait.h>
-#include <thread>
-#include <vector>
-
-extern char** environ;
 
 namespace tumblet
 {
 namespace
 {
 
-std::string SnapshotPath(const std::string& name)
-{
-    const char* dir = std::getenv("TUMBLET_BUILD_DIR");
-    return std::string(dir && *dir ? dir : "build") + "/snapshots/" + name + ".png";
-}
-
-/// Runs xdotool with arguments (never through a shell); false when it cannot be started.
-bool Xdotool(const std::vector<std::string>& args)
-{
-    std::vector<char*> argv;
-    std::vector<std::string> all = {"xdotool"};
-    all.insert(all.end(), args.begin(), args.end());
-    for (std::string& a : all)
-    {
-        argv.push_back(a.data());
-    }
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    int spawned = posix_spawnp(&pid, "xdotool", &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0)
-    {
-        return false;
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
-/// Pumps our connection until done() holds or the time (ms) runs out.
-bool PumpUntil(const std::function<bool()>& done, int ms = 5000)
-{
-    TBlxApplication& app = TBlxApplication::Instance();
-    int64_t end = app.NowMs() + ms;
-    bool finished = done();
-    while (!finished && app.NowMs() < end)
-    {
-        app.Wait(10);
-        finished = done();
-    }
-    return finished;
-}
-
-class TBlxX11Test : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        TBlxApplication::Instance().SetBackend(TBlxBackend::Auto);
-        // Xvfb refuses a connection now and then under load: try a few times.
-        for (int attempt = 0; attempt < 5 && !Host; ++attempt)
-        {
-            Host = XOpenDisplay(nullptr);
-            if (!Host)
-            {
-                std::this_thread::sleep_for(std::chrono::milliseconds(20));
-            }
-        }
-        if (!Host || !TBlxApplication::Instance().CanShowWindows())
-        {
-            GTEST_SKIP() << "No X display could be opened (run under xvfb-run): X11 tests skipped.";
-        }
-        if (!Xdotool({"version"}))
-        {
-            GTEST_SKIP() << "xdotool is not installed: X11 input tests skipped.";
-        }
-        TBlxStyle::Select("Carbon");
-        int s = DefaultScreen(Host);
-        HostWindow = XCreateSimpleWindow(Host, RootWindow(Host, s), 20, 20, 800, 450, 0, 0,
-                                         0x404040);
-        XMapWindow(Host, HostWindow);
-        XSync(Host, False);
-    }
-    void TearDown() override
-    {
-        TBlxStyle::SelectNone();
-        if (Host)
-        {
-            if (HostWindow)
-            {
-                XDestroyWindow(Host, HostWindow);
-            }
-            XCloseDisplay(Host);
-        }
-    }
-    /// The colour of a screen pixel as the X server has it.
-    TBlxColor ScreenPixel(int x, int y)
-    {
-        XImage* image = XGetImage(Host, DefaultRootWindow(Host), x, y, 1, 1, AllPlanes, ZPixmap);
-        if (!image)
-        {
-            return BlxColors::Transparent;
-        }
-        unsigned long p = XGetPixel(image, 0, 0);
-        XDestroyImage(image);
-        return TBlxColor{0xFF000000u | uint32_t(p & 0xFFFFFF)};
-    }
-    /// Writes the screen area as PNG.
-    void Screenshot(const TBlxRect& r, const std::string& name)
-    {
-        XImage* image = XGetImage(Host, DefaultRootWindow(Host), r.Left, r.Top,
-                                  unsigned(r.Width), unsigned(r.Height), AllPlanes, ZPixmap);
-        ASSERT_NE(image, nullptr);
-        TBlxPixelBuffer png(r.Width, r.Height);
-        cairo_surface_flush(png.Surface());
-        unsigned char* data = cairo_image_surface_get_data(png.Surface());
-        int stride = cairo_image_surface_get_stride(png.Surface());
-        for (int y = 0; y < r.Height; ++y)
-        {
-            for (int x = 0; x < r.Width; ++x)
-            {
-                uint32_t p = 0xFF000000u | uint32_t(XGetPixel(image, x, y) & 0xFFFFFF);
-                *reinterpret_cast<uint32_t*>(data + y * stride + x * 4) = p;
-            }
-        }
-        cairo_surface_mark_dirty(png.Surface());
-        XDestroyImage(image);
-        EXPECT_TRUE(png.SavePng(SnapshotPath(name)));
-    }
-    Display* Host = nullptr;
-    Window HostWindow = 0;
-};
+using namespace test;
+using TBlxX11Test = TBlxX11Fixture;
 
 TEST_F(TBlxX11Test, EmbedsIntoTheHostWindowAndTakesClicks)
 {
