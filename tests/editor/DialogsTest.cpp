@@ -287,3 +287,43 @@ TEST_F(DialogsTest, MessageBoxGrowsWithItsTextAndKeepsButtonsInside)
 
 } // namespace
 } // namespace tumblet
+
+namespace tumblet
+{
+namespace
+{
+
+TEST(DialogsFallbackTest, WithoutADisplayMessagesGoToStandardErrorAndInputsCancel)
+{
+    const char* display = std::getenv("DISPLAY");
+    std::string saved = display ? display : "";
+    unsetenv("DISPLAY");
+    TBlxApplication::Instance().SetBackend(TBlxBackend::Auto);
+    ::testing::internal::CaptureStderr();
+    TBlxModalResult ok = ShowMessageDialog(nullptr, "Error loading skin.", "Load Skin",
+                                           TMsgDlgButtons::OK, TMsgDlgType::Warning);
+    TBlxModalResult yesNo = ShowMessageDialog(nullptr, "Delete \"x\"?", "Delete Preset",
+                                              TMsgDlgButtons::YesNo, TMsgDlgType::Confirmation);
+    std::string text = "keep";
+    bool textResult = InputTextDialog(nullptr, "Save Preset", "Name", true, 50, text);
+    double value = 3;
+    bool numberResult = InputNumberDialog(nullptr, "MIDI Set CC: Gate", "CC# (0-127)", 127, 0, 0,
+                                          value);
+    std::string err = ::testing::internal::GetCapturedStderr();
+    if (!saved.empty())
+    {
+        setenv("DISPLAY", saved.c_str(), 1);
+    }
+    TBlxApplication::Instance().SetBackend(TBlxBackend::Offscreen);
+    EXPECT_EQ(ok, TBlxModalResult::OK);
+    EXPECT_EQ(yesNo, TBlxModalResult::No) << "the safe answer";
+    EXPECT_FALSE(textResult);
+    EXPECT_EQ(text, "keep");
+    EXPECT_FALSE(numberResult);
+    EXPECT_EQ(value, 3);
+    EXPECT_NE(err.find("Tumblet: Load Skin: Error loading skin."), std::string::npos) << err;
+    EXPECT_NE(err.find("Delete Preset"), std::string::npos);
+}
+
+} // namespace
+} // namespace tumblet
