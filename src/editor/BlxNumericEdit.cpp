@@ -186,6 +186,11 @@ bool TBlxNumericEdit::KeyPress(char32_t& ch)
     {
         return ch == 0 || DefaultKeyPress(ch);
     }
+    return FilterCharacter(ch);
+}
+
+bool TBlxNumericEdit::FilterCharacter(char32_t ch)
+{
     const char32_t sep = Separator();
     if (ch == sep)
     {
@@ -212,17 +217,36 @@ bool TBlxNumericEdit::KeyPress(char32_t& ch)
     }
     if (ch == U'-')
     {
-        if (FMinValue < 0)
-        {
-            std::u32string t = Text32();
-            minus ? SetTextAndCaret(t.substr(1), std::max(0, pos - 1))
-                  : SetTextAndCaret(U"-" + t, pos + 1);
-        }
+        ToggleSign(minus, pos);
         return true;
     }
+    return PlaceCharacter(ch, pos, minus);
+}
+
+void TBlxNumericEdit::ToggleSign(bool minus, int pos)
+{
+    if (FMinValue >= 0)
+    {
+        return;
+    }
+    std::u32string t = Text32();
+    if (minus)
+    {
+        SetTextAndCaret(t.substr(1), std::max(0, pos - 1));
+    }
+    else
+    {
+        SetTextAndCaret(U"-" + t, pos + 1);
+    }
+}
+
+bool TBlxNumericEdit::PlaceCharacter(char32_t ch, int pos, bool minus)
+{
+    const char32_t sep = Separator();
     const int length = int(Text32().size());
     if (pos == length && FDecimals > 0 && ch != kBackspace && ch != sep)
     {
+        // The decimals are complete.
         return true;
     }
     if (ch == sep)
@@ -237,7 +261,7 @@ bool TBlxNumericEdit::KeyPress(char32_t& ch)
     }
     if (ch == kBackspace)
     {
-        SelLength() == 0 ? DeleteOne(false) : ClearSelection();
+        DeleteOne(false);
         return true;
     }
     return TypeDigit(ch, pos, minus);

@@ -46,6 +46,10 @@ private:
     /// Deletes one character backward (backspace) or forward (Delete) by the box's rules.
     void DeleteOne(bool forward);
     void SetTextAndCaret(const std::u32string& text, int caret);
+    /// The filtering steps after the dialog keys and the clipboard codes.
+    bool FilterCharacter(char32_t ch);
+    void ToggleSign(bool minus, int pos);
+    bool PlaceCharacter(char32_t ch, int pos, bool minus);
     bool TypeDigit(char32_t ch, int pos, bool minus);
     void EnsureMinimumHeight();
 
