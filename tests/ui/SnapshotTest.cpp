@@ -1,0 +1,126 @@
+#include "BlxTestDriver.h"
+
+#include "ui/BlxButton.h"
+#include "ui/BlxEdit.h"
+#include "ui/BlxLabel.h"
+#include "ui/BlxListBox.h"
+#include "ui/BlxMenu.h"
+#include "ui/BlxMenuWindow.h"
+#include "ui/BlxStyle.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace tumblet
+{
+namespace
+{
+
+using namespace test;
+
+/// The generic widgets and an open menu under every skin, written as PNGs for review.
+class WidgetSnapshotTest : public ::testing::TestWithParam<std::string>
+{
+protected:
+    void SetUp() override
+    {
+        Offscreen().SetPointer({0, 0}, 0);
+        TBlxStyle::Select(GetParam());
+    }
+    void TearDown() override { TBlxStyle::SelectNone(); }
+    std::string Path(const std::string& what) const
+    {
+        std::string slug;
+        for (char c : GetParam())
+        {
+            slug += c == ' ' ? '_' : c;
+        }
+        return SnapshotPath("widgets/" + what + "_" + slug);
+    }
+};
+
+TEST_P(WidgetSnapshotTest, Gallery)
+{
+    TBlxWindow w;
+    w.SetBounds(0, 0, 360, 200);
+    TBlxLabel& label = w.Add<TBlxLabel>();
+    label.SetBounds(10, 10, 160, 16);
+    label.SetCaption("Label text");
+    TBlxEdit& edit = w.Add<TBlxEdit>();
+    edit.SetBounds(10, 32, 160, 23);
+    edit.SetText("Selected text");
+    TBlxButton& ok = w.Add<TBlxButton>();
+    ok.SetBounds(10, 64, 75, 26);
+    ok.SetCaption("OK");
+    ok.SetDefault(true);
+    TBlxButton& off = w.Add<TBlxButton>();
+    off.SetBounds(95, 64, 75, 26);
+    off.SetCaption("Disabled");
+    off.SetEnabled(false);
+    TBlxListBox& list = w.Add<TBlxListBox>();
+    list.SetBounds(180, 10, 170, 180);
+    list.SetItemHeight(20);
+    for (const char* name : {"Init", "Bass line", "Warm pad", "Pluck", "Strings", "Lead"})
+    {
+        list.AddItem(name);
+    }
+    list.SetItemIndex(2);
+    ASSERT_TRUE(w.Show());
+    edit.SetFocus();
+    w.PaintAll();
+    ASSERT_TRUE(w.BackBuffer().SavePng(Path("Gallery")));
+    EXPECT_EQ(w.BackBuffer().Pixel(5, 150), TBlxStyle::Palette().ButtonFace);
+    EXPECT_EQ(w.BackBuffer().Pixel(340, 55), TBlxStyle::Palette().Selection);
+}
+
+TEST_P(WidgetSnapshotTest, OpenMenu)
+{
+    TBlxWindow owner;
+    owner.SetBounds(0, 0, 100, 100);
+    ASSERT_TRUE(owner.Show());
+    TBlxMenu menu;
+    menu.Items().Add("Init").SetBold(true);
+    menu.Items().Add("Load Preset...");
+    menu.Items().AddSeparator();
+    TBlxMenuItem& skin = menu.Items().Add("Skin");
+    for (const char* name : {"Carbon", "Dark", "Light", "Luna", "Smokey"})
+    {
+        TBlxMenuItem& item = skin.Add(name);
+        item.SetRadioItem(true);
+        item.SetChecked(GetParam() == "Carbon" ? item.Caption() == "Carbon"
+                                               : item.Caption() == "Luna");
+    }
+    menu.Items().Add("Learn").SetChecked(true);
+    menu.Items().Add("Remove").SetEnabled(false);
+    Post([&] {
+        TBlxMenuWindow& root = menu.Level(0);
+        TBlxRect r = root.ItemRect(3);
+        MoveTo(root, {r.Left + 10, r.Top + 5});
+        ASSERT_EQ(menu.LevelCount(), 2);
+        TBlxMenuWindow& sub = menu.Level(1);
+        MoveTo(sub, {20, sub.ItemRect(2).Top + 5});
+        root.PaintAll();
+        sub.PaintAll();
+        EXPECT_TRUE(root.BackBuffer().SavePng(Path("MenuRoot")));
+        EXPECT_TRUE(sub.BackBuffer().SavePng(Path("MenuSkin")));
+        menu.CloseMenu();
+    });
+    menu.Popup(&owner, {10, 10});
+    EXPECT_TRUE(std::filesystem::exists(Path("MenuSkin")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Skins, WidgetSnapshotTest,
+                         ::testing::Values("Carbon", "Zuzereda", "Light", "Luna",
+                                           "Divodo Vididi Vodov"),
+                         [](const ::testing::TestParamInfo<std::string>& info) {
+                             std::string s;
+                             for (char c : info.param)
+                             {
+                                 s += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+                             }
+                             return s;
+                         });
+
+} // namespace
+} // namespace tumblet
