@@ -17,9 +17,11 @@ struct TMotifHints
     long InputMode;
     unsigned long State;
 };
-constexpr unsigned long kMotifFunctions = 1;  // Functions field valid
+constexpr unsigned long kMotifFlagFunctions = 1;   // the Functions field is valid
+constexpr unsigned long kMotifFlagDecorations = 2; // the Decorations field is valid
 constexpr unsigned long kMotifFuncMove = 4;
-constexpr unsigned long kMotifFuncClose = 32;
+constexpr unsigned long kMotifDecorBorder = 2;
+constexpr unsigned long kMotifDecorTitle = 8;
 
 } // namespace
 
@@ -54,7 +56,10 @@ TX11Window::TX11Window(TX11Platform& platform, TBlxWindow& owner, const TBlxWind
         Atom type = a.NetWmWindowTypeDialog;
         XChangeProperty(d, FWindow, a.NetWmWindowType, XA_ATOM, 32, PropModeReplace,
                         reinterpret_cast<unsigned char*>(&type), 1);
-        TMotifHints hints{kMotifFunctions, kMotifFuncMove | kMotifFuncClose, 0, 0, 0};
+        // A fixed frame with a title and no title-bar buttons; a close request of the window
+        // manager (WM_DELETE_WINDOW) still cancels the dialog.
+        TMotifHints hints{kMotifFlagFunctions | kMotifFlagDecorations, kMotifFuncMove,
+                          kMotifDecorBorder | kMotifDecorTitle, 0, 0};
         XChangeProperty(d, FWindow, a.MotifWmHints, a.MotifWmHints, 32, PropModeReplace,
                         reinterpret_cast<unsigned char*>(&hints), 5);
         SetFixedSizeHints(FBounds);
