@@ -134,7 +134,9 @@ TEST_F(ProcessingTest, LoopJumpBackEndsSoundingNotesAndRestartsTheSequence)
     for (const auto& e : events)
     {
         if ((e.Event.Status() & 0xF0) == 0x80)
+        {
             EXPECT_EQ(e.Event.DeltaFrames, 0);
+        }
     }
     EXPECT_EQ(events.back().Event.Data[1], 60);
 }
