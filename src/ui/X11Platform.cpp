@@ -215,6 +215,11 @@ std::unique_ptr<TBlxPlatformWindow> TX11Platform::CreateWindow(TBlxWindow& owner
 
 void TX11Platform::ProcessEvents()
 {
+    // The idle case stays cheap: no error trap and no round trip when nothing is queued.
+    if (XPending(FDisplay) == 0)
+    {
+        return;
+    }
     TX11ErrorTrap trap(FDisplay);
     while (XPending(FDisplay) > 0)
     {
