@@ -190,6 +190,10 @@ protected:
     std::intptr_t HostCallOpen(std::int32_t, std::intptr_t, void*, float) override;
     std::intptr_t HostCallMainsChanged(std::int32_t, std::intptr_t, void*, float) override;
     std::intptr_t HostCallEditOpen(std::int32_t, std::intptr_t, void*, float) override;
+    // The framework runs the chunk events under the instance lock; their messages wait until
+    // it is released, so that no dialog ever holds up processing.
+    std::intptr_t HostCallGetChunk(std::int32_t, std::intptr_t, void*, float) override;
+    std::intptr_t HostCallSetChunk(std::int32_t, std::intptr_t, void*, float) override;
 
 private:
     // State chunk steps.
@@ -203,6 +207,18 @@ private:
     std::string ApplyState(const TStateContent& content, bool checkPresetFile);
     void ShowWarning(TVstEditorForm* parentForm, const std::string& sentence,
                      const std::string& message, const std::string& caption);
+    /// Shows the warnings held back while a chunk opcode had the lock.
+    void ShowDeferredWarnings();
+    /// Holds warnings back for its lifetime (a chunk opcode's, which runs under the lock).
+    class TDeferWarningsScope
+    {
+    public:
+        explicit TDeferWarningsScope(TVSTPluginBase& owner);
+        ~TDeferWarningsScope();
+
+    private:
+        TVSTPluginBase& FOwner;
+    };
 
     // Learn steps.
     void CompleteLearn(std::int32_t controller) noexcept;
@@ -218,6 +234,14 @@ private:
     std::atomic<bool> FHostIsUnknown{true};
 
     std::unique_ptr<TDialogService> FDialogs;
+    struct TDeferredWarning
+    {
+        std::string Text;
+        std::string Caption;
+    };
+    /// Set (under the lock) while a chunk opcode runs; warnings then wait in FDeferredWarnings.
+    bool FDeferWarnings = false;
+    std::vector<TDeferredWarning> FDeferredWarnings;
     std::unique_ptr<TBlxRegistry> FRegistry;
 
     std::string FStateVersion;

@@ -23,8 +23,65 @@ using TAction = TStateContent::TAction;
 void TVSTPluginBase::ShowWarning(TVstEditorForm* parentForm, const std::string& sentence,
                                  const std::string& message, const std::string& caption)
 {
-    Dialogs().ShowMessageDialog(parentForm, sentence + "\r\n\r\n\"" + message + "\"", caption,
-                                TDialogService::TButtons::OK, TDialogService::TType::Warning);
+    std::string text = sentence + "\r\n\r\n\"" + message + "\"";
+    {
+        std::lock_guard<std::recursive_mutex> lock(InstanceLock());
+        if (FDeferWarnings)
+        {
+            FDeferredWarnings.push_back({std::move(text), caption});
+            return;
+        }
+    }
+    Dialogs().ShowMessageDialog(parentForm, text, caption, TDialogService::TButtons::OK,
+                                TDialogService::TType::Warning);
+}
+
+TVSTPluginBase::TDeferWarningsScope::TDeferWarningsScope(TVSTPluginBase& owner) : FOwner(owner)
+{
+    std::lock_guard<std::recursive_mutex> lock(FOwner.InstanceLock());
+    FOwner.FDeferWarnings = true;
+}
+
+TVSTPluginBase::TDeferWarningsScope::~TDeferWarningsScope()
+{
+    std::lock_guard<std::recursive_mutex> lock(FOwner.InstanceLock());
+    FOwner.FDeferWarnings = false;
+}
+
+void TVSTPluginBase::ShowDeferredWarnings()
+{
+    std::vector<TDeferredWarning> warnings;
+    {
+        std::lock_guard<std::recursive_mutex> lock(InstanceLock());
+        warnings.swap(FDeferredWarnings);
+    }
+    for (const TDeferredWarning& warning : warnings)
+        Dialogs().ShowMessageDialog(nullptr, warning.Text, warning.Caption,
+                                    TDialogService::TButtons::OK, TDialogService::TType::Warning);
+}
+
+std::intptr_t TVSTPluginBase::HostCallGetChunk(std::int32_t index, std::intptr_t value, void* ptr,
+                                               float opt)
+{
+    std::intptr_t result = 0;
+    {
+        TDeferWarningsScope defer(*this);
+        result = TVSTModule::HostCallGetChunk(index, value, ptr, opt);
+    }
+    ShowDeferredWarnings();
+    return result;
+}
+
+std::intptr_t TVSTPluginBase::HostCallSetChunk(std::int32_t index, std::intptr_t value, void* ptr,
+                                               float opt)
+{
+    std::intptr_t result = 0;
+    {
+        TDeferWarningsScope defer(*this);
+        result = TVSTModule::HostCallSetChunk(index, value, ptr, opt);
+    }
+    ShowDeferredWarnings();
+    return result;
 }
 
 void TVSTPluginBase::WriteParameterValues(TValueWriter&) {}

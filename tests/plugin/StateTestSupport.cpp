@@ -34,6 +34,8 @@ TDialogService::TResult TScriptedDialogs::ShowMessageDialog(TVstEditorForm*,
                                                             TButtons buttons, TType type)
 {
     Messages.push_back({text, caption, buttons, type});
+    if (OnShow)
+        OnShow();
     if (!MessageAnswers.empty())
     {
         const TResult answer = MessageAnswers.front();

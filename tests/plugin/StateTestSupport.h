@@ -8,6 +8,7 @@
 #include "plugin/DialogService.h"
 
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -44,6 +45,8 @@ public:
     std::deque<TResult> MessageAnswers;
     /// A number to confirm, or no value to cancel.
     std::deque<std::pair<bool, double>> NumberAnswers;
+    /// Runs while a message is "on screen".
+    std::function<void()> OnShow;
 
     TResult ShowMessageDialog(TVstEditorForm*, const std::string& text, const std::string& caption,
                               TButtons buttons, TType type) override;

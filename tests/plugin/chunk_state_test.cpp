@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <mutex>
+#include <thread>
+
 namespace tumblet::test
 {
 namespace
@@ -306,6 +309,29 @@ TEST_F(StateChunkTest, ContainerOtherThanMmstIsReportedAndDefaultsStay)
     EXPECT_EQ(I().Dialogs().Messages[0].Caption, "Load Preset");
     EXPECT_NE(I().Dialogs().Messages[0].Text.find("Invalid chunk identifier"), std::string::npos);
     EXPECT_EQ(I().Value("Gate"), 100.0f);
+}
+
+TEST_F(StateChunkTest, LoadErrorOfAHostChunkIsShownWithoutHoldingTheLock)
+{
+    // Processing must go on while the message is up: another thread can take the lock.
+    bool lockFree = false;
+    I().Dialogs().OnShow = [&] {
+        std::thread other([&] {
+            std::recursive_mutex& lock = I().Plugin().InstanceLock();
+            lockFree = lock.try_lock();
+            if (lockFree)
+                lock.unlock();
+        });
+        other.join();
+    };
+    TBytes container = Stream("1.20", 23, true).Raw({0x00, 0x01, 0x00}).Container();
+    I().SetChunk(container);
+    ASSERT_EQ(I().Dialogs().Messages.size(), 1u);
+    EXPECT_TRUE(lockFree);
+    container[0] = 'x';
+    I().SetChunk(container);
+    ASSERT_EQ(I().Dialogs().Messages.size(), 2u);
+    EXPECT_TRUE(lockFree);
 }
 
 TEST_F(StateChunkTest, HostChunkOfEightBytesOrFewerChangesNothing)
