@@ -109,8 +109,8 @@ void ProcessEvents(TFake* fake, const VstEvents* events)
 std::intptr_t GetChunk(TFake* fake, void* ptr)
 {
     const std::uint32_t payload = 4 + sizeof fake->Params;
-    fake->Chunk.assign({'m', 'm', 's', 't', static_cast<unsigned char>(payload), 0, 0, 0,
-                        'T', 'P', 'F', '0'});
+    fake->Chunk.assign(
+        {'m', 'm', 's', 't', static_cast<unsigned char>(payload), 0, 0, 0, 'T', 'P', 'F', '0'});
     const auto* bytes = reinterpret_cast<const unsigned char*>(fake->Params);
     fake->Chunk.insert(fake->Chunk.end(), bytes, bytes + sizeof fake->Params);
     *static_cast<void**>(ptr) = fake->Chunk.data();

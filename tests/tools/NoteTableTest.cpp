@@ -28,10 +28,10 @@ TTimeGrid Grid()
 
 TEST(NoteTableTest, PairsNotesInTimeOrderWhateverTheArrivalOrder)
 {
-    const auto table = TNoteTable::FromEvents(
-        {Event(11025, 0x90, 64, 80), Event(0, 0x90, 60, 100), Event(22050, 0x80, 60, 0),
-         Event(22050, 0x90, 64, 0), Event(5, 0xB2, 1, 7)},
-        88200, Grid());
+    const auto table = TNoteTable::FromEvents({Event(11025, 0x90, 64, 80), Event(0, 0x90, 60, 100),
+                                               Event(22050, 0x80, 60, 0), Event(22050, 0x90, 64, 0),
+                                               Event(5, 0xB2, 1, 7)},
+                                              88200, Grid());
     ASSERT_EQ(table.Notes().size(), 2u);
     EXPECT_EQ(table.Notes()[0].Pitch, 60);
     EXPECT_EQ(table.Notes()[0].EndSample, 22050);
@@ -44,10 +44,9 @@ TEST(NoteTableTest, PairsNotesInTimeOrderWhateverTheArrivalOrder)
 
 TEST(NoteTableTest, RetriggerAtTheSameSampleEndsTheOldNoteFirst)
 {
-    const auto table = TNoteTable::FromEvents(
-        {Event(0, 0x90, 60, 100), Event(100, 0x80, 60, 0), Event(100, 0x90, 60, 90),
-         Event(200, 0x80, 60, 0)},
-        88200, Grid());
+    const auto table = TNoteTable::FromEvents({Event(0, 0x90, 60, 100), Event(100, 0x80, 60, 0),
+                                               Event(100, 0x90, 60, 90), Event(200, 0x80, 60, 0)},
+                                              88200, Grid());
     ASSERT_EQ(table.Notes().size(), 2u);
     EXPECT_EQ(table.Notes()[0].EndSample, 100);
     EXPECT_EQ(table.Notes()[1].StartSample, 100);
@@ -58,8 +57,8 @@ TEST(NoteTableTest, RetriggerAtTheSameSampleEndsTheOldNoteFirst)
 TEST(NoteTableTest, NotesStillSoundingEndAtTheRenderEndAndThoseStruckThereAreDropped)
 {
     const auto table = TNoteTable::FromEvents(
-        {Event(0, 0x90, 60, 100), Event(88200, 0x90, 62, 100), Event(90000, 0x80, 60, 0)},
-        88200, Grid());
+        {Event(0, 0x90, 60, 100), Event(88200, 0x90, 62, 100), Event(90000, 0x80, 60, 0)}, 88200,
+        Grid());
     ASSERT_EQ(table.Notes().size(), 1u);
     EXPECT_EQ(table.Notes()[0].EndSample, 88200);
     EXPECT_FALSE(table.Notes()[0].Closed);
@@ -78,10 +77,9 @@ TEST(NoteTableTest, PositionsCountBarsAndBeatsOfTheMetre)
 
 TEST(NoteTableTest, PrintShowsOneRowPerNoteAndMarksOpenNotes)
 {
-    const auto table =
-        TNoteTable::FromEvents({Event(0, 0x91, 61, 90), Event(5512, 0x81, 61, 0),
-                                Event(22050, 0x90, 72, 100)},
-                               44100, Grid());
+    const auto table = TNoteTable::FromEvents(
+        {Event(0, 0x91, 61, 90), Event(5512, 0x81, 61, 0), Event(22050, 0x90, 72, 100)}, 44100,
+        Grid());
     std::ostringstream out;
     table.Print(out);
     EXPECT_NE(out.str().find("1.1.000      C#4     61   90    0.250   2"), std::string::npos)

@@ -28,11 +28,11 @@ TEST(OptionParserTest, FirstChordStartsAtZeroAndHoldBindsToTheChordBeforeIt)
 
 TEST(OptionParserTest, ReadsTransportAndOutputs)
 {
-    const auto options =
-        Parse({"--chord", "C4", "--tempo", "90", "--time-sig", "6/8", "--bars", "3", "--start",
-               "2.5", "--loop", "1:5", "--stopped", "--sample-rate", "48000", "--block", "64",
-               "--set", "Rate=1/8", "--set", "Latch=On", "--out", "a.mid", "--png", "a.png",
-               "--print", "--host-name", "Live"});
+    const auto options = Parse(
+        {"--chord", "C4",      "--tempo", "90",     "--time-sig", "6/8",         "--bars",
+         "3",       "--start", "2.5",     "--loop", "1:5",        "--stopped",   "--sample-rate",
+         "48000",   "--block", "64",      "--set",  "Rate=1/8",   "--set",       "Latch=On",
+         "--out",   "a.mid",   "--png",   "a.png",  "--print",    "--host-name", "Live"});
     EXPECT_EQ(options.Tempo, 90.0);
     EXPECT_EQ(options.TimeSigNumerator, 6);
     EXPECT_EQ(options.TimeSigDenominator, 8);
@@ -77,8 +77,7 @@ TEST_P(OptionParserRejectTest, IsAUsageErrorNamingTheProblem)
 INSTANTIATE_TEST_SUITE_P(
     Bad, OptionParserRejectTest,
     ::testing::Values(
-        TBadCase{{}, "nothing to do"},
-        TBadCase{{"--frobnicate"}, "unknown option '--frobnicate'"},
+        TBadCase{{}, "nothing to do"}, TBadCase{{"--frobnicate"}, "unknown option '--frobnicate'"},
         TBadCase{{"--chord"}, "--chord needs a value"},
         TBadCase{{"--chord", "C4 X9"}, "bad note 'X9'"},
         TBadCase{{"--chord", "C4", "--chord", "E4"}, "needs --at BEAT"},

@@ -102,38 +102,41 @@ TEST_F(RenderErrorsTest, UnknownValueListsTheValidOnes)
 TEST_F(RenderErrorsTest, TumbletPresetThatIsNotAStateContainer)
 {
     Write("bad.brindlexp", "just text, not a preset");
-    ExpectFailure({"--plugin", TumbletPath(), "--chord", "C4", "--preset",
-                   FScratch / "bad.brindlexp"},
-                  1, "is not a Tumblet preset: it does not begin with an \"mmst\"");
+    ExpectFailure(
+        {"--plugin", TumbletPath(), "--chord", "C4", "--preset", FScratch / "bad.brindlexp"}, 1,
+        "is not a Tumblet preset: it does not begin with an \"mmst\"");
     Write("short.brindlexp", std::string("mmst\x20\0\0\0TPF0", 12));
-    ExpectFailure({"--plugin", TumbletPath(), "--chord", "C4", "--preset",
-                   FScratch / "short.brindlexp"},
-                  1, "announces 32 bytes of state but holds 4");
+    ExpectFailure(
+        {"--plugin", TumbletPath(), "--chord", "C4", "--preset", FScratch / "short.brindlexp"}, 1,
+        "announces 32 bytes of state but holds 4");
 }
 
 TEST_F(RenderErrorsTest, TumbletPresetWhoseStateTheReaderWouldRefuse)
 {
     // Tumblet answers the set-chunk call with success even when it rejects the state, so the
     // tool reads the stream first: here the first value is a 32-bit float, which it refuses.
-    const std::string payload = std::string("TPF0\x01\x06\x04" "1.20" "\x06\0\x06\0\x06\0\0"
-                                            "\x01\x01\x0F\0\0\0\0", 25);
+    const std::string payload = std::string("TPF0\x01\x06\x04"
+                                            "1.20"
+                                            "\x06\0\x06\0\x06\0\0"
+                                            "\x01\x01\x0F\0\0\0\0",
+                                            25);
     Write("float.brindlexp", "mmst" + std::string(1, static_cast<char>(payload.size())) +
                                  std::string(3, '\0') + payload);
-    ExpectFailure({"--plugin", TumbletPath(), "--chord", "C4", "--preset",
-                   FScratch / "float.brindlexp"},
-                  1, "the plug-in would refuse its state: \"Invalid property value\" at byte 28");
+    ExpectFailure(
+        {"--plugin", TumbletPath(), "--chord", "C4", "--preset", FScratch / "float.brindlexp"}, 1,
+        "the plug-in would refuse its state: \"Invalid property value\" at byte 28");
 }
 
 TEST_F(RenderErrorsTest, PresetThePlugInRefuses)
 {
     // A well-formed container whose state the fake plug-in does not accept.
     Write("other.brindlexp", std::string("mmst\x08\0\0\0TPF0abcd", 16));
-    ExpectFailure({"--plugin", FakePluginPath(), "--chord", "C4", "--preset",
-                   FScratch / "other.brindlexp"},
-                  1, "the plug-in refused the preset");
-    ExpectFailure({"--plugin", FakePluginPath(), "--chord", "C4", "--preset",
-                   FScratch / "missing.brindlexp"},
-                  1, "cannot read the preset");
+    ExpectFailure(
+        {"--plugin", FakePluginPath(), "--chord", "C4", "--preset", FScratch / "other.brindlexp"},
+        1, "the plug-in refused the preset");
+    ExpectFailure(
+        {"--plugin", FakePluginPath(), "--chord", "C4", "--preset", FScratch / "missing.brindlexp"},
+        1, "cannot read the preset");
 }
 
 TEST_F(RenderErrorsTest, MissingOutputFolderWritesNothingElse)

@@ -36,7 +36,7 @@ void WriteTwoTrackFile(const std::string& path)
     ASSERT_EQ(smf_set_ppqn(smf.get(), 480), 0);
     smf_track_t* first = smf_track_new();
     smf_add_track(smf.get(), first);
-    AddBytes(first, 0, {0xFF, 0x51, 0x03, 0x09, 0x27, 0xC0}); // 600000 us: 100 BPM
+    AddBytes(first, 0, {0xFF, 0x51, 0x03, 0x09, 0x27, 0xC0});  // 600000 us: 100 BPM
     AddBytes(first, 0, {0xFF, 0x58, 0x04, 0x03, 0x02, 24, 8}); // 3/4
     AddBytes(first, 0, {0x90, 60, 100});
     AddBytes(first, 240, {0x80, 60, 0});
@@ -84,9 +84,9 @@ TEST(RenderFilesTest, MultiTrackMidiFileArrivesMergedAtExactSamples)
 TEST(RenderFilesTest, MidiOutputHasTempoMetreAndNotesAtSampleAccurateTicks)
 {
     TScratchFolder scratch;
-    const auto result = RunTool({"--plugin", FakePluginPath(), "--chord", "C4:90", "--hold",
-                                 "0.5", "--at", "1.001", "--chord", "E4", "--tempo", "150",
-                                 "--time-sig", "3/4", "--bars", "1", "--out", scratch / "o.mid"});
+    const auto result = RunTool({"--plugin", FakePluginPath(), "--chord", "C4:90", "--hold", "0.5",
+                                 "--at", "1.001", "--chord", "E4", "--tempo", "150", "--time-sig",
+                                 "3/4", "--bars", "1", "--out", scratch / "o.mid"});
     ASSERT_EQ(result.ExitStatus, 0) << result.Err;
     TSmf smf(smf_load((scratch / "o.mid").c_str()));
     ASSERT_TRUE(smf);
@@ -131,7 +131,8 @@ TEST(RenderFilesTest, PianoRollShowsGridInputLaneAndNotesByVelocity)
     {
         const unsigned char* data = cairo_image_surface_get_data(image.get());
         const int stride = cairo_image_surface_get_stride(image.get());
-        const auto* row = reinterpret_cast<const std::uint32_t*>(data + static_cast<int>(y) * stride);
+        const auto* row =
+            reinterpret_cast<const std::uint32_t*>(data + static_cast<int>(y) * stride);
         return row[static_cast<int>(x)] & 0xFFFFFF;
     };
     const auto colour = [](int velocity)
@@ -145,7 +146,8 @@ TEST(RenderFilesTest, PianoRollShowsGridInputLaneAndNotesByVelocity)
     const auto near = [](std::uint32_t a, std::uint32_t b)
     {
         for (int shift = 0; shift < 24; shift += 8)
-            if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) > 1)
+            if (std::abs(static_cast<int>((a >> shift) & 0xFF) -
+                         static_cast<int>((b >> shift) & 0xFF)) > 1)
                 return false;
         return true;
     };

@@ -76,7 +76,11 @@ TEST_F(RenderHostTest, EventsArriveAtTheirExactSampleInsideTheBlock)
     const auto log = Render({"--chord", "C4 E4:77", "--hold", "0.5", "--at", "1.37", "--chord",
                              "G4", "--hold", "0.25", "--beats", "2", "--block", "100", "--print"});
     ASSERT_EQ(log.Events.size(), 6u);
-    const std::int64_t expected[] = {0, 0, 11025, 11025, std::llround(1.37 * kSamplesPerBeat),
+    const std::int64_t expected[] = {0,
+                                     0,
+                                     11025,
+                                     11025,
+                                     std::llround(1.37 * kSamplesPerBeat),
                                      std::llround(1.62 * kSamplesPerBeat)};
     for (std::size_t i = 0; i < log.Events.size(); ++i)
     {
@@ -136,8 +140,8 @@ TEST_F(RenderHostTest, LoopCutsTheBlockAtTheCycleEndAndJumpsBack)
 
 TEST_F(RenderHostTest, StoppedTransportReportsAStandingPosition)
 {
-    const auto log = Render({"--chord", "C4", "--at", "1", "--chord", "E4", "--stopped",
-                             "--start", "2", "--beats", "2"});
+    const auto log = Render({"--chord", "C4", "--at", "1", "--chord", "E4", "--stopped", "--start",
+                             "2", "--beats", "2"});
     ASSERT_FALSE(log.Blocks.empty());
     for (const auto& block : log.Blocks)
     {
@@ -151,8 +155,8 @@ TEST_F(RenderHostTest, StoppedTransportReportsAStandingPosition)
 
 TEST_F(RenderHostTest, TempoAndMetreReachThePlugIn)
 {
-    const auto log = Render({"--chord", "C4", "--tempo", "90", "--time-sig", "6/8", "--bars", "2",
-                             "--start", "1"});
+    const auto log = Render(
+        {"--chord", "C4", "--tempo", "90", "--time-sig", "6/8", "--bars", "2", "--start", "1"});
     ASSERT_FALSE(log.Blocks.empty());
     const double samplesPerBeat = 44100.0 * 60.0 / 90.0;
     EXPECT_NEAR(log.Blocks.back().RenderStart + log.Blocks.back().Frames, 6 * samplesPerBeat, 1);

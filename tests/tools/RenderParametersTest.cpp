@@ -56,13 +56,19 @@ TEST_P(RenderSetTest, SetsByDisplayTextOrValue)
 
 INSTANTIATE_TEST_SUITE_P(
     Fake, RenderSetTest,
-    ::testing::Values(TSetCase{"Mode=Gamma", "Mode", "Gamma"},     // display text
-                      TSetCase{"Mode=beta", "Mode", "Beta"},       // ignoring case
-                      TSetCase{"Mode=2", "Mode", "Gamma"},         // position in the list
-                      TSetCase{"Level=-6", "Level", "\xE2\x88\x92" "6 dB"}, // value in range
-                      TSetCase{"Level=\xE2\x88\x92" "12", "Level", "\xE2\x88\x92" "12 dB"},
+    ::testing::Values(TSetCase{"Mode=Gamma", "Mode", "Gamma"}, // display text
+                      TSetCase{"Mode=beta", "Mode", "Beta"},   // ignoring case
+                      TSetCase{"Mode=2", "Mode", "Gamma"},     // position in the list
+                      TSetCase{"Level=-6", "Level",
+                               "\xE2\x88\x92"
+                               "6 dB"}, // value in range
+                      TSetCase{"Level=\xE2\x88\x92"
+                               "12",
+                               "Level",
+                               "\xE2\x88\x92"
+                               "12 dB"},
                       TSetCase{"Level=+7", "Level", "7 dB"},
-                      TSetCase{"level=12", "Level", "12 dB"},      // name ignoring case
+                      TSetCase{"level=12", "Level", "12 dB"}, // name ignoring case
                       TSetCase{"Amount=0.8", "Amount", "0.80"},
                       TSetCase{"Amount=0.33", "Amount", "0.33"}));
 

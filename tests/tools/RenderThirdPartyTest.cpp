@@ -15,8 +15,8 @@ namespace
 const char* const kThreeBandEq = "/usr/lib/vst/3BandEQ-vst.so";
 const char* const kKars = "/usr/lib/vst/Kars-vst.so";
 
-#define SKIP_UNLESS_INSTALLED(path)                                                               \
-    if (!std::filesystem::exists(path))                                                          \
+#define SKIP_UNLESS_INSTALLED(path)                                                                \
+    if (!std::filesystem::exists(path))                                                            \
     GTEST_SKIP() << path << " is missing: install the Debian package dpf-plugins-vst"
 
 TEST(RenderThirdPartyTest, ListsTheParametersOfADebianPlugIn)
@@ -34,8 +34,8 @@ TEST(RenderThirdPartyTest, PlaysADebianSynthThroughAWholeRender)
 {
     SKIP_UNLESS_INSTALLED(kKars);
     TScratchFolder scratch;
-    const auto result = RunTool({"--plugin", kKars, "--chord", "C4 E4 G4", "--hold", "1",
-                                 "--bars", "1", "--out", scratch / "kars.mid", "--print"});
+    const auto result = RunTool({"--plugin", kKars, "--chord", "C4 E4 G4", "--hold", "1", "--bars",
+                                 "1", "--out", scratch / "kars.mid", "--print"});
     ASSERT_EQ(result.ExitStatus, 0) << result.Err;
     // A synth sends no MIDI back: the table is empty and the file holds only its tracks.
     EXPECT_NE(result.Out.find("0 notes"), std::string::npos) << result.Out;

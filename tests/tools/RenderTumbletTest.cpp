@@ -41,9 +41,9 @@ const TTumbletState& Tumblet()
     return state;
 }
 
-#define SKIP_UNLESS_ARPEGGIATOR()                                                                 \
-    if (Tumblet().Parameters < kTumbletParameters)                                               \
-    GTEST_SKIP() << "Tumblet.so reports " << Tumblet().Parameters                                 \
+#define SKIP_UNLESS_ARPEGGIATOR()                                                                  \
+    if (Tumblet().Parameters < kTumbletParameters)                                                 \
+    GTEST_SKIP() << "Tumblet.so reports " << Tumblet().Parameters                                  \
                  << " parameters; these tests need the product module's 22"
 
 std::vector<std::string> Arguments(std::vector<std::string> extra)
@@ -63,8 +63,8 @@ std::vector<std::string> Steps(const std::string& out)
     return steps;
 }
 
-const std::vector<std::string> kEighths = {"--beats", "2", "--set", "Rate=1/8", "--set",
-                                           "Octaves=2", "--set", "Gate=50"};
+const std::vector<std::string> kEighths = {"--beats", "2",         "--set", "Rate=1/8",
+                                           "--set",   "Octaves=2", "--set", "Gate=50"};
 
 std::vector<std::string> With(std::vector<std::string> extra)
 {
@@ -128,7 +128,9 @@ INSTANTIATE_TEST_SUITE_P(Parameters, RenderTumbletSetTest,
                                            TSetPair{"Note Order=Up->Down", "Note Order=2"},
                                            TSetPair{"Note Order=Down", "Note Order=1"},
                                            TSetPair{"Latch=On", "Latch=1"},
-                                           TSetPair{"Transpose=\xE2\x88\x92" "5", "Transpose=-5"},
+                                           TSetPair{"Transpose=\xE2\x88\x92"
+                                                    "5",
+                                                    "Transpose=-5"},
                                            TSetPair{"Velocity Mode=Lowest", "Velocity Mode=4"}));
 
 TEST(RenderTumbletTest, LatchKeepsPlayingAfterTheChordIsReleased)
@@ -143,11 +145,13 @@ TEST(RenderTumbletTest, LatchKeepsPlayingAfterTheChordIsReleased)
 TEST(RenderTumbletTest, ListShowsRealValuesAsTheirDisplays)
 {
     SKIP_UNLESS_ARPEGGIATOR();
-    const auto result = RunTool({"--plugin", TumbletPath(), "--list-params", "--set",
-                                 "Speed=-50", "--set", "Velocity=-50", "--set", "Gate=150"});
+    const auto result = RunTool({"--plugin", TumbletPath(), "--list-params", "--set", "Speed=-50",
+                                 "--set", "Velocity=-50", "--set", "Gate=150"});
     ASSERT_EQ(result.ExitStatus, 0) << result.Err;
     EXPECT_NE(result.Out.find("Speed                0.66x"), std::string::npos) << result.Out;
-    EXPECT_NE(result.Out.find("Velocity             \xE2\x88\x92" "50%"), std::string::npos);
+    EXPECT_NE(result.Out.find("Velocity             \xE2\x88\x92"
+                              "50%"),
+              std::string::npos);
     EXPECT_NE(result.Out.find("Gate                 150%"), std::string::npos);
     const auto invalid = RunTool({"--plugin", TumbletPath(), "--list-params", "--set", "Rate=1/7"});
     EXPECT_EQ(invalid.ExitStatus, 2);
@@ -163,16 +167,16 @@ TEST(RenderTumbletTest, SongPositionPlacesTheStepsOnTheSongGrid)
     // Starting a quarter beat into the song, the steps fall on the song's eighths, a quarter
     // beat off the render's.
     const auto steps = Steps(RunTool(Arguments(With({"--start", "0.25"}))).Out);
-    EXPECT_EQ(steps, (std::vector<std::string>{"1.1.240 60", "1.1.720 64", "1.2.240 67",
-                                               "1.2.720 72"}));
+    EXPECT_EQ(steps,
+              (std::vector<std::string>{"1.1.240 60", "1.1.720 64", "1.2.240 67", "1.2.720 72"}));
 }
 
 TEST(RenderTumbletTest, LoopJumpRestartsTheSequence)
 {
     SKIP_UNLESS_ARPEGGIATOR();
     const auto steps = Steps(RunTool(Arguments(With({"--loop", "0:1"}))).Out);
-    EXPECT_EQ(steps, (std::vector<std::string>{"1.1.000 60", "1.1.480 64", "1.2.000 60",
-                                               "1.2.480 64"}));
+    EXPECT_EQ(steps,
+              (std::vector<std::string>{"1.1.000 60", "1.1.480 64", "1.2.000 60", "1.2.480 64"}));
 }
 
 TEST(RenderTumbletTest, StoppedTransportPlaysOnThePlugInsOwnClock)
@@ -191,7 +195,8 @@ TEST(RenderTumbletTest, SavedPresetReproducesTheOutput)
         GTEST_SKIP() << "Tumblet.so gives no program chunk yet; presets need the state module";
     TScratchFolder scratch;
     const std::string preset = scratch / "eighths.brindlexp";
-    const auto saved = RunTool(Arguments(With({"--set", "Note Order=Down", "--save-preset", preset})));
+    const auto saved =
+        RunTool(Arguments(With({"--set", "Note Order=Down", "--save-preset", preset})));
     ASSERT_EQ(saved.ExitStatus, 0) << saved.Err;
     const auto loaded = RunTool(Arguments({"--beats", "2", "--preset", preset}));
     ASSERT_EQ(loaded.ExitStatus, 0) << loaded.Err;

@@ -1,5 +1,5 @@
-#include "RenderError.h"
 #include "StateChecker.h"
+#include "RenderError.h"
 
 #include <gtest/gtest.h>
 
@@ -60,19 +60,17 @@ TEST(StateCheckerTest, AcceptsWhatThePlugInReads)
 TEST(StateCheckerTest, RefusesWhatThePlugInRefuses)
 {
     EXPECT_NE(Failure("TPFx").find("Invalid stream format"), std::string::npos);
-    EXPECT_NE(Failure(Payload("1.20", 23, true)).find("Invalid property value"),
-              std::string::npos);
-    EXPECT_NE(Failure(Payload("1.20", 19, true)).find("Invalid property value"),
-              std::string::npos);
+    EXPECT_NE(Failure(Payload("1.20", 23, true)).find("Invalid property value"), std::string::npos);
+    EXPECT_NE(Failure(Payload("1.20", 19, true)).find("Invalid property value"), std::string::npos);
     // The parameter list followed directly by the end of the data.
-    EXPECT_NE(Failure(Payload("1.20", 22, true, "")).find("Stream read error"),
-              std::string::npos);
+    EXPECT_NE(Failure(Payload("1.20", 22, true, "")).find("Stream read error"), std::string::npos);
     std::string floatTag = Payload("1.20", 22, true);
     floatTag[floatTag.find("\x02\x05")] = '\x0F'; // a 32-bit float value
     EXPECT_NE(Failure(floatTag).find("Invalid property value\" at byte 28"), std::string::npos)
         << Failure(floatTag);
     std::string longName = Payload("1.20", 22, true);
-    longName[longName.find(std::string("\x06\0", 2), 10) + 1] = '\x7F'; // a name running past the end
+    longName[longName.find(std::string("\x06\0", 2), 10) + 1] =
+        '\x7F'; // a name running past the end
     EXPECT_NE(Failure(longName).find("Stream read error"), std::string::npos);
 }
 

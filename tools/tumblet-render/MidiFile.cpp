@@ -21,7 +21,7 @@ constexpr int kMetaTrackName = 0x03;
 constexpr int kMetaTempo = 0x51;
 constexpr int kMetaTimeSignature = 0x58;
 constexpr double kMicrosecondsPerMinute = 60000000.0;
-constexpr int kClocksPerClick = 24;          // MIDI clocks per metronome click
+constexpr int kClocksPerClick = 24; // MIDI clocks per metronome click
 constexpr int kThirtySecondsPerQuarter = 8;
 constexpr std::uint8_t kKindMask = 0xF0;
 
@@ -67,8 +67,7 @@ void ReadMeta(const smf_event_t* event, TMidiFileContents& contents)
         if (microseconds > 0)
             contents.Tempo = kMicrosecondsPerMinute / microseconds;
     }
-    else if (event->midi_buffer_length >= 5 && data[1] == kMetaTimeSignature &&
-             !contents.Numerator)
+    else if (event->midi_buffer_length >= 5 && data[1] == kMetaTimeSignature && !contents.Numerator)
     {
         contents.Numerator = data[3];
         contents.Denominator = 1 << data[4];
@@ -92,14 +91,18 @@ smf_track_t* AddConductorTrack(smf_t* smf, const TTimeGrid& grid, const std::str
     smf_track_t* track = smf_track_new();
     smf_add_track(smf, track);
     const auto microseconds = static_cast<int>(std::lround(kMicrosecondsPerMinute / grid.Tempo));
-    AddEvent(track, MetaEvent({kMetaPrefix, kMetaTempo, 3,
-                               static_cast<unsigned char>(microseconds >> 16),
-                               static_cast<unsigned char>(microseconds >> 8),
-                               static_cast<unsigned char>(microseconds)}), 0);
-    const auto log2Denominator = static_cast<unsigned char>(std::lround(std::log2(grid.Denominator)));
-    AddEvent(track, MetaEvent({kMetaPrefix, kMetaTimeSignature, 4,
-                               static_cast<unsigned char>(grid.Numerator), log2Denominator,
-                               kClocksPerClick, kThirtySecondsPerQuarter}), 0);
+    AddEvent(track,
+             MetaEvent({kMetaPrefix, kMetaTempo, 3, static_cast<unsigned char>(microseconds >> 16),
+                        static_cast<unsigned char>(microseconds >> 8),
+                        static_cast<unsigned char>(microseconds)}),
+             0);
+    const auto log2Denominator =
+        static_cast<unsigned char>(std::lround(std::log2(grid.Denominator)));
+    AddEvent(
+        track,
+        MetaEvent({kMetaPrefix, kMetaTimeSignature, 4, static_cast<unsigned char>(grid.Numerator),
+                   log2Denominator, kClocksPerClick, kThirtySecondsPerQuarter}),
+        0);
     std::vector<unsigned char> name = {kMetaPrefix, kMetaTrackName,
                                        static_cast<unsigned char>(trackName.size())};
     name.insert(name.end(), trackName.begin(), trackName.end());
@@ -133,12 +136,12 @@ std::vector<TFileEvent> OrderedEvents(const TNoteTable& table)
         const std::int64_t start = table.SampleToTicks(note.StartSample);
         const std::int64_t end = table.SampleToTicks(note.EndSample);
         events.push_back({start, 1, {on, pitch, static_cast<std::uint8_t>(note.Velocity)}});
-        events.push_back({end, end == start ? 2 : 0,
-                          {static_cast<std::uint8_t>(on - 0x10), pitch, 0}});
+        events.push_back(
+            {end, end == start ? 2 : 0, {static_cast<std::uint8_t>(on - 0x10), pitch, 0}});
     }
     for (const auto& event : table.OtherEvents())
-        events.push_back({table.SampleToTicks(event.Sample), 1,
-                          {event.Data[0], event.Data[1], event.Data[2]}});
+        events.push_back(
+            {table.SampleToTicks(event.Sample), 1, {event.Data[0], event.Data[1], event.Data[2]}});
     std::stable_sort(events.begin(), events.end(),
                      [](const TFileEvent& a, const TFileEvent& b)
                      { return a.Ticks != b.Ticks ? a.Ticks < b.Ticks : a.Priority < b.Priority; });
@@ -157,7 +160,8 @@ TMidiFileContents TMidiFile::Read(const std::string& path)
         ThrowRuntime(path + " is not a Standard MIDI File" +
                      (GLastLibraryMessage.empty() ? "" : " (" + GLastLibraryMessage + ")"));
     if (smf->ppqn <= 0)
-        ThrowRuntime(path + " counts time in SMPTE frames; only files timed in beats are supported");
+        ThrowRuntime(path +
+                     " counts time in SMPTE frames; only files timed in beats are supported");
     TMidiFileContents contents;
     contents.Tracks = smf->number_of_tracks;
     smf_rewind(smf.get());
@@ -190,7 +194,8 @@ void TMidiFile::Write(const std::string& path, const TNoteTable& table, const TT
     smf_track_t* notes = smf_track_new();
     smf_add_track(smf.get(), notes);
     for (const auto& event : OrderedEvents(table))
-        AddEvent(notes, smf_event_new_from_bytes(event.Data[0], event.Data[1], ThirdByte(event.Data)),
+        AddEvent(notes,
+                 smf_event_new_from_bytes(event.Data[0], event.Data[1], ThirdByte(event.Data)),
                  event.Ticks);
     const auto endTicks = static_cast<int>(table.SampleToTicks(totalSamples));
     if (smf_track_add_eot_pulses(conductor, endTicks) != 0 ||

@@ -19,7 +19,7 @@ struct TMidiFileContents
     std::optional<double> Tempo;         ///< the first tempo, beats per minute
     std::optional<int> Numerator;        ///< the first time signature
     std::optional<int> Denominator;
-    double LengthBeats = 0.0;            ///< up to the last event
+    double LengthBeats = 0.0; ///< up to the last event
     int Tracks = 0;
 };
 

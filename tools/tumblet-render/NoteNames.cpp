@@ -70,10 +70,13 @@ TChordNote ParseChordNote(std::string_view text)
             note.Velocity > kHighestNote)
             ThrowUsage("bad velocity in " + quoted + ": give 1 to 127, as in C4:90");
     }
-    const bool numeric = !pitchText.empty() && std::isdigit(static_cast<unsigned char>(pitchText[0]));
-    const bool parsed = numeric ? ParseInt(pitchText, note.Pitch) : ParseNoteName(pitchText, note.Pitch);
+    const bool numeric =
+        !pitchText.empty() && std::isdigit(static_cast<unsigned char>(pitchText[0]));
+    const bool parsed =
+        numeric ? ParseInt(pitchText, note.Pitch) : ParseNoteName(pitchText, note.Pitch);
     if (!parsed)
-        ThrowUsage("bad note " + quoted + ": give a name such as C4, F#3, Bb2 or a number 0 to 127");
+        ThrowUsage("bad note " + quoted +
+                   ": give a name such as C4, F#3, Bb2 or a number 0 to 127");
     if (note.Pitch < kLowestNote || note.Pitch > kHighestNote)
         ThrowUsage("note " + quoted + " is outside the MIDI range C-1 (0) to G9 (127)");
     return note;

@@ -99,12 +99,13 @@ void TNoteTable::Print(std::ostream& out) const
     const double samplesPerBeat = FGrid.SamplesPerBeat();
     bool anyOpen = false;
     char line[128];
-    std::snprintf(line, sizeof line, "%-12s %-5s %4s %4s %8s %3s\n", "bar.beat.tick", "note",
-                  "num", "vel", "length", "ch");
+    std::snprintf(line, sizeof line, "%-12s %-5s %4s %4s %8s %3s\n", "bar.beat.tick", "note", "num",
+                  "vel", "length", "ch");
     out << line;
     for (const auto& note : FNotes)
     {
-        const double length = static_cast<double>(note.EndSample - note.StartSample) / samplesPerBeat;
+        const double length =
+            static_cast<double>(note.EndSample - note.StartSample) / samplesPerBeat;
         anyOpen = anyOpen || !note.Closed;
         std::snprintf(line, sizeof line, "%-12s %-5s %4d %4d %8.3f%s %2d\n",
                       Position(note.StartSample).c_str(), NoteName(note.Pitch).c_str(), note.Pitch,

@@ -12,7 +12,7 @@ namespace tumblet
 namespace
 {
 
-constexpr double kMinTempo = 1.0;      // beats per minute
+constexpr double kMinTempo = 1.0; // beats per minute
 constexpr double kMaxTempo = 999.0;
 constexpr double kMaxBeats = 100000.0; // about 14 hours at 120 BPM
 constexpr double kMinSampleRate = 8000.0;
@@ -48,9 +48,7 @@ TRenderOptions TOptionParser::Parse(const std::vector<std::string>& arguments)
     return parser.FOptions;
 }
 
-TOptionParser::TOptionParser(const std::vector<std::string>& arguments) : FArguments(arguments)
-{
-}
+TOptionParser::TOptionParser(const std::vector<std::string>& arguments) : FArguments(arguments) {}
 
 void TOptionParser::ParseAll()
 {
@@ -206,8 +204,8 @@ void TOptionParser::CheckCombinations() const
         ThrowUsage("give either --bars or --beats, not both");
     if (FOptions.HostName.empty() || FOptions.HostName.size() > 63)
         ThrowUsage("--host-name must be 1 to 63 characters long");
-    const bool anything = FOptions.WantsRender() || FOptions.ListParams ||
-                          !FOptions.SavePresetPath.empty();
+    const bool anything =
+        FOptions.WantsRender() || FOptions.ListParams || !FOptions.SavePresetPath.empty();
     if (!anything)
         ThrowUsage("nothing to do: give --chord or --midi-in to play, or --list-params "
                    "(see --help)");
@@ -244,7 +242,7 @@ int TOptionParser::NextInteger(std::string_view option, int min, int max)
 const char* TOptionParser::UsageText()
 {
     return
-R"(usage: tumblet-render [options]
+        R"(usage: tumblet-render [options]
 
 Plays a chord or a MIDI file into a VST 2.4 MIDI plug-in (Tumblet.so by default) under a
 simulated host transport and writes what comes out.

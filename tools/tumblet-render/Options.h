@@ -20,13 +20,13 @@ struct TTimedChord
 /// Everything the command line asks for, checked for form but not yet against the plug-in.
 struct TRenderOptions
 {
-    std::string PluginPath;                 ///< empty: Tumblet.so beside the tool
+    std::string PluginPath; ///< empty: Tumblet.so beside the tool
     std::string HostName = "tumblet-render";
 
     std::vector<TTimedChord> Chords;
     std::string MidiInPath;
 
-    std::optional<double> Tempo;            ///< beats per minute; none: file's or 120
+    std::optional<double> Tempo; ///< beats per minute; none: file's or 120
     std::optional<int> TimeSigNumerator;
     std::optional<int> TimeSigDenominator;
     std::optional<double> Bars;
@@ -36,10 +36,10 @@ struct TRenderOptions
     double LoopStartBeat = 0.0;
     double LoopEndBeat = 0.0;
     bool Stopped = false;
-    double SampleRate = 44100.0;            ///< Hz
-    int BlockSize = 512;                    ///< samples
+    double SampleRate = 44100.0; ///< Hz
+    int BlockSize = 512;         ///< samples
 
-    std::vector<std::string> Settings;      ///< "Name=VALUE", in command-line order
+    std::vector<std::string> Settings; ///< "Name=VALUE", in command-line order
     bool ListParams = false;
 
     std::string PresetPath;

@@ -28,10 +28,10 @@ std::string TOutputFiles::Temporary(const std::string& target)
                      " does not exist");
     if (fs::is_directory(path))
         ThrowRuntime("cannot write " + target + ": it is a folder");
-    const std::string temporary = (folder / ("." + path.filename().string() + ".tmp-" +
-                                             std::to_string(getpid()) + "-" +
-                                             std::to_string(FEntries.size())))
-                                      .string();
+    const std::string temporary =
+        (folder / ("." + path.filename().string() + ".tmp-" + std::to_string(getpid()) + "-" +
+                   std::to_string(FEntries.size())))
+            .string();
     FEntries.push_back({temporary, target});
     return temporary;
 }
@@ -40,7 +40,8 @@ void TOutputFiles::WriteBytes(const std::string& target, const std::vector<std::
 {
     const std::string temporary = Temporary(target);
     std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
     out.close();
     if (!out)
         ThrowRuntime("cannot write " + target);

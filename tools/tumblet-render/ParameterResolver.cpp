@@ -33,20 +33,35 @@ struct TKnownParameter
 // Tumblet's real ranges: the host cannot ask for them, since the plug-in reports no parameter
 // properties, so a real value such as Speed=-50 needs them to become a normalised value.
 constexpr TKnownParameter kTumbletParameters[] = {
-    {"Rate", 0, 10},           {"Type", 0, 2},           {"Note Order", 0, 17},
-    {"Octaves", 1, 5},         {"Octave Order", 0, 7},   {"Gate", 0, 200},
-    {"Velocity Mode", 0, 6},   {"Velocity Fixed", 0, 127}, {"Velocity", -100, 100},
-    {"Note Probability", 0, 100}, {"Shift", -50, 50},    {"Swing", 0, 100},
-    {"Latch", 0, 1},           {"Restart", 0, 1},        {"Transpose", -36, 36},
-    {"Gate Random", 0, 200},   {"Velocity Random", 0, 200}, {"Shift Random", 0, 100},
-    {"Swing Random", 0, 100},  {"Rest", 0, 16},          {"Octaves Random", 0, 300},
+    {"Rate", 0, 10},
+    {"Type", 0, 2},
+    {"Note Order", 0, 17},
+    {"Octaves", 1, 5},
+    {"Octave Order", 0, 7},
+    {"Gate", 0, 200},
+    {"Velocity Mode", 0, 6},
+    {"Velocity Fixed", 0, 127},
+    {"Velocity", -100, 100},
+    {"Note Probability", 0, 100},
+    {"Shift", -50, 50},
+    {"Swing", 0, 100},
+    {"Latch", 0, 1},
+    {"Restart", 0, 1},
+    {"Transpose", -36, 36},
+    {"Gate Random", 0, 200},
+    {"Velocity Random", 0, 200},
+    {"Shift Random", 0, 100},
+    {"Swing Random", 0, 100},
+    {"Rest", 0, 16},
+    {"Octaves Random", 0, 300},
     {"Speed", -300, 300},
 };
 constexpr std::int32_t kTumbletId = FourCC('b', 'x', '0', '2');
 
 std::string ReplaceMinus(std::string text)
 {
-    for (auto pos = text.find(kUnicodeMinus); pos != std::string::npos; pos = text.find(kUnicodeMinus))
+    for (auto pos = text.find(kUnicodeMinus); pos != std::string::npos;
+         pos = text.find(kUnicodeMinus))
         text.replace(pos, kUnicodeMinus.size(), "-");
     return text;
 }
@@ -99,9 +114,7 @@ std::optional<double> DisplayedNumber(const std::string& text)
     return value;
 }
 
-TParameterResolver::TParameterResolver(TPluginHost& host) : FHost(host)
-{
-}
+TParameterResolver::TParameterResolver(TPluginHost& host) : FHost(host) {}
 
 void TParameterResolver::Apply(const std::string& setting)
 {
@@ -198,12 +211,14 @@ std::optional<TParameterResolver::TRange> TParameterResolver::DisplayedRange(std
 std::optional<float> TParameterResolver::FromNumber(double number,
                                                     const std::vector<TDisplayRun>& runs)
 {
-    const bool listValued = std::none_of(runs.begin(), runs.end(), [](const TDisplayRun& run)
-                                         { return DisplayedNumber(run.Text).has_value(); });
+    const bool listValued =
+        std::none_of(runs.begin(), runs.end(),
+                     [](const TDisplayRun& run) { return DisplayedNumber(run.Text).has_value(); });
     if (listValued)
     {
         // A list parameter's real value is its position in the list.
-        if (number != std::floor(number) || number < 0 || number >= static_cast<double>(runs.size()))
+        if (number != std::floor(number) || number < 0 ||
+            number >= static_cast<double>(runs.size()))
             return std::nullopt;
         const auto& run = runs[static_cast<std::size_t>(number)];
         return (run.First + run.Last) / 2;
@@ -300,8 +315,8 @@ void TParameterResolver::ThrowBadValue(std::int32_t index, const std::string& va
     std::string range;
     if (const auto known = KnownRange(index))
         range = " or a number from " + FormatNumber(known->Min) + " to " + FormatNumber(known->Max);
-    ThrowUsage("invalid value '" + value + "' for " + FHost.ParamName(index) + "; valid values: " +
-               texts + range);
+    ThrowUsage("invalid value '" + value + "' for " + FHost.ParamName(index) +
+               "; valid values: " + texts + range);
 }
 
 } // namespace tumblet

@@ -17,12 +17,12 @@ namespace tumblet
 namespace
 {
 
-constexpr int kPitchPadding = 2;        // empty rows above and below the notes
-constexpr double kMaxWidth = 8000.0;    // pixels; cairo's limit is far beyond
+constexpr int kPitchPadding = 2;     // empty rows above and below the notes
+constexpr double kMaxWidth = 8000.0; // pixels; cairo's limit is far beyond
 constexpr double kMinPixelsPerBeat = 8.0;
 constexpr double kMaxPixelsPerBeat = 80.0;
 constexpr int kMaxVelocity = 127;
-constexpr double kLabelSize = 9.0;      // points
+constexpr double kLabelSize = 9.0; // points
 
 struct TSurfaceDeleter
 {
@@ -154,8 +154,8 @@ TPianoRollLayout TPianoRollLayout::Compute(const std::vector<TRenderedNote>& out
                                       kMinPixelsPerBeat, kMaxPixelsPerBeat);
     layout.Width = static_cast<int>(std::ceil(layout.X(grid.LengthBeats))) + kRightMargin;
     layout.LaneRows = std::max<int>(1, static_cast<int>(InputPitches(input).size()));
-    layout.LaneTop = kTopMargin + (layout.HighestPitch - layout.LowestPitch + 1) * kRowHeight +
-                     kLaneGap;
+    layout.LaneTop =
+        kTopMargin + (layout.HighestPitch - layout.LowestPitch + 1) * kRowHeight + kLaneGap;
     layout.Height = layout.LaneTop + layout.LaneRows * kRowHeight + kLaneGap / 2;
     return layout;
 }
@@ -187,9 +187,9 @@ void TPianoRoll::Write(const std::string& path, const TNoteTable& table,
     cairo_surface_flush(surface.get());
     const cairo_status_t status = cairo_surface_write_to_png(surface.get(), path.c_str());
     if (cairo_status(cr) != CAIRO_STATUS_SUCCESS || status != CAIRO_STATUS_SUCCESS)
-        ThrowRuntime("cannot write the piano roll " + path + ": " +
-                     cairo_status_to_string(status != CAIRO_STATUS_SUCCESS ? status
-                                                                           : cairo_status(cr)));
+        ThrowRuntime(
+            "cannot write the piano roll " + path + ": " +
+            cairo_status_to_string(status != CAIRO_STATUS_SUCCESS ? status : cairo_status(cr)));
 }
 
 } // namespace tumblet

@@ -27,9 +27,7 @@ using TEntryFunction = AEffect* (*)(audioMasterCallback);
 // Set while a plug-in's entry runs: it calls back with a null effect before it has a record.
 thread_local TPluginHost* GCreatingHost = nullptr;
 
-TPluginHost::TPluginHost(THostSettings settings) : FSettings(std::move(settings))
-{
-}
+TPluginHost::TPluginHost(THostSettings settings) : FSettings(std::move(settings)) {}
 
 TPluginHost::~TPluginHost()
 {
@@ -72,10 +70,13 @@ void TPluginHost::Load(const std::string& path)
 
 void TPluginHost::AllocateBuffers()
 {
+    // Some plug-ins write a stereo pair whatever pins they declare; two buffers a side cost
+    // nothing and keep such a plug-in inside our memory.
+    constexpr std::size_t kMinChannels = 2;
     const auto size = static_cast<std::size_t>(FSettings.BlockSize);
-    FInputBuffers.assign(static_cast<std::size_t>(std::max(FEffect->numInputs, 0)),
+    FInputBuffers.assign(std::max<std::size_t>(kMinChannels, std::max(FEffect->numInputs, 0)),
                          std::vector<float>(size));
-    FOutputBuffers.assign(static_cast<std::size_t>(std::max(FEffect->numOutputs, 0)),
+    FOutputBuffers.assign(std::max<std::size_t>(kMinChannels, std::max(FEffect->numOutputs, 0)),
                           std::vector<float>(size));
     FInputPointers.clear();
     FOutputPointers.clear();
@@ -83,9 +84,6 @@ void TPluginHost::AllocateBuffers()
         FInputPointers.push_back(buffer.data());
     for (auto& buffer : FOutputBuffers)
         FOutputPointers.push_back(buffer.data());
-    // Some plug-ins index buffers before checking their pin count; give them valid pointers.
-    FInputPointers.push_back(nullptr);
-    FOutputPointers.push_back(nullptr);
 }
 
 void TPluginHost::Resume()

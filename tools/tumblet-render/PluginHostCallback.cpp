@@ -99,10 +99,10 @@ std::intptr_t TPluginHost::Answer(std::int32_t opcode, std::int32_t, std::intptr
 
 std::intptr_t TPluginHost::AnswerCanDo(const char* text) const
 {
-    static const char* const kYes[] = {"sendVstEvents",      "sendVstMidiEvent",
-                                       "sendVstTimeInfo",    "receiveVstEvents",
+    static const char* const kYes[] = {"sendVstEvents",       "sendVstMidiEvent",
+                                       "sendVstTimeInfo",     "receiveVstEvents",
                                        "receiveVstMidiEvent", "offline",
-                                       "startStopProcess",   "sendVstMidiEventFlagIsRealtime"};
+                                       "startStopProcess",    "sendVstMidiEventFlagIsRealtime"};
     static const char* const kNo[] = {"sizeWindow", "openFileSelector", "closeFileSelector",
                                       "editFile",   "shellCategory",    "supportShell"};
     for (const char* yes : kYes)

@@ -24,10 +24,9 @@ void CheckStateContainer(const std::vector<std::uint8_t>& bytes, const std::stri
     const std::string refused = path + " is not a Tumblet preset: ";
     if (bytes.size() < kHeaderSize + kSignatureSize || std::memcmp(bytes.data(), "mmst", 4) != 0)
         ThrowRuntime(refused + "it does not begin with an \"mmst\" state container");
-    const std::uint32_t size = static_cast<std::uint32_t>(bytes[4]) |
-                               (static_cast<std::uint32_t>(bytes[5]) << 8) |
-                               (static_cast<std::uint32_t>(bytes[6]) << 16) |
-                               (static_cast<std::uint32_t>(bytes[7]) << 24);
+    const std::uint32_t size =
+        static_cast<std::uint32_t>(bytes[4]) | (static_cast<std::uint32_t>(bytes[5]) << 8) |
+        (static_cast<std::uint32_t>(bytes[6]) << 16) | (static_cast<std::uint32_t>(bytes[7]) << 24);
     if (size != bytes.size() - kHeaderSize)
         ThrowRuntime(refused + "its container announces " + std::to_string(size) +
                      " bytes of state but holds " + std::to_string(bytes.size() - kHeaderSize));

@@ -16,8 +16,7 @@ public:
         Runtime, ///< a file, the plug-in or the system failed: exit status 1
     };
 
-    TRenderError(TKind kind, const std::string& message)
-        : std::runtime_error(message), FKind(kind)
+    TRenderError(TKind kind, const std::string& message) : std::runtime_error(message), FKind(kind)
     {
     }
 

@@ -50,7 +50,8 @@ TTimeGrid TRenderSession::MakeGrid(const TRenderOptions& options, const TMidiFil
     TTimeGrid grid;
     grid.SampleRate = options.SampleRate;
     grid.Tempo = options.Tempo.value_or(file && file->Tempo ? *file->Tempo : kDefaultTempo);
-    grid.Numerator = options.TimeSigNumerator.value_or(file && file->Numerator ? *file->Numerator : 4);
+    grid.Numerator =
+        options.TimeSigNumerator.value_or(file && file->Numerator ? *file->Numerator : 4);
     grid.Denominator =
         options.TimeSigDenominator.value_or(file && file->Denominator ? *file->Denominator : 4);
     if (options.Beats)
@@ -58,8 +59,8 @@ TTimeGrid TRenderSession::MakeGrid(const TRenderOptions& options, const TMidiFil
     else if (options.Bars)
         grid.LengthBeats = *options.Bars * grid.BeatsPerBar();
     else if (file != nullptr)
-        grid.LengthBeats = std::max(1.0, std::ceil(file->LengthBeats / grid.BeatsPerBar())) *
-                           grid.BeatsPerBar();
+        grid.LengthBeats =
+            std::max(1.0, std::ceil(file->LengthBeats / grid.BeatsPerBar())) * grid.BeatsPerBar();
     else
         grid.LengthBeats = kDefaultBars * grid.BeatsPerBar();
     return grid;

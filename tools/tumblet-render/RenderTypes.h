@@ -14,8 +14,8 @@ namespace tumblet
 /// One channel message (note, controller, pressure, bend) at a time in beats of render time.
 struct TTimedMessage
 {
-    double Beat = 0.0;           ///< quarter-note beats from the render start
-    std::uint8_t Data[3] = {};   ///< status and two data bytes
+    double Beat = 0.0;         ///< quarter-note beats from the render start
+    std::uint8_t Data[3] = {}; ///< status and two data bytes
 };
 
 /// One channel message at a sample of render time, as the plug-in sent it.
@@ -32,8 +32,8 @@ struct TRenderedNote
     std::int64_t EndSample = 0; ///< the note-off, or the render end when none came
     int Pitch = 0;
     int Velocity = 0;
-    int Channel = 0;      ///< 0..15
-    bool Closed = true;   ///< false when the render ended before the note-off
+    int Channel = 0;    ///< 0..15
+    bool Closed = true; ///< false when the render ended before the note-off
 };
 
 /// A note the user asked to play, for the input lane of the piano roll.
@@ -48,7 +48,7 @@ struct TInputNote
 /// The time grid of a render: tempo, metre, rate and length.
 struct TTimeGrid
 {
-    double Tempo = 120.0;        ///< beats per minute
+    double Tempo = 120.0; ///< beats per minute
     int Numerator = 4;
     int Denominator = 4;
     double SampleRate = 44100.0; ///< Hz

@@ -40,9 +40,8 @@ VstEvents* TRenderer::EventBlock()
     return reinterpret_cast<VstEvents*>(FEventStorage.data());
 }
 
-std::int32_t TRenderer::FillEventBlock(const std::vector<TScheduledEvent>& input,
-                                       std::size_t& next, std::int64_t blockStart,
-                                       std::int32_t frames)
+std::int32_t TRenderer::FillEventBlock(const std::vector<TScheduledEvent>& input, std::size_t& next,
+                                       std::int64_t blockStart, std::int32_t frames)
 {
     std::int32_t count = 0;
     while (next < input.size() && input[next].Sample < blockStart + frames)

@@ -26,8 +26,8 @@ constexpr std::uint8_t kDouble = 0x15;
 
 constexpr std::size_t kHeaderSize = 8; // container header before the payload
 constexpr std::size_t kExtendedSize = 10;
-constexpr int kOldValueCount = 20;     // streams before version 1.10
-constexpr int kLaterValues = 2;        // "Octaves Random" and "Speed"
+constexpr int kOldValueCount = 20; // streams before version 1.10
+constexpr int kLaterValues = 2;    // "Octaves Random" and "Speed"
 const char* const kFirstNewVersion = "1.10";
 
 } // namespace
@@ -158,12 +158,24 @@ void TStateChecker::ReadFloat()
 {
     switch (Tag())
     {
-    case kExtended: Skip(kExtendedSize); break;
-    case kDouble: Skip(8); break;
-    case kInt64: Skip(8); break;
-    case kInt32: Skip(4); break;
-    case kInt16: Skip(2); break;
-    case kInt8: Skip(1); break;
+    case kExtended:
+        Skip(kExtendedSize);
+        break;
+    case kDouble:
+        Skip(8);
+        break;
+    case kInt64:
+        Skip(8);
+        break;
+    case kInt32:
+        Skip(4);
+        break;
+    case kInt16:
+        Skip(2);
+        break;
+    case kInt8:
+        Skip(1);
+        break;
     default:
         --FPosition;
         Fail("Invalid property value");
@@ -174,9 +186,15 @@ void TStateChecker::ReadInteger()
 {
     switch (Tag())
     {
-    case kInt32: Skip(4); break;
-    case kInt16: Skip(2); break;
-    case kInt8: Skip(1); break;
+    case kInt32:
+        Skip(4);
+        break;
+    case kInt16:
+        Skip(2);
+        break;
+    case kInt8:
+        Skip(1);
+        break;
     default:
         --FPosition;
         Fail("Invalid property value");

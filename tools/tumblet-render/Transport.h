@@ -14,11 +14,11 @@ namespace tumblet
 struct TTransportSettings
 {
     TTimeGrid Grid;
-    double StartBeat = 0.0;      ///< song position of the first sample, beats
+    double StartBeat = 0.0; ///< song position of the first sample, beats
     bool LoopActive = false;
     double LoopStartBeat = 0.0;
     double LoopEndBeat = 0.0;
-    bool Stopped = false;        ///< the song position stands still at StartBeat
+    bool Stopped = false; ///< the song position stands still at StartBeat
 };
 
 class TTransport
@@ -34,7 +34,7 @@ public:
     /// Moves on by the frames of the block just processed, jumping back at the cycle end.
     void Advance(std::int64_t frames);
 
-    double SongBeat() const;                          ///< ppq position of the next block
+    double SongBeat() const; ///< ppq position of the next block
     std::int64_t SongSample() const { return FSongSample; }
     std::int64_t Jumps() const { return FJumps; }
 
@@ -48,7 +48,7 @@ private:
     std::int64_t FSegmentSample; ///< its sample; ppq is counted from here to stay exact
     std::int64_t FLoopStartSample;
     std::int64_t FLoopEndSample;
-    bool FChanged = true;        ///< first block, and the block after a jump
+    bool FChanged = true; ///< first block, and the block after a jump
     std::int64_t FJumps = 0;
 };
 
