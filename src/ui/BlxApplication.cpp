@@ -219,6 +219,34 @@ void TBlxApplication::DiscardMouseEvents()
     }
 }
 
+void TBlxApplication::ReplayClick(TBlxMouseButton button)
+{
+    TBlxPoint screen = PointerPos();
+    // The most recently created window lies on top.
+    for (auto it = FWindows.rbegin(); it != FWindows.rend(); ++it)
+    {
+        TBlxWindow& w = **it;
+        TBlxPoint origin = w.ClientOriginOnScreen();
+        TBlxPoint local{screen.X - origin.X, screen.Y - origin.Y};
+        if (!w.IsShown() || !w.ClientRect().Contains(local))
+        {
+            continue;
+        }
+        std::shared_ptr<bool> alive = w.AliveFlag();
+        TBlxPlatformEvent e;
+        e.Mouse.Pos = local;
+        e.Mouse.Button = button;
+        e.Kind = TBlxPlatformEvent::TKind::MouseDown;
+        Dispatch(w, e);
+        if (*alive)
+        {
+            e.Kind = TBlxPlatformEvent::TKind::MouseUp;
+            Dispatch(w, e);
+        }
+        return;
+    }
+}
+
 void TBlxApplication::RegisterWindow(TBlxWindow& window)
 {
     FWindows.push_back(&window);

@@ -54,6 +54,9 @@ public:
     void SetClipboardText(const std::string& text);
     std::string ClipboardText();
     void DiscardMouseEvents();
+    /// Delivers a press and a release of `button` at the pointer to whichever of our shown
+    /// windows lies under it (a click that closed a window acts on what is below).
+    void ReplayClick(TBlxMouseButton button);
 
     /// Routes an event to a window, applying the rules of running modal loops.
     void Dispatch(TBlxWindow& window, const TBlxPlatformEvent& e);

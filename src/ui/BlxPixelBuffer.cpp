@@ -1,5 +1,6 @@
 #include "ui/BlxPixelBuffer.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -53,6 +54,46 @@ bool TBlxPixelBuffer::SavePng(const std::string& path) const
     }
     return FSurface && cairo_surface_write_to_png(FSurface.get(), path.c_str()) ==
                            CAIRO_STATUS_SUCCESS;
+}
+
+namespace
+{
+
+struct TPngReader
+{
+    const unsigned char* Data;
+    size_t Size;
+    size_t Offset;
+};
+
+cairo_status_t ReadPngBytes(void* closure, unsigned char* out, unsigned int length)
+{
+    auto* r = static_cast<TPngReader*>(closure);
+    if (r->Size - r->Offset < length)
+    {
+        return CAIRO_STATUS_READ_ERROR;
+    }
+    std::copy(r->Data + r->Offset, r->Data + r->Offset + length, out);
+    r->Offset += length;
+    return CAIRO_STATUS_SUCCESS;
+}
+
+} // namespace
+
+bool TBlxPixelBuffer::LoadPng(const unsigned char* data, size_t size)
+{
+    TPngReader reader{data, size, 0};
+    TCairoSurfaceHandle png(cairo_image_surface_create_from_png_stream(ReadPngBytes, &reader));
+    if (!data || cairo_surface_status(png.get()) != CAIRO_STATUS_SUCCESS)
+    {
+        return false;
+    }
+    Resize(cairo_image_surface_get_width(png.get()), cairo_image_surface_get_height(png.get()));
+    TCairoContextHandle cr = CreateContext();
+    cairo_set_operator(cr.get(), CAIRO_OPERATOR_SOURCE);
+    cairo_set_source_surface(cr.get(), png.get(), 0, 0);
+    cairo_paint(cr.get());
+    return true;
 }
 
 TBlxColor BlxSurfacePixel(cairo_surface_t* surface, int x, int y)

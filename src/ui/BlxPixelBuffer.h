@@ -3,6 +3,7 @@
 #include "ui/BlxCairo.h"
 #include "ui/BlxTypes.h"
 
+#include <cstddef>
 #include <string>
 
 namespace tumblet
@@ -27,6 +28,9 @@ public:
     TBlxColor Pixel(int x, int y) const;
     /// Writes the image as PNG, creating missing parent folders; false on failure.
     bool SavePng(const std::string& path) const;
+    /// Replaces the image with a PNG held in memory (embedded artwork); false when the bytes
+    /// are not a PNG, leaving the image as it was.
+    bool LoadPng(const unsigned char* data, size_t size);
 
 private:
     TCairoSurfaceHandle FSurface;

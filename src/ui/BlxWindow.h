@@ -44,6 +44,8 @@ public:
     /// Shows the window and runs a nested event loop until a modal result is set.
     TBlxModalResult ShowModal();
     bool InModalLoop() const { return FInModal; }
+    /// False once the window is destroyed: lets code that runs handlers check afterwards.
+    std::shared_ptr<bool> AliveFlag() const { return FAlive; }
     TBlxModalResult ModalResult() const { return FModalResult; }
     void SetModalResult(TBlxModalResult result) { FModalResult = result; }
     /// Ends a modal loop with Cancel, or hides a modeless window. Raises OnClose first.

@@ -190,3 +190,53 @@ TEST(BlxTimerTest, FiresByTheIntervalFromThePumpOnly)
 
 } // namespace
 } // namespace tumblet
+
+namespace tumblet
+{
+namespace
+{
+
+TEST(BlxPixelBufferTest, PngRoundTripsThroughMemory)
+{
+    TBlxPixelBuffer source(3, 2);
+    source.Clear(TBlxColor::Rgb(10, 20, 30));
+    std::string path = test::SnapshotPath("ui/png_roundtrip");
+    ASSERT_TRUE(source.SavePng(path));
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    ASSERT_NE(f, nullptr);
+    std::vector<unsigned char> bytes(4096);
+    bytes.resize(std::fread(bytes.data(), 1, bytes.size(), f));
+    std::fclose(f);
+    TBlxPixelBuffer loaded;
+    ASSERT_TRUE(loaded.LoadPng(bytes.data(), bytes.size()));
+    EXPECT_EQ(loaded.Width(), 3);
+    EXPECT_EQ(loaded.Pixel(2, 1), TBlxColor::Rgb(10, 20, 30));
+    EXPECT_FALSE(loaded.LoadPng(bytes.data(), 10)) << "a truncated PNG is refused";
+    EXPECT_EQ(loaded.Width(), 3);
+}
+
+TEST(BlxApplicationTest, ReplayedClickLandsOnTheWindowUnderThePointer)
+{
+    test::Offscreen();
+    TBlxWindow below, above;
+    below.SetBounds(0, 0, 200, 200);
+    above.SetBounds(500, 0, 100, 100);
+    ASSERT_TRUE(below.Show());
+    ASSERT_TRUE(above.Show());
+    int downs = 0, ups = 0;
+    below.OnMouseDown = [&](TBlxControl&, const TBlxMouseEvent& e) {
+        ++downs;
+        EXPECT_EQ(e.Pos, (TBlxPoint{50, 60}));
+    };
+    below.OnMouseUp = [&](TBlxControl&, const TBlxMouseEvent&) { ++ups; };
+    test::Offscreen().SetPointer({50, 60}, 0);
+    TBlxApplication::Instance().ReplayClick(TBlxMouseButton::Left);
+    EXPECT_EQ(downs, 1);
+    EXPECT_EQ(ups, 1);
+    test::Offscreen().SetPointer({900, 900}, 0);
+    TBlxApplication::Instance().ReplayClick(TBlxMouseButton::Left);
+    EXPECT_EQ(downs, 1);
+}
+
+} // namespace
+} // namespace tumblet
