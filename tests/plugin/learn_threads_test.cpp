@@ -1,0 +1,116 @@
+// Learn, mappings, the preset name and chunk transfers from the editor's thread while the
+// audio thread processes controllers. Run under ThreadSanitizer by the test script.
+
+#include "StateTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+namespace tumblet::test
+{
+namespace
+{
+
+// A host that only answers: its own bookkeeping must not race with the plug-in's threads.
+VstTimeInfo gTimeInfo{};
+std::atomic<long> gHostCalls{0};
+
+std::intptr_t QuietHost(AEffect*, std::int32_t opcode, std::int32_t, std::intptr_t, void*, float)
+{
+    gHostCalls.fetch_add(1, std::memory_order_relaxed);
+    if (opcode == audioMasterVersion)
+        return kVstVersion;
+    if (opcode == audioMasterGetTime)
+        return reinterpret_cast<std::intptr_t>(&gTimeInfo);
+    return 0;
+}
+
+AEffect* QuietEntry(audioMasterCallback callback)
+{
+    return CreateVstInstance(callback, []() -> std::unique_ptr<TVSTModule> {
+        auto plugin = std::make_unique<TVSTPlugin>();
+        plugin->SetDialogService(std::make_unique<TScriptedDialogs>());
+        return plugin;
+    });
+}
+
+void SendController(AEffect* effect, std::uint8_t status, std::uint8_t data1, std::uint8_t data2)
+{
+    VstMidiEvent event{};
+    event.type = kVstMidiType;
+    event.byteSize = sizeof event;
+    event.midiData[0] = static_cast<char>(status);
+    event.midiData[1] = static_cast<char>(data1);
+    event.midiData[2] = static_cast<char>(data2);
+    VstEvents events{};
+    events.numEvents = 1;
+    events.events[0] = reinterpret_cast<VstEvent*>(&event);
+    effect->dispatcher(effect, effProcessEvents, 0, 0, &events, 0.0f);
+}
+
+TEST(LearnThreadsTest, EditorCommandsWhileControllersArriveAreSafe)
+{
+    THomeFolder home;
+    gTimeInfo.sampleRate = 44100.0;
+    gTimeInfo.tempo = 120.0;
+    gTimeInfo.timeSigNumerator = 4;
+    gTimeInfo.timeSigDenominator = 4;
+    gTimeInfo.flags = kVstTransportPlaying | kVstPpqPosValid | kVstTempoValid | kVstTimeSigValid;
+    AEffect* effect = QuietEntry(&QuietHost);
+    ASSERT_NE(effect, nullptr);
+    effect->dispatcher(effect, effOpen, 0, 0, nullptr, 0.0f);
+    effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
+    TVSTPlugin& plugin = PluginOf(effect);
+    std::atomic<bool> done{false};
+
+    std::thread audio([&] {
+        std::vector<float> left(256), right(256);
+        float* outputs[2] = {left.data(), right.data()};
+        for (int i = 0; i < 3000; ++i)
+        {
+            SendController(effect, 0xB0, static_cast<std::uint8_t>(i % 4),
+                           static_cast<std::uint8_t>(i % 128));
+            if (i % 50 == 0)
+                SendController(effect, 0x90, 60, 100);
+            if (i % 50 == 25)
+                SendController(effect, 0x80, 60, 0);
+            effect->processReplacing(effect, nullptr, outputs, 256);
+        }
+        done = true;
+    });
+    std::thread editor([&] {
+        const char* names[] = {"Gate", "Note Probability", "Swing", "Velocity Random"};
+        TEditorMailbox::TKind kind{};
+        std::string text;
+        for (int i = 0; !done; ++i)
+        {
+            plugin.ToggleLearn();
+            plugin.LearnControlPressed(names[i % 4]);
+            plugin.SetMapping(names[(i + 1) % 4], i % 4);
+            if (plugin.LearnState() == 0 && i % 3 == 0)
+                plugin.RemoveMapping(0);
+            plugin.SetPresetName(i % 2 == 0 ? "A" : "");
+            (void)plugin.PresetName();
+            (void)plugin.LearnTarget();
+            plugin.EditorMailbox().Take(kind, text);
+            if (i % 10 == 0)
+            {
+                void* data = nullptr;
+                const std::intptr_t size = effect->dispatcher(effect, effGetChunk, 1, 0, &data, 0.0f);
+                std::vector<std::uint8_t> copy(static_cast<std::uint8_t*>(data),
+                                               static_cast<std::uint8_t*>(data) + size);
+                effect->dispatcher(effect, effSetChunk, 1, size, copy.data(), 0.0f);
+            }
+            plugin.SetLearnState(0);
+        }
+    });
+    audio.join();
+    editor.join();
+    effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
+    EXPECT_GT(gHostCalls.load(), 0);
+}
+
+} // namespace
+} // namespace tumblet::test
