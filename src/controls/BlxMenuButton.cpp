@@ -3,7 +3,6 @@
 #include "controls/BlxArtwork.h"
 #include "ui/BlxStyle.h"
 
-
 namespace tumblet
 {
 

@@ -33,7 +33,8 @@ TBlxNumericInput::TBlxNumericInput()
     SetColor(BlxColors::White);
     SetFont({kBlxFontSegoeUI, 12, true, BlxColors::Black});
     SetPopupMenu(FPopup.get());
-    FPopup->OnPopup = [this](TBlxMenu& menu) {
+    FPopup->OnPopup = [this](TBlxMenu& menu)
+    {
         TBlxPopupMenu::CheckMenuItemByTag(menu, ValueAsInteger(), nullptr, true);
         Raise(OnPopupPopupMenu, *this, *FPopup);
     };
@@ -131,13 +132,15 @@ void TBlxNumericInput::FillPopup()
     spec.PadTo = BlxCharCount(BlxIntText(FMaxValue));
     if (OnGetPopupGroup)
     {
-        spec.Group = [this](int v) {
+        spec.Group = [this](int v)
+        {
             std::string caption;
             OnGetPopupGroup(*this, v, caption);
             return caption;
         };
     }
-    spec.Text = [this](int v, std::string text) {
+    spec.Text = [this](int v, std::string text)
+    {
         Raise(OnGetTextMenu ? OnGetTextMenu : OnGetText, *this, text, float(v));
         return text;
     };

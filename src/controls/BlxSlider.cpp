@@ -149,22 +149,23 @@ void TBlxSlider::BuildPopup()
         OnPopulatePopupMenu(*this, *FPopup);
         return;
     }
-    FPopup->OnPopup = [this](TBlxMenu& menu) {
-        TBlxPopupMenu::CheckMenuItemByTag(menu, int(BlxRoundEven(FValue)), nullptr, true);
-    };
+    FPopup->OnPopup = [this](TBlxMenu& menu)
+    { TBlxPopupMenu::CheckMenuItemByTag(menu, int(BlxRoundEven(FValue)), nullptr, true); };
     TBlxPopupMenu::TValueMenuSpec spec;
     spec.MinValue = FMinValue;
     spec.MaxValue = FMaxValue;
     spec.SubmenuTag = -1;
     if (OnGetPopupGroup)
     {
-        spec.Group = [this](int v) {
+        spec.Group = [this](int v)
+        {
             std::string caption;
             OnGetPopupGroup(*this, v, caption);
             return caption;
         };
     }
-    spec.Text = [this](int v, std::string text) {
+    spec.Text = [this](int v, std::string text)
+    {
         Raise(OnGetTextMenu ? OnGetTextMenu : OnGetText, *this, text, 0.0f, float(v));
         return text;
     };

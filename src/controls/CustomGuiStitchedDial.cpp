@@ -56,6 +56,10 @@ void TCustomGuiStitchedDial::SetMax(float value)
 
 void TCustomGuiStitchedDial::SetValue(float value)
 {
+    if (std::isnan(value))
+    {
+        return;
+    }
     value = std::clamp(value, FMin, std::max(FMin, FMax));
     if (value == FValue)
     {
@@ -148,6 +152,11 @@ double TCustomGuiStitchedDial::ValueForPosition(double position) const
 
 void TCustomGuiStitchedDial::MovePosition(double d)
 {
+    // A ScrollRange of 0 would turn a step into infinity or NaN and the value with it.
+    if (!std::isfinite(d))
+    {
+        return;
+    }
     double position = std::clamp(FPosition + d, 0.0, 1.0);
     if (!FWrap)
     {

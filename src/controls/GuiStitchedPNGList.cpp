@@ -10,8 +10,7 @@ TGuiStitchedPNGCollectionItem& TGuiStitchedPNGList::Add()
 }
 
 TGuiStitchedPNGCollectionItem& TGuiStitchedPNGList::AddResource(const std::string& name,
-                                                                int glyphCount,
-                                                                TGuiStitchKind kind)
+                                                                int glyphCount, TGuiStitchKind kind)
 {
     TGuiStitchedPNGCollectionItem& item = Add();
     item.SetDisplayName(name);

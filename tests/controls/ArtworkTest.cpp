@@ -59,15 +59,13 @@ TEST_P(TBlxArtworkTest, IsAnEightBitPngOfTheFixedSize)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Resources, TBlxArtworkTest,
-                         ::testing::Values(TStrip{"Dial100", 48, 4848, false},
-                                           TStrip{"Dial100_Center", 48, 4848, false},
-                                           TStrip{"Dial5", 48, 240, false},
-                                           TStrip{"Dial200", 48, 9648, false},
-                                           TStrip{"STITCHED_ONOFF_DARK", 24, 48, true},
-                                           TStrip{"STITCHED_ONOFF_BRIGHT", 24, 48, true},
-                                           TStrip{"EditorBackground", 16, 16, true},
-                                           TStrip{"menu16", 16, 16, true}));
+INSTANTIATE_TEST_SUITE_P(
+    Resources, TBlxArtworkTest,
+    ::testing::Values(TStrip{"Dial100", 48, 4848, false}, TStrip{"Dial100_Center", 48, 4848, false},
+                      TStrip{"Dial5", 48, 240, false}, TStrip{"Dial200", 48, 9648, false},
+                      TStrip{"STITCHED_ONOFF_DARK", 24, 48, true},
+                      TStrip{"STITCHED_ONOFF_BRIGHT", 24, 48, true},
+                      TStrip{"EditorBackground", 16, 16, true}, TStrip{"menu16", 16, 16, true}));
 
 TEST(BlxArtworkSharingTest, DecodesOnceAndSharesThePixels)
 {
@@ -106,10 +104,10 @@ TEST(BlxArtworkLookTest, MenuGlyphIsThreeBlackBarsOnMagenta)
     {
         for (int x = 0; x < 16; ++x)
         {
-            bool bar = x >= 2 && x <= 13 && (y == 3 || y == 4 || y == 7 || y == 8 || y == 11 ||
-                                             y == 12);
-            EXPECT_EQ(glyph->Pixel(x, y), bar ? TBlxColor::Rgb(0, 0, 0)
-                                              : TBlxColor::Rgb(255, 0, 255))
+            bool bar =
+                x >= 2 && x <= 13 && (y == 3 || y == 4 || y == 7 || y == 8 || y == 11 || y == 12);
+            EXPECT_EQ(glyph->Pixel(x, y),
+                      bar ? TBlxColor::Rgb(0, 0, 0) : TBlxColor::Rgb(255, 0, 255))
                 << x << "," << y;
         }
     }
@@ -121,7 +119,8 @@ TEST(BlxArtworkLookTest, CentreDialLightsNothingAtItsMiddleFrame)
     // lit arc, the first and last frames do.
     auto strip = TBlxArtwork::Image("Dial100_Center");
     ASSERT_NE(strip, nullptr);
-    auto litPixels = [&](int frame) {
+    auto litPixels = [&](int frame)
+    {
         int lit = 0;
         for (int y = 0; y < 48; ++y)
         {

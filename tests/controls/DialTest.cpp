@@ -3,6 +3,7 @@
 #include "controls/BlxGuiStitchedDial.h"
 #include "controls/BlxPointer.h"
 
+#include <limits>
 #include <vector>
 
 namespace tumblet
@@ -172,8 +173,9 @@ TEST_F(TBlxGuiStitchedDialTest, VetoedPressFocusesButStillTurnsWhileHeld)
     Dial->SetDefaultValue(80);
     int calls = 0;
     TBlxPoint seen;
-    Dial->OnBeforeMouseDown = [&](TBlxControl& sender, TBlxMouseButton, unsigned shift, int x,
-                                  int y, bool& proceed) {
+    Dial->OnBeforeMouseDown =
+        [&](TBlxControl& sender, TBlxMouseButton, unsigned shift, int x, int y, bool& proceed)
+    {
         ++calls;
         EXPECT_EQ(&sender, Dial);
         EXPECT_TRUE(shift & ssCtrl);
@@ -196,6 +198,19 @@ TEST_F(TBlxGuiStitchedDialTest, VetoedPressFocusesButStillTurnsWhileHeld)
     MouseUp(Form, {Centre().X, Centre().Y - 10});
     EXPECT_EQ(calls, 2);
     EXPECT_FLOAT_EQ(Dial->Value(), 2 * 30 / 600.0f * 200);
+}
+
+TEST_F(TBlxGuiStitchedDialTest, ZeroScrollRangeAndNaNLeaveTheValueAlone)
+{
+    MakeGate();
+    Dial->SetValue(50);
+    Dial->SetScrollRange(0);
+    Drag(Centre(), {{Centre().X + 5, Centre().Y}, {Centre().X, Centre().Y - 5}});
+    Wheel(Centre(), 1);
+    EXPECT_EQ(Dial->Value(), 50.0f);
+    Dial->SetValue(std::numeric_limits<float>::quiet_NaN());
+    EXPECT_EQ(Dial->Value(), 50.0f);
+    EXPECT_EQ(Changes.size(), 1u);
 }
 
 TEST_F(TBlxGuiStitchedDialTest, WrapCarriesThePositionRoundTheEnds)

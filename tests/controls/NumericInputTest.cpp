@@ -69,8 +69,8 @@ TEST_F(TBlxNumericInputTest, DragShowsTheResizePointerUntilRelease)
 
 TEST_F(TBlxNumericInputTest, VetoedPressLeavesCursorAndValueAlone)
 {
-    Input->OnBeforeMouseDown = [](TBlxControl&, TBlxMouseButton, unsigned, int, int,
-                                  bool& proceed) { proceed = false; };
+    Input->OnBeforeMouseDown = [](TBlxControl&, TBlxMouseButton, unsigned, int, int, bool& proceed)
+    { proceed = false; };
     TBlxPoint p = CentreOf(*Input);
     MouseDown(Form, p);
     EXPECT_FALSE(Input->DragCursorShown());
@@ -100,11 +100,11 @@ TEST_F(TBlxNumericInputTest, TransposePopupHasThreeGroupsInOrder)
     Input->OnGetPopupGroup = [](TBlxNumericInput&, int v, std::string& caption) {
         caption = v > 0 ? "> 0" : v == 0 ? "= 0" : "< 0";
     };
-    Input->OnGetText = [](TBlxNumericInput&, std::string& text, float v) {
-        text = v > 0 ? "+" + text : text;
-    };
+    Input->OnGetText = [](TBlxNumericInput&, std::string& text, float v)
+    { text = v > 0 ? "+" + text : text; };
     int populated = 0;
-    Input->OnPopulatePopupMenu = [&](TBlxNumericInput&, TBlxPopupMenu& menu) {
+    Input->OnPopulatePopupMenu = [&](TBlxNumericInput&, TBlxPopupMenu& menu)
+    {
         ++populated;
         EXPECT_EQ(menu.Items().Count(), 3);
     };
@@ -133,9 +133,8 @@ TEST_F(TBlxNumericInputTest, OpeningChecksTheValueThenCallsTheHandler)
     Input->SetMinValue(0);
     Input->SetMaxValue(16);
     bool checkedBefore = false;
-    Input->OnPopupPopupMenu = [&](TBlxNumericInput&, TBlxPopupMenu& menu) {
-        checkedBefore = menu.Items().Item(16 - 4).Checked();
-    };
+    Input->OnPopupPopupMenu = [&](TBlxNumericInput&, TBlxPopupMenu& menu)
+    { checkedBefore = menu.Items().Item(16 - 4).Checked(); };
     Input->Loaded();
     TBlxMenuItem& top = Input->Popup().Items();
     ASSERT_EQ(top.Count(), 17);

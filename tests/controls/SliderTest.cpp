@@ -125,8 +125,8 @@ TEST_F(TBlxSliderTest, WheelStepsAQuarterOnlyUnderThePointer)
 
 TEST_F(TBlxSliderTest, VetoedPressLetsNoMoveThrough)
 {
-    Slider->OnBeforeMouseDown = [](TBlxControl&, TBlxMouseButton, unsigned, int, int,
-                                   bool& proceed) { proceed = false; };
+    Slider->OnBeforeMouseDown = [](TBlxControl&, TBlxMouseButton, unsigned, int, int, bool& proceed)
+    { proceed = false; };
     Drag(At(86), {At(100), At(120)});
     EXPECT_EQ(Slider->Value(), 0.0f);
     EXPECT_TRUE(Slider->Focused()) << "the slider takes the focus before asking";
@@ -136,9 +136,8 @@ TEST_F(TBlxSliderTest, TextComesFromTheHandlerAndEmptySuppressesIt)
 {
     Slider->SetValue(12.5f);
     EXPECT_EQ(Slider->DisplayText(), "12.5");
-    Slider->OnGetText = [](TBlxSlider&, std::string& text, float random, float value) {
-        text = value > 100 ? "" : std::to_string(int(value)) + "/" + std::to_string(int(random));
-    };
+    Slider->OnGetText = [](TBlxSlider&, std::string& text, float random, float value)
+    { text = value > 100 ? "" : std::to_string(int(value)) + "/" + std::to_string(int(random)); };
     EXPECT_EQ(Slider->DisplayText(), "12/0");
     Slider->SetValue(110);
     EXPECT_EQ(Slider->DisplayText(), "");
@@ -159,9 +158,8 @@ std::string VelocityGroup(int n)
 TEST_F(TBlxSliderTest, PopupListsEveryValueInGroupsAndChecksTheCurrentOne)
 {
     Slider->SetShowPopup(true);
-    Slider->OnGetPopupGroup = [](TBlxSlider&, int v, std::string& caption) {
-        caption = VelocityGroup(v);
-    };
+    Slider->OnGetPopupGroup = [](TBlxSlider&, int v, std::string& caption)
+    { caption = VelocityGroup(v); };
     Slider->OnGetText = [](TBlxSlider&, std::string& text, float, float) { text += "!"; };
     Slider->Loaded();
     TBlxPopupMenu* menu = Slider->Popup();
@@ -188,9 +186,8 @@ TEST_F(TBlxSliderTest, PopupListsEveryValueInGroupsAndChecksTheCurrentOne)
 TEST_F(TBlxSliderTest, PopulateHandlerAloneFillsThePopup)
 {
     Slider->SetShowPopup(true);
-    Slider->OnPopulatePopupMenu = [](TBlxSlider&, TBlxPopupMenu& menu) {
-        menu.Items().Add("Only", 3);
-    };
+    Slider->OnPopulatePopupMenu = [](TBlxSlider&, TBlxPopupMenu& menu)
+    { menu.Items().Add("Only", 3); };
     Slider->Loaded();
     ASSERT_EQ(Slider->Popup()->Items().Count(), 1);
     EXPECT_FALSE(Slider->Popup()->OnPopup);

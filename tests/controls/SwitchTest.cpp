@@ -54,9 +54,8 @@ TEST_F(TBlxGuiStitchedSwitchTest, SettingTheSameStateIsSilent)
 TEST_F(TBlxGuiStitchedSwitchTest, VetoedPressKeepsTheValue)
 {
     auto& s = MakeSwitch();
-    s.OnBeforeMouseDown = [](TBlxControl&, TBlxMouseButton, unsigned, int, int, bool& proceed) {
-        proceed = false;
-    };
+    s.OnBeforeMouseDown = [](TBlxControl&, TBlxMouseButton, unsigned, int, int, bool& proceed)
+    { proceed = false; };
     ClickControl(s);
     ClickControl(s, TBlxMouseButton::Right);
     EXPECT_FALSE(s.Value());
@@ -98,13 +97,13 @@ TEST_P(TBlxGuiStitchedSwitchSkinTest, LoadingPicksTheStripOfTheSkin)
     EXPECT_EQ(corner.R() < 128, dark);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Skins, TBlxGuiStitchedSwitchSkinTest,
-    ::testing::Values(TSkinStrip{"Carbon", "STITCHED_ONOFF_DARK"},
-                      TSkinStrip{"Zuzereda", "STITCHED_ONOFF_DARK"},
-                      TSkinStrip{"Light", "STITCHED_ONOFF_BRIGHT"},
-                      TSkinStrip{"Luna", "STITCHED_ONOFF_BRIGHT"},
-                      TSkinStrip{"Divodo Vididi Vodov", "STITCHED_ONOFF_BRIGHT"}));
+INSTANTIATE_TEST_SUITE_P(Skins, TBlxGuiStitchedSwitchSkinTest,
+                         ::testing::Values(TSkinStrip{"Carbon", "STITCHED_ONOFF_DARK"},
+                                           TSkinStrip{"Zuzereda", "STITCHED_ONOFF_DARK"},
+                                           TSkinStrip{"Light", "STITCHED_ONOFF_BRIGHT"},
+                                           TSkinStrip{"Luna", "STITCHED_ONOFF_BRIGHT"},
+                                           TSkinStrip{"Divodo Vididi Vodov",
+                                                      "STITCHED_ONOFF_BRIGHT"}));
 
 TEST(BlxGuiStitchedSwitchStripTest, ASkinChangeShowsOnlyAfterReloading)
 {
