@@ -30,6 +30,21 @@ TEST(RenderThirdPartyTest, ListsTheParametersOfADebianPlugIn)
     EXPECT_NE(result.Out.find("Mid-High Freq"), std::string::npos);
 }
 
+TEST(RenderThirdPartyTest, SetsValuesInTheUnitsThePlugInDisplays)
+{
+    SKIP_UNLESS_INSTALLED(kThreeBandEq);
+    const auto result =
+        RunTool({"--plugin", kThreeBandEq, "--list-params", "--set", "Mid-High Freq=5000"});
+    ASSERT_EQ(result.ExitStatus, 0) << result.Err;
+    EXPECT_NE(result.Out.find("Mid-High Freq        5000.000000 Hz"), std::string::npos)
+        << result.Out;
+    const auto outside =
+        RunTool({"--plugin", kThreeBandEq, "--list-params", "--set", "Mid-High Freq=50000"});
+    EXPECT_EQ(outside.ExitStatus, 2);
+    EXPECT_NE(outside.Err.find("valid values: a number from 1000 to 20000"), std::string::npos)
+        << outside.Err;
+}
+
 TEST(RenderThirdPartyTest, PlaysADebianSynthThroughAWholeRender)
 {
     SKIP_UNLESS_INSTALLED(kKars);

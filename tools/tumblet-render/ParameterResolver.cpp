@@ -225,17 +225,25 @@ std::optional<float> TParameterResolver::FromNumber(double number,
     }
     const TDisplayRun* best = nullptr;
     double bestDistance = 0.0;
+    double lowest = number;
+    double highest = number;
     for (const auto& run : runs)
     {
         const auto shown = DisplayedNumber(run.Text);
-        if (shown && (best == nullptr || std::fabs(*shown - number) < bestDistance))
+        if (!shown)
+            continue;
+        lowest = std::min(lowest, *shown);
+        highest = std::max(highest, *shown);
+        if (best == nullptr || std::fabs(*shown - number) < bestDistance)
         {
             best = &run;
             bestDistance = std::fabs(*shown - number);
         }
     }
-    // Accept what the display rounds to: the nearest shown value within half a unit.
-    if (best == nullptr || bestDistance > 0.5)
+    // Within the displayed range the nearest shown value wins (a display may be coarser than
+    // the sweep, or not linear); outside it only what the display would round to.
+    const bool inside = lowest < number && number < highest;
+    if (best == nullptr || (!inside && bestDistance > 0.5))
         return std::nullopt;
     return (best->First + best->Last) / 2;
 }
@@ -313,8 +321,13 @@ void TParameterResolver::ThrowBadValue(std::int32_t index, const std::string& va
         texts += (i > 0 ? ", " : "") + runs[i].Text;
     }
     std::string range;
+    const auto first = DisplayedNumber(runs.front().Text);
+    const auto last = DisplayedNumber(runs.back().Text);
     if (const auto known = KnownRange(index))
         range = " or a number from " + FormatNumber(known->Min) + " to " + FormatNumber(known->Max);
+    else if (runs.size() > kMaxListedTexts && first && last)
+        texts = "a number from " + FormatNumber(std::min(*first, *last)) + " to " +
+                FormatNumber(std::max(*first, *last)) + " as the plug-in displays it";
     ThrowUsage("invalid value '" + value + "' for " + FHost.ParamName(index) +
                "; valid values: " + texts + range);
 }
