@@ -112,6 +112,25 @@ TEST_F(SettingsTest, UnwritableSettingsAreReportedAndTheValuesStay)
     EXPECT_EQ(i.Dialogs().Messages[0].Text.rfind("Error saving settings.\r\n\r\n\"", 0), 0u);
 }
 
+TEST_F(SettingsTest, FailedSettingsWriteKeepsTheOldFile)
+{
+    TStateInstance i;
+    i.Plugin().SetStyle(1);
+    const std::string before = ReadText(Home.SettingsFolder() + "Settings.ini");
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit tiny = old;
+    tiny.rlim_cur = 8; // fewer bytes than the two lines need
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tiny), 0);
+    i.Plugin().SetStyle(4);
+    setrlimit(RLIMIT_FSIZE, &old);
+    ASSERT_EQ(i.Dialogs().Messages.size(), 1u);
+    EXPECT_EQ(i.Dialogs().Messages[0].Caption, "Save Settings");
+    EXPECT_EQ(ReadText(Home.SettingsFolder() + "Settings.ini"), before);
+    EXPECT_EQ(std::distance(fs::directory_iterator(Home.SettingsFolder()), {}), 1);
+}
+
 TEST_F(SettingsTest, LegacyKeyWithConfigIsMigratedAndDeleted)
 {
     auto registry = std::make_unique<TMemoryRegistry>();
