@@ -2,7 +2,6 @@
 
 #include "artwork/BlxArtworkData.h"
 
-#include <cstring>
 #include <map>
 
 namespace tumblet
@@ -11,39 +10,13 @@ namespace tumblet
 namespace
 {
 
-struct TPngReader
-{
-    std::span<const unsigned char> Bytes;
-    size_t Offset = 0;
-};
-
-cairo_status_t ReadPng(void* closure, unsigned char* data, unsigned int length)
-{
-    auto* reader = static_cast<TPngReader*>(closure);
-    if (reader->Bytes.size() - reader->Offset < length)
-    {
-        return CAIRO_STATUS_READ_ERROR;
-    }
-    std::memcpy(data, reader->Bytes.data() + reader->Offset, length);
-    reader->Offset += length;
-    return CAIRO_STATUS_SUCCESS;
-}
-
 std::shared_ptr<const TBlxPixelBuffer> Decode(std::span<const unsigned char> png)
 {
-    TPngReader reader{png};
-    TCairoSurfaceHandle decoded(cairo_image_surface_create_from_png_stream(ReadPng, &reader));
-    if (cairo_surface_status(decoded.get()) != CAIRO_STATUS_SUCCESS)
+    auto image = std::make_shared<TBlxPixelBuffer>();
+    if (!image->LoadPng(png.data(), png.size()))
     {
         return nullptr;
     }
-    auto image = std::make_shared<TBlxPixelBuffer>(cairo_image_surface_get_width(decoded.get()),
-                                                   cairo_image_surface_get_height(decoded.get()));
-    TCairoContextHandle cr = image->CreateContext();
-    cairo_set_operator(cr.get(), CAIRO_OPERATOR_SOURCE);
-    cairo_set_source_surface(cr.get(), decoded.get(), 0, 0);
-    cairo_paint(cr.get());
-    cairo_surface_flush(image->Surface());
     return image;
 }
 
