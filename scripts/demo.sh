@@ -1,15 +1,30 @@
 #!/usr/bin/env bash
-# Builds Tumblet, installs it where hosts look for VST 2 plug-ins (~/.vst), and shows what a
-# host will see of it.
+# Builds Tumblet, installs it where hosts look for VST 2 plug-ins (~/.vst), and plays a C major
+# chord through it with three contrasting settings, without a DAW: the arpeggios are printed
+# and written to build/demo/ as MIDI files and piano-roll pictures.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 ./scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$(nproc)" --target Tumblet tumblet-info
+cmake --build build -j"$(nproc)" --target Tumblet tumblet-render tumblet-info
 
-mkdir -p "$HOME/.vst"
+mkdir -p "$HOME/.vst" build/demo
 install -m 0644 build/Tumblet.so "$HOME/.vst/Tumblet.so"
 echo "Installed $HOME/.vst/Tumblet.so"
+
+render() {
+    local name=$1
+    shift
+    echo
+    echo "== $name: $*"
+    ./build/tumblet-render --plugin "$HOME/.vst/Tumblet.so" --chord "C4 E4 G4" --bars 2 "$@" \
+        --out "build/demo/$name.mid" --png "build/demo/$name.png" --print
+}
+render up --set Rate=1/16 --set Octaves=2
+render swing --set Rate=1/8 --set "Note Order=Up->Down" --set Swing=60 --set Gate=60 \
+    --set "Velocity Random=60"
+render random --set Rate=1/16 --set "Note Order=Random" --set Octaves=3 \
+    --set "Note Probability=70" --set "Gate Random=80"
 echo
-./build/tumblet-info "$HOME/.vst/Tumblet.so"
+echo "MIDI files and piano rolls: build/demo/"

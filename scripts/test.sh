@@ -33,3 +33,25 @@ cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug \
     -DTUMBLET_SANITIZE=thread -DTUMBLET_BUILD_BENCH=OFF >/dev/null
 cmake --build build-tsan -j"$jobs" --target Tumblet tumblet_threads_tests_all
 TSAN_OPTIONS=halt_on_error=1 run_ctest build-tsan -L threads
+
+# A short run of every fuzz target when clang's fuzzer runtime is there; the long runs are
+# done by hand (see fuzz/README.md).
+fuzzer_runtime=$(clang++ -print-file-name=libclang_rt.fuzzer-x86_64.a 2>/dev/null || true)
+if command -v clang++ >/dev/null 2>&1 && [ -f "$fuzzer_runtime" ]; then
+    echo "== fuzzing (${TUMBLET_FUZZ_SECONDS:-60} s per target)"
+    CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DTUMBLET_BUILD_FUZZ=ON -DTUMBLET_SANITIZE="address;undefined" \
+        -DTUMBLET_BUILD_TESTS=OFF -DTUMBLET_BUILD_BENCH=OFF >/dev/null
+    cmake --build build-fuzz -j"$jobs" --target tumblet_fuzz_all
+    for target in build-fuzz/tumblet_*_fuzz; do
+        name=$(basename "$target" | sed -e 's/^tumblet_//' -e 's/_fuzz$//')
+        seeds=$(ls -d fuzz/*/corpus 2>/dev/null | grep -E "fuzz/${name%%_*}[^/]*/corpus" | head -n 1 || true)
+        work=$(mktemp -d)
+        echo "-- $target"
+        "$target" -max_total_time="${TUMBLET_FUZZ_SECONDS:-60}" -print_final_stats=1 \
+            "$work" ${seeds:+"$seeds"} 2>&1 | tail -n 12
+        rm -rf "$work"
+    done
+else
+    echo "== fuzzing skipped: clang's fuzzer runtime is not installed"
+fi
