@@ -29,8 +29,8 @@ public:
     {
         return false;
     }
-    bool InputNumberDialog(TVstEditorForm*, const std::string&, const std::string&, double,
-                           double, int, double&) override
+    bool InputNumberDialog(TVstEditorForm*, const std::string&, const std::string&, double, double,
+                           int, double&) override
     {
         return false;
     }
@@ -48,11 +48,14 @@ AEffect* CreateInstance()
     if (mkdtemp(home) != nullptr)
         setenv("HOME", home, 1);
     unsetenv("XDG_CONFIG_HOME");
-    AEffect* effect = CreateVstInstance(&HostCallback, []() -> std::unique_ptr<TVSTModule> {
-        auto plugin = std::make_unique<TVSTPlugin>();
-        plugin->SetDialogService(std::make_unique<TSilentDialogs>());
-        return plugin;
-    });
+    AEffect* effect =
+        CreateVstInstance(&HostCallback,
+                          []() -> std::unique_ptr<TVSTModule>
+                          {
+                              auto plugin = std::make_unique<TVSTPlugin>();
+                              plugin->SetDialogService(std::make_unique<TSilentDialogs>());
+                              return plugin;
+                          });
     if (effect == nullptr)
         std::abort();
     effect->dispatcher(effect, effOpen, 0, 0, nullptr, 0.0f);

@@ -120,7 +120,9 @@ std::string LibraryFolder()
 
 bool FileExists(const std::string& path)
 {
-    struct stat info{};
+    struct stat info
+    {
+    };
     return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
@@ -129,7 +131,9 @@ void ForceDirectories(const std::string& folder)
     const std::string path = WithoutTrailingSlash(folder);
     if (path.empty())
         throw std::runtime_error("No folder to create");
-    struct stat info{};
+    struct stat info
+    {
+    };
     if (::stat(path.c_str(), &info) == 0)
     {
         if (!S_ISDIR(info.st_mode))
@@ -243,11 +247,16 @@ const char* StyleName(std::int32_t style)
 {
     switch (style)
     {
-    case 1: return "Zuzereda";
-    case 2: return "Light";
-    case 3: return "Luna";
-    case 4: return "Divodo Vididi Vodov";
-    default: return "Carbon";
+    case 1:
+        return "Zuzereda";
+    case 2:
+        return "Light";
+    case 3:
+        return "Luna";
+    case 4:
+        return "Divodo Vididi Vodov";
+    default:
+        return "Carbon";
     }
 }
 

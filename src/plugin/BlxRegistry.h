@@ -32,10 +32,7 @@ class TBlxNoRegistry final : public TBlxRegistry
 {
 public:
     bool KeyExists(const std::string&) override { return false; }
-    bool ReadString(const std::string&, const std::string&, std::string&) override
-    {
-        return false;
-    }
+    bool ReadString(const std::string&, const std::string&, std::string&) override { return false; }
     bool DeleteKey(const std::string&, const std::string&) override { return false; }
 };
 

@@ -57,7 +57,8 @@ void TCustomChunk::SetChunkId(const std::string& text)
 void TCustomChunk::SetFlag(TChunkFlag flag, bool on) noexcept
 {
     const auto bit = static_cast<std::uint8_t>(flag);
-    FFlags = on ? static_cast<std::uint8_t>(FFlags | bit) : static_cast<std::uint8_t>(FFlags & ~bit);
+    FFlags =
+        on ? static_cast<std::uint8_t>(FFlags | bit) : static_cast<std::uint8_t>(FFlags & ~bit);
 }
 
 void TCustomChunk::ReadHeader(TMemoryStream& stream)

@@ -38,8 +38,7 @@ public:
 
     /// A message box centred on parentForm (or the active window or screen when null).
     virtual TResult ShowMessageDialog(TVstEditorForm* parentForm, const std::string& text,
-                                      const std::string& caption, TButtons buttons,
-                                      TType type) = 0;
+                                      const std::string& caption, TButtons buttons, TType type) = 0;
     /// True with text set when the user confirmed; text unchanged otherwise.
     virtual bool InputTextDialog(TVstEditorForm* parentForm, const std::string& caption,
                                  const std::string& prompt, bool allowEmpty, int maxLength,

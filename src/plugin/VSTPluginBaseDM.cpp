@@ -55,14 +55,10 @@ void TVSTPluginBase::BaseModuleCreate()
     if (Programs().Count() > 0)
     {
         TVstProgram& program = Programs()[0];
-        program.OnStoreChunk = [this](TCustomVstProgram& sender, std::int32_t index,
-                                      bool isPreset) {
-            VSTPluginBasePrograms0StoreChunk(sender, index, isPreset);
-        };
-        program.OnLoadChunk = [this](TCustomVstProgram& sender, std::int32_t index,
-                                     bool isPreset) {
-            VSTPluginBasePrograms0LoadChunk(sender, index, isPreset);
-        };
+        program.OnStoreChunk = [this](TCustomVstProgram& sender, std::int32_t index, bool isPreset)
+        { VSTPluginBasePrograms0StoreChunk(sender, index, isPreset); };
+        program.OnLoadChunk = [this](TCustomVstProgram& sender, std::int32_t index, bool isPreset)
+        { VSTPluginBasePrograms0LoadChunk(sender, index, isPreset); };
     }
     LoadInitPreset();
 }
@@ -106,8 +102,8 @@ std::intptr_t TVSTPluginBase::HostCallMainsChanged(std::int32_t index, std::intp
     return TVSTModule::HostCallMainsChanged(index, value, ptr, opt);
 }
 
-std::intptr_t TVSTPluginBase::HostCallEditOpen(std::int32_t index, std::intptr_t value,
-                                               void* ptr, float opt)
+std::intptr_t TVSTPluginBase::HostCallEditOpen(std::int32_t index, std::intptr_t value, void* ptr,
+                                               float opt)
 {
     ApplySkin();
     return TVSTModule::HostCallEditOpen(index, value, ptr, opt);

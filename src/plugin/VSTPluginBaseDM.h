@@ -256,8 +256,8 @@ private:
 
     TMidiCCList FMidiCCList; ///< guarded by the instance lock
     std::atomic<std::uint8_t> FLearnState{lsNone};
-    std::string FLearnTarget;     ///< guarded by the instance lock
-    TMidiCCItem FLearnPending;    ///< the item a learn appends, built before it is needed
+    std::string FLearnTarget;  ///< guarded by the instance lock
+    TMidiCCItem FLearnPending; ///< the item a learn appends, built before it is needed
 };
 
 } // namespace tumblet

@@ -77,7 +77,8 @@ void TVSTPluginBase::LoadSettings()
         TIniFile ini;
         ini.Load(FSettingsFile);
         FStyle.store(ini.ReadInteger(kConfigSection, kStyleKey, kDefaultStyle));
-        FLowestOctave.store(ini.ReadInteger(kConfigSection, kLowestOctaveKey, kDefaultLowestOctave));
+        FLowestOctave.store(
+            ini.ReadInteger(kConfigSection, kLowestOctaveKey, kDefaultLowestOctave));
         LoadCustomSettings(ini);
     }
     FStyle.store(std::clamp(Style(), kDefaultStyle, kLastStyle));

@@ -173,7 +173,8 @@ std::string TVSTPluginBase::ApplyState(const TStateContent& content, bool checkP
     for (const TAction& action : content.Actions)
     {
         if (action.Kind == TAction::TKind::PresetName)
-            presetFileMissing = checkPresetFile && !action.Name.empty() && !PresetExists(action.Name);
+            presetFileMissing =
+                checkPresetFile && !action.Name.empty() && !PresetExists(action.Name);
     }
 
     std::lock_guard<std::recursive_mutex> lock(InstanceLock());
@@ -184,10 +185,18 @@ std::string TVSTPluginBase::ApplyState(const TStateContent& content, bool checkP
         {
             switch (action.Kind)
             {
-            case TAction::TKind::PresetName: SetPresetName(action.Name); break;
-            case TAction::TKind::Value: SetParameterByName(action.Name, action.Value); break;
-            case TAction::TKind::ClearMappings: FMidiCCList.Clear(); break;
-            case TAction::TKind::Mapping: SetMapping(action.Name, action.CC); break;
+            case TAction::TKind::PresetName:
+                SetPresetName(action.Name);
+                break;
+            case TAction::TKind::Value:
+                SetParameterByName(action.Name, action.Value);
+                break;
+            case TAction::TKind::ClearMappings:
+                FMidiCCList.Clear();
+                break;
+            case TAction::TKind::Mapping:
+                SetMapping(action.Name, action.CC);
+                break;
             }
         }
     }
@@ -232,8 +241,7 @@ bool TVSTPluginBase::LoadState(TMemoryStreamChunk& chunk, bool checkPresetFile,
 
 // ---- Program 0's chunk events ---------------------------------------------------------------
 
-void TVSTPluginBase::VSTPluginBasePrograms0StoreChunk(TCustomVstProgram& sender, std::int32_t,
-                                                      bool)
+void TVSTPluginBase::VSTPluginBasePrograms0StoreChunk(TCustomVstProgram& sender, std::int32_t, bool)
 {
     TMemoryStreamChunk chunk;
     SaveState(chunk, nullptr);
@@ -243,8 +251,7 @@ void TVSTPluginBase::VSTPluginBasePrograms0StoreChunk(TCustomVstProgram& sender,
     sender.Chunk().Write(container.Data(), container.Size());
 }
 
-void TVSTPluginBase::VSTPluginBasePrograms0LoadChunk(TCustomVstProgram& sender, std::int32_t,
-                                                     bool)
+void TVSTPluginBase::VSTPluginBasePrograms0LoadChunk(TCustomVstProgram& sender, std::int32_t, bool)
 {
     const TProgramChunk& bytes = sender.Chunk();
     if (bytes.Size() <= kContainerHeaderBytes)

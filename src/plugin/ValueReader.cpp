@@ -124,17 +124,29 @@ void TValueReader::SkipValue(std::uint8_t tag)
     {
         switch (static_cast<TValueTag>(tag))
         {
-        case TValueTag::vaList: ++depth; break;
+        case TValueTag::vaList:
+            ++depth;
+            break;
         case TValueTag::vaNull:
             if (depth > 0)
                 --depth;
             break;
-        case TValueTag::vaInt8: ReadSigned(1); break;
-        case TValueTag::vaInt16: ReadSigned(2); break;
-        case TValueTag::vaInt32: ReadSigned(4); break;
+        case TValueTag::vaInt8:
+            ReadSigned(1);
+            break;
+        case TValueTag::vaInt16:
+            ReadSigned(2);
+            break;
+        case TValueTag::vaInt32:
+            ReadSigned(4);
+            break;
         case TValueTag::vaInt64:
-        case TValueTag::vaDouble: ReadSigned(8); break;
-        case TValueTag::vaExtended: ReadSigned(8), ReadSigned(2); break;
+        case TValueTag::vaDouble:
+            ReadSigned(8);
+            break;
+        case TValueTag::vaExtended:
+            ReadSigned(8), ReadSigned(2);
+            break;
         case TValueTag::vaString:
         {
             std::uint8_t length = 0;
@@ -143,8 +155,12 @@ void TValueReader::SkipValue(std::uint8_t tag)
             break;
         }
         case TValueTag::vaLString:
-        case TValueTag::vaUTF8String: FPosition += ReadLength(1); break;
-        case TValueTag::vaWString: FPosition += 2 * ReadLength(2); break;
+        case TValueTag::vaUTF8String:
+            FPosition += ReadLength(1);
+            break;
+        case TValueTag::vaWString:
+            FPosition += 2 * ReadLength(2);
+            break;
         default:
             // A form this stream never holds: its size is unknown, so skipping stops here.
             return;
@@ -171,11 +187,16 @@ float TValueReader::ReadFloat()
         Read(&value, sizeof value);
         return static_cast<float>(value);
     }
-    case TValueTag::vaInt64: return static_cast<float>(ReadSigned(8));
-    case TValueTag::vaInt8: return static_cast<float>(ReadSigned(1));
-    case TValueTag::vaInt16: return static_cast<float>(ReadSigned(2));
-    case TValueTag::vaInt32: return static_cast<float>(ReadSigned(4));
-    default: InvalidValue();
+    case TValueTag::vaInt64:
+        return static_cast<float>(ReadSigned(8));
+    case TValueTag::vaInt8:
+        return static_cast<float>(ReadSigned(1));
+    case TValueTag::vaInt16:
+        return static_cast<float>(ReadSigned(2));
+    case TValueTag::vaInt32:
+        return static_cast<float>(ReadSigned(4));
+    default:
+        InvalidValue();
     }
 }
 
@@ -210,7 +231,8 @@ std::string TValueReader::ReadString()
         }
         return Utf16ToUtf8(units);
     }
-    default: InvalidValue();
+    default:
+        InvalidValue();
     }
 }
 
@@ -218,10 +240,14 @@ std::int32_t TValueReader::ReadInteger()
 {
     switch (static_cast<TValueTag>(ReadTag()))
     {
-    case TValueTag::vaInt8: return static_cast<std::int32_t>(ReadSigned(1));
-    case TValueTag::vaInt16: return static_cast<std::int32_t>(ReadSigned(2));
-    case TValueTag::vaInt32: return static_cast<std::int32_t>(ReadSigned(4));
-    default: InvalidValue();
+    case TValueTag::vaInt8:
+        return static_cast<std::int32_t>(ReadSigned(1));
+    case TValueTag::vaInt16:
+        return static_cast<std::int32_t>(ReadSigned(2));
+    case TValueTag::vaInt32:
+        return static_cast<std::int32_t>(ReadSigned(4));
+    default:
+        InvalidValue();
     }
 }
 

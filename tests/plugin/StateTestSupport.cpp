@@ -17,14 +17,16 @@ std::unique_ptr<TBlxRegistry> gNextRegistry;
 
 AEffect* StateEntry(audioMasterCallback callback)
 {
-    return CreateVstInstance(callback, []() -> std::unique_ptr<TVSTModule> {
-        auto plugin = std::make_unique<TVSTPlugin>();
-        plugin->SetWallClock([] { return gFakeNowDays; });
-        plugin->SetDialogService(std::move(gNextDialogs));
-        if (gNextRegistry)
-            plugin->SetRegistry(std::move(gNextRegistry));
-        return plugin;
-    });
+    return CreateVstInstance(callback,
+                             []() -> std::unique_ptr<TVSTModule>
+                             {
+                                 auto plugin = std::make_unique<TVSTPlugin>();
+                                 plugin->SetWallClock([] { return gFakeNowDays; });
+                                 plugin->SetDialogService(std::move(gNextDialogs));
+                                 if (gNextRegistry)
+                                     plugin->SetRegistry(std::move(gNextRegistry));
+                                 return plugin;
+                             });
 }
 } // namespace
 
@@ -79,8 +81,7 @@ bool TMemoryRegistry::DeleteKey(const std::string& key, const std::string& subKe
     for (auto it = Values.begin(); it != Values.end();)
     {
         const std::string& owner = it->first.first;
-        it = (owner == path || owner.rfind(path + "\\", 0) == 0) ? Values.erase(it)
-                                                                  : std::next(it);
+        it = (owner == path || owner.rfind(path + "\\", 0) == 0) ? Values.erase(it) : std::next(it);
     }
     return true;
 }
@@ -211,7 +212,8 @@ std::vector<std::uint8_t> ReadFile(const std::string& path)
 void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
 }
 
 void WriteTextFile(const std::string& path, const std::string& text)

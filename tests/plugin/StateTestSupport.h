@@ -56,8 +56,7 @@ public:
         return false;
     }
     bool InputNumberDialog(TVstEditorForm*, const std::string& caption, const std::string& prompt,
-                           double maxValue, double minValue, int decimals,
-                           double& value) override;
+                           double maxValue, double minValue, int decimals, double& value) override;
 };
 
 /// The registry as a set of keys with string values; deleting a key removes its subkeys.
@@ -120,7 +119,7 @@ struct TStreamBuilder
 {
     std::vector<std::uint8_t> Bytes;
     TStreamBuilder& Raw(std::initializer_list<std::uint8_t> bytes);
-    TStreamBuilder& Text(const std::string& text); ///< raw characters, no tag
+    TStreamBuilder& Text(const std::string& text);        ///< raw characters, no tag
     TStreamBuilder& ShortString(const std::string& text); ///< tag 06
     TStreamBuilder& Float(double value);                  ///< tag 05
     /// Signature and header list with the version and preset name.

@@ -27,7 +27,7 @@ TBytes Extended(std::initializer_list<std::uint8_t> top)
 
 // The defaults in stream order ("Latch" fourth).
 const double kStreamDefaults[22] = {3, 1, 0, 0, 2, 0, 100, 0, 100, 0, 100,
-                                    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+                                    0, 0, 0, 0, 0, 0, 0,   0, 0,   0, 0};
 
 TBytes ExtendedOf(double value)
 {
@@ -44,8 +44,8 @@ TBytes ExtendedOf(double value)
 
 TBytes DefaultState()
 {
-    TBytes bytes = {'m', 'm', 's', 't', 0x13, 0x01, 0x00, 0x00, 'T', 'P', 'F', '0', 0x01,
-                    0x06, 0x04, '1', '.', '2', '0'};
+    TBytes bytes = {'m', 'm', 's',  't',  0x13, 0x01, 0x00, 0x00, 'T', 'P',
+                    'F', '0', 0x01, 0x06, 0x04, '1',  '.',  '2',  '0'};
     for (int i = 0; i < 3; ++i)
         bytes.insert(bytes.end(), {0x12, 0, 0, 0, 0});
     bytes.insert(bytes.end(), {0x00, 0x01, 0x01});
@@ -130,7 +130,8 @@ TEST_F(StateChunkTest, StringsTakeTheEncodingTheirLengthsChoose)
         {"empty", "", {0x12, 0, 0, 0, 0}},
         {"ascii", "Lead", {0x06, 0x04, 'L', 'e', 'a', 'd'}},
         {"accented", "Caf\xC3\xA9", {0x14, 0x05, 0, 0, 0, 'C', 'a', 'f', 0xC3, 0xA9}},
-        {"japanese", "\xE3\x83\x99\xE3\x83\xBC\xE3\x82\xB9", // ベース
+        {"japanese",
+         "\xE3\x83\x99\xE3\x83\xBC\xE3\x82\xB9", // ベース
          {0x12, 0x03, 0, 0, 0, 0xD9, 0x30, 0xFC, 0x30, 0xB9, 0x30}},
         {"long ascii", longText, longBytes},
         {"255 ascii", std::string(255, 'b'), {}},
@@ -162,7 +163,8 @@ TEST_F(StateChunkTest, PresetNameInTheChunkUsesTheUtf8Tag)
 
 TEST_F(StateChunkTest, IntegersTakeTheSmallestWidth)
 {
-    auto bytes = [](std::int32_t value) {
+    auto bytes = [](std::int32_t value)
+    {
         TMemoryStream stream;
         TValueWriter(stream).WriteInteger(value);
         return stream.Bytes();
@@ -175,10 +177,16 @@ TEST_F(StateChunkTest, IntegersTakeTheSmallestWidth)
 
 TEST_F(StateChunkTest, EveryValueMappingAndNameSurvivesARoundTrip)
 {
-    const std::pair<const char*, float> values[] = {
-        {"Rate", 7}, {"Gate", 150.5f}, {"Velocity", -37.25f}, {"Shift", -12.5f},
-        {"Transpose", -7}, {"Speed", -123.4f}, {"Octaves Random", 0.1f}, {"Latch", 1},
-        {"Swing", 33.3f}, {"Note Probability", 99.99f}};
+    const std::pair<const char*, float> values[] = {{"Rate", 7},
+                                                    {"Gate", 150.5f},
+                                                    {"Velocity", -37.25f},
+                                                    {"Shift", -12.5f},
+                                                    {"Transpose", -7},
+                                                    {"Speed", -123.4f},
+                                                    {"Octaves Random", 0.1f},
+                                                    {"Latch", 1},
+                                                    {"Swing", 33.3f},
+                                                    {"Note Probability", 99.99f}};
     for (const auto& [name, value] : values)
         I().Plugin().SetParameterByName(name, value);
     I().Plugin().SetMapping("Gate", 7);
@@ -224,8 +232,8 @@ TEST_F(StateChunkTest, Version110WithTwentyOneValuesLoadsOctavesRandom)
 
 TEST_F(StateChunkTest, VersionsCompareAsStrings)
 {
-    const std::pair<const char*, bool> cases[] = {
-        {"1.2", true}, {"1.9", true}, {"2", true}, {"", false}, {"1.0", false}, {"1.09", false}};
+    const std::pair<const char*, bool> cases[] = {{"1.2", true}, {"1.9", true},  {"2", true},
+                                                  {"", false},   {"1.0", false}, {"1.09", false}};
     for (const auto& [version, inner] : cases)
     {
         I().Dialogs().Messages.clear();
@@ -315,13 +323,16 @@ TEST_F(StateChunkTest, LoadErrorOfAHostChunkIsShownWithoutHoldingTheLock)
 {
     // Processing must go on while the message is up: another thread can take the lock.
     bool lockFree = false;
-    I().Dialogs().OnShow = [&] {
-        std::thread other([&] {
-            std::recursive_mutex& lock = I().Plugin().InstanceLock();
-            lockFree = lock.try_lock();
-            if (lockFree)
-                lock.unlock();
-        });
+    I().Dialogs().OnShow = [&]
+    {
+        std::thread other(
+            [&]
+            {
+                std::recursive_mutex& lock = I().Plugin().InstanceLock();
+                lockFree = lock.try_lock();
+                if (lockFree)
+                    lock.unlock();
+            });
         other.join();
     };
     TBytes container = Stream("1.20", 23, true).Raw({0x00, 0x01, 0x00}).Container();

@@ -60,9 +60,13 @@ TEST_F(ControllerLearnTest, StateMachineFollowsTheTable)
         {"learning + set", {TCommand::Learn, TCommand::SetCC}, 2, "MIDI Set CC: Click control"},
         {"setting + set", {TCommand::SetCC, TCommand::SetCC}, 0, ""},
         {"setting + learn", {TCommand::SetCC, TCommand::Learn}, 1, "MIDI Learn: Click control"},
-        {"learning + press", {TCommand::Learn, TCommand::Press}, 1,
+        {"learning + press",
+         {TCommand::Learn, TCommand::Press},
+         1,
          "MIDI Learn: Move MIDI controller"},
-        {"learning with target + CC", {TCommand::Learn, TCommand::Press, TCommand::Controller}, 0,
+        {"learning with target + CC",
+         {TCommand::Learn, TCommand::Press, TCommand::Controller},
+         0,
          "Gate = CC# 9"},
         {"learning without target + CC", {TCommand::Learn, TCommand::Controller}, 1, "<none>"},
         {"setting + CC", {TCommand::SetCC, TCommand::Controller}, 2, "<none>"},
@@ -78,10 +82,18 @@ TEST_F(ControllerLearnTest, StateMachineFollowsTheTable)
             I().TakeInfo();
             switch (command)
             {
-            case TCommand::Learn: P().ToggleLearn(); break;
-            case TCommand::SetCC: P().ToggleSetCC(); break;
-            case TCommand::Press: P().LearnControlPressed("Gate"); break;
-            case TCommand::Controller: I().Send(kCC, 9, 64); break;
+            case TCommand::Learn:
+                P().ToggleLearn();
+                break;
+            case TCommand::SetCC:
+                P().ToggleSetCC();
+                break;
+            case TCommand::Press:
+                P().LearnControlPressed("Gate");
+                break;
+            case TCommand::Controller:
+                I().Send(kCC, 9, 64);
+                break;
             }
         }
         EXPECT_EQ(P().LearnState(), row.State);

@@ -108,11 +108,13 @@ TEST_F(LearnAllocationTest, MappedControllersAllocateNothing)
     plugin.SetMapping("Gate", 1);
     plugin.SetMapping("Note Probability", 1);
     plugin.SetMapping("Velocity", 2);
-    EXPECT_EQ(Counted([&] {
-                  for (int i = 0; i < 5000; ++i)
-                      SendController(static_cast<std::uint8_t>(1 + i % 3),
-                                     static_cast<std::uint8_t>(i % 128));
-              }),
+    EXPECT_EQ(Counted(
+                  [&]
+                  {
+                      for (int i = 0; i < 5000; ++i)
+                          SendController(static_cast<std::uint8_t>(1 + i % 3),
+                                         static_cast<std::uint8_t>(i % 128));
+                  }),
               0);
     EXPECT_EQ(plugin.ParameterValues().Items("Velocity").Value(),
               static_cast<float>(-100.0 + 200.0 * (4999 % 128) / 127.0));

@@ -29,11 +29,13 @@ std::intptr_t QuietHost(AEffect*, std::int32_t opcode, std::int32_t, std::intptr
 
 AEffect* QuietEntry(audioMasterCallback callback)
 {
-    return CreateVstInstance(callback, []() -> std::unique_ptr<TVSTModule> {
-        auto plugin = std::make_unique<TVSTPlugin>();
-        plugin->SetDialogService(std::make_unique<TScriptedDialogs>());
-        return plugin;
-    });
+    return CreateVstInstance(callback,
+                             []() -> std::unique_ptr<TVSTModule>
+                             {
+                                 auto plugin = std::make_unique<TVSTPlugin>();
+                                 plugin->SetDialogService(std::make_unique<TScriptedDialogs>());
+                                 return plugin;
+                             });
 }
 
 void SendController(AEffect* effect, std::uint8_t status, std::uint8_t data1, std::uint8_t data2)
@@ -65,47 +67,52 @@ TEST(LearnThreadsTest, EditorCommandsWhileControllersArriveAreSafe)
     TVSTPlugin& plugin = PluginOf(effect);
     std::atomic<bool> done{false};
 
-    std::thread audio([&] {
-        std::vector<float> left(256), right(256);
-        float* outputs[2] = {left.data(), right.data()};
-        for (int i = 0; i < 3000; ++i)
+    std::thread audio(
+        [&]
         {
-            SendController(effect, 0xB0, static_cast<std::uint8_t>(i % 4),
-                           static_cast<std::uint8_t>(i % 128));
-            if (i % 50 == 0)
-                SendController(effect, 0x90, 60, 100);
-            if (i % 50 == 25)
-                SendController(effect, 0x80, 60, 0);
-            effect->processReplacing(effect, nullptr, outputs, 256);
-        }
-        done = true;
-    });
-    std::thread editor([&] {
-        const char* names[] = {"Gate", "Note Probability", "Swing", "Velocity Random"};
-        TEditorMailbox::TKind kind{};
-        std::string text;
-        for (int i = 0; !done; ++i)
-        {
-            plugin.ToggleLearn();
-            plugin.LearnControlPressed(names[i % 4]);
-            plugin.SetMapping(names[(i + 1) % 4], i % 4);
-            if (plugin.LearnState() == 0 && i % 3 == 0)
-                plugin.RemoveMapping(0);
-            plugin.SetPresetName(i % 2 == 0 ? "A" : "");
-            (void)plugin.PresetName();
-            (void)plugin.LearnTarget();
-            plugin.EditorMailbox().Take(kind, text);
-            if (i % 10 == 0)
+            std::vector<float> left(256), right(256);
+            float* outputs[2] = {left.data(), right.data()};
+            for (int i = 0; i < 3000; ++i)
             {
-                void* data = nullptr;
-                const std::intptr_t size = effect->dispatcher(effect, effGetChunk, 1, 0, &data, 0.0f);
-                std::vector<std::uint8_t> copy(static_cast<std::uint8_t*>(data),
-                                               static_cast<std::uint8_t*>(data) + size);
-                effect->dispatcher(effect, effSetChunk, 1, size, copy.data(), 0.0f);
+                SendController(effect, 0xB0, static_cast<std::uint8_t>(i % 4),
+                               static_cast<std::uint8_t>(i % 128));
+                if (i % 50 == 0)
+                    SendController(effect, 0x90, 60, 100);
+                if (i % 50 == 25)
+                    SendController(effect, 0x80, 60, 0);
+                effect->processReplacing(effect, nullptr, outputs, 256);
             }
-            plugin.SetLearnState(0);
-        }
-    });
+            done = true;
+        });
+    std::thread editor(
+        [&]
+        {
+            const char* names[] = {"Gate", "Note Probability", "Swing", "Velocity Random"};
+            TEditorMailbox::TKind kind{};
+            std::string text;
+            for (int i = 0; !done; ++i)
+            {
+                plugin.ToggleLearn();
+                plugin.LearnControlPressed(names[i % 4]);
+                plugin.SetMapping(names[(i + 1) % 4], i % 4);
+                if (plugin.LearnState() == 0 && i % 3 == 0)
+                    plugin.RemoveMapping(0);
+                plugin.SetPresetName(i % 2 == 0 ? "A" : "");
+                (void)plugin.PresetName();
+                (void)plugin.LearnTarget();
+                plugin.EditorMailbox().Take(kind, text);
+                if (i % 10 == 0)
+                {
+                    void* data = nullptr;
+                    const std::intptr_t size =
+                        effect->dispatcher(effect, effGetChunk, 1, 0, &data, 0.0f);
+                    std::vector<std::uint8_t> copy(static_cast<std::uint8_t*>(data),
+                                                   static_cast<std::uint8_t*>(data) + size);
+                    effect->dispatcher(effect, effSetChunk, 1, size, copy.data(), 0.0f);
+                }
+                plugin.SetLearnState(0);
+            }
+        });
     audio.join();
     editor.join();
     effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);

@@ -50,8 +50,9 @@ TEST_F(SettingsTest, FirstStartCreatesNothingAndUsesTheDefaults)
 TEST_F(SettingsTest, DocumentsFolderComesFromTheUserDirsFile)
 {
     MakeFolders(Home.Path() + "/.config");
-    WriteTextFile(Home.Path() + "/.config/user-dirs.dirs",
-                  "# comment\nXDG_DESKTOP_DIR=\"$HOME/Desktop\"\nXDG_DOCUMENTS_DIR=\"$HOME/Docs\"\n");
+    WriteTextFile(
+        Home.Path() + "/.config/user-dirs.dirs",
+        "# comment\nXDG_DESKTOP_DIR=\"$HOME/Desktop\"\nXDG_DOCUMENTS_DIR=\"$HOME/Docs\"\n");
     TStateInstance i;
     EXPECT_EQ(i.Plugin().SettingsFolder(), Home.Path() + "/Docs/Brindlex/Tumblet/");
 }
@@ -88,10 +89,12 @@ TEST_F(SettingsTest, ChangesWriteExactlyTheTwoLinesOfTheSection)
 {
     TStateInstance i;
     i.Plugin().SetStyle(2);
-    EXPECT_EQ(ReadText(Home.SettingsFolder() + "Settings.ini"), "[Config]\nStyle=2\nLowestOctave=-2\n");
+    EXPECT_EQ(ReadText(Home.SettingsFolder() + "Settings.ini"),
+              "[Config]\nStyle=2\nLowestOctave=-2\n");
     i.Plugin().SetLowestOctave(-1);
     EXPECT_EQ(OctaveOffset(), -1);
-    EXPECT_EQ(ReadText(Home.SettingsFolder() + "Settings.ini"), "[Config]\nStyle=2\nLowestOctave=-1\n");
+    EXPECT_EQ(ReadText(Home.SettingsFolder() + "Settings.ini"),
+              "[Config]\nStyle=2\nLowestOctave=-1\n");
     // No leftover temporary files beside it.
     EXPECT_EQ(std::distance(fs::directory_iterator(Home.SettingsFolder()), {}), 1);
     TStateInstance next;
@@ -140,7 +143,8 @@ TEST_F(SettingsTest, LegacyKeyWithConfigIsMigratedAndDeleted)
     TStateInstance i(std::move(registry));
     EXPECT_EQ(i.Plugin().Style(), 2);
     EXPECT_EQ(i.Plugin().LowestOctave(), -2);
-    EXPECT_EQ(ReadText(Home.SettingsFolder() + "Settings.ini"), "[Config]\nStyle=2\nLowestOctave=-2\n");
+    EXPECT_EQ(ReadText(Home.SettingsFolder() + "Settings.ini"),
+              "[Config]\nStyle=2\nLowestOctave=-2\n");
     EXPECT_EQ(reg->Keys, std::set<std::string>{"Software\\Brindlex"});
     EXPECT_TRUE(reg->Values.empty());
 
@@ -344,7 +348,8 @@ TEST_F(PresetFileTest, FailedSaveLeavesTheOldPresetIntact)
 
     ASSERT_EQ(I().Dialogs().Messages.size(), 2u);
     EXPECT_EQ(I().Dialogs().Messages[1].Caption, "Save Preset");
-    EXPECT_EQ(I().Dialogs().Messages[1].Text.rfind("Error saving preset to file.\r\n\r\n\"", 0), 0u);
+    EXPECT_EQ(I().Dialogs().Messages[1].Text.rfind("Error saving preset to file.\r\n\r\n\"", 0),
+              0u);
     EXPECT_EQ(ReadFile(Path("Lead")), before);
     EXPECT_EQ(std::distance(fs::directory_iterator(Home.PresetsFolder()), {}), 1);
     TStateInstance other;
