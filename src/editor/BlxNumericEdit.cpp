@@ -58,8 +58,8 @@ std::u32string TBlxNumericEdit::Format(double v) const
         v = 0;
     }
     char buffer[400];
-    auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::fixed,
-                                   FDecimals);
+    auto [end, ec] =
+        std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::fixed, FDecimals);
     std::string text = ec == std::errc() ? std::string(buffer, end) : std::string("0");
     // A number that rounds to zero shows no sign.
     if (text[0] == '-' && text.find_first_of("123456789") == std::string::npos)
@@ -314,7 +314,8 @@ void TBlxNumericEdit::DeleteOne(bool forward)
     {
         return;
     }
-    auto removeAt = [&](int index) {
+    auto removeAt = [&](int index)
+    {
         std::u32string n = t;
         n.erase(size_t(index), 1);
         return n;

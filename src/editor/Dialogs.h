@@ -36,16 +36,15 @@ TBlxModalResult ShowMessageDialog(TBlxWindow* parentForm, const std::string& tex
                                   TMsgDlgType type);
 
 /// Asks for a text; true with `text` set when the user left with OK, else `text` unchanged.
-bool InputTextDialog(TBlxWindow* parentForm, const std::string& caption,
-                     const std::string& prompt, bool allowEmpty, int maxLength,
-                     std::string& text);
+bool InputTextDialog(TBlxWindow* parentForm, const std::string& caption, const std::string& prompt,
+                     bool allowEmpty, int maxLength, std::string& text);
 
 /// Asks for a number with `decimals` decimals; an out-of-range entry (when minValue differs
 /// from maxValue) brings the dialog back after 250 ms. True with `value` set on OK, else
 /// `value` unchanged.
 bool InputNumberDialog(TBlxWindow* parentForm, const std::string& caption,
-                       const std::string& prompt, double maxValue, double minValue,
-                       int decimals, double& value);
+                       const std::string& prompt, double maxValue, double minValue, int decimals,
+                       double& value);
 
 /// The title an empty caption stands for.
 inline constexpr const char* kApplicationTitle = "Tumblet";

@@ -86,8 +86,8 @@ void TfrmInputDlg::FormResize()
     btnCancel->SetBounds(Width() - btnCancel->Width() - kMargin,
                          Height() - btnCancel->Height() - kMargin, btnCancel->Width(),
                          btnCancel->Height());
-    btnOK->SetBounds(btnCancel->Left() - btnOK->Width() - kMargin, btnCancel->Top(),
-                     btnOK->Width(), btnOK->Height());
+    btnOK->SetBounds(btnCancel->Left() - btnOK->Width() - kMargin, btnCancel->Top(), btnOK->Width(),
+                     btnOK->Height());
 }
 
 void TfrmInputDlg::FormShow()
@@ -105,9 +105,8 @@ void TfrmInputDlg::UpdateOK()
     btnOK->SetEnabled(FAllowEmpty || !IsBlank(txtValue->Text()));
 }
 
-bool InputTextDialog(TBlxWindow* parentForm, const std::string& caption,
-                     const std::string& prompt, bool allowEmpty, int maxLength,
-                     std::string& text)
+bool InputTextDialog(TBlxWindow* parentForm, const std::string& caption, const std::string& prompt,
+                     bool allowEmpty, int maxLength, std::string& text)
 {
     TfrmInputDlg dlg;
     PlaceDialog(dlg, parentForm);

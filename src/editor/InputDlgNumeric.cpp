@@ -67,13 +67,13 @@ void TfrmInputDlgNumeric::FormResize()
     btnCancel->SetBounds(Width() - btnCancel->Width() - kMargin,
                          Height() - btnCancel->Height() - kMargin, btnCancel->Width(),
                          btnCancel->Height());
-    btnOK->SetBounds(btnCancel->Left() - btnOK->Width() - kMargin, btnCancel->Top(),
-                     btnOK->Width(), btnOK->Height());
+    btnOK->SetBounds(btnCancel->Left() - btnOK->Width() - kMargin, btnCancel->Top(), btnOK->Width(),
+                     btnOK->Height());
 }
 
 bool InputNumberDialog(TBlxWindow* parentForm, const std::string& caption,
-                       const std::string& prompt, double maxValue, double minValue,
-                       int decimals, double& value)
+                       const std::string& prompt, double maxValue, double minValue, int decimals,
+                       double& value)
 {
     TBlxApplication& app = TBlxApplication::Instance();
     TfrmInputDlgNumeric dlg;

@@ -46,7 +46,8 @@ TfrmMessageDialog::TfrmMessageDialog(const std::string& text, TMsgDlgButtons but
     SetFont(font);
     lblText = &Add<TBlxLabel>();
     lblText->SetWordWrap(true);
-    auto makeButton = [this](const char* caption, TBlxModalResult result) {
+    auto makeButton = [this](const char* caption, TBlxModalResult result)
+    {
         TBlxButton& b = Add<TBlxButton>();
         b.SetCaption(caption);
         b.SetModalResult(result);
@@ -78,10 +79,10 @@ void TfrmMessageDialog::Layout(const std::string& text)
     int natural = BlxText::Extent(font, text.empty() ? " " : text).Width;
     int textWidth = std::min(kMaxTextWidth, natural + 2);
     TBlxSize wrapped = BlxText::Extent(font, text.empty() ? " " : text, textWidth);
-    int buttonsWidth = FButtons == TMsgDlgButtons::OK ? kButtonWidth
-                                                       : 2 * kButtonWidth + kButtonGap;
-    int width = std::max({kMinClientWidth, kTextLeft + textWidth + kMargin,
-                          buttonsWidth + 2 * kMargin});
+    int buttonsWidth =
+        FButtons == TMsgDlgButtons::OK ? kButtonWidth : 2 * kButtonWidth + kButtonGap;
+    int width =
+        std::max({kMinClientWidth, kTextLeft + textWidth + kMargin, buttonsWidth + 2 * kMargin});
     int contentHeight = std::max(kIconSize, wrapped.Height);
     // A short text sits level with the icon's middle.
     int textTop = kMargin + (contentHeight - wrapped.Height) / 2;
@@ -153,8 +154,8 @@ TBlxModalResult ShowMessageDialog(TBlxWindow* parentForm, const std::string& tex
                                   const std::string& caption, TMsgDlgButtons buttons,
                                   TMsgDlgType type)
 {
-    TBlxModalResult closed = buttons == TMsgDlgButtons::OK ? TBlxModalResult::OK
-                                                            : TBlxModalResult::No;
+    TBlxModalResult closed =
+        buttons == TMsgDlgButtons::OK ? TBlxModalResult::OK : TBlxModalResult::No;
     std::string title = caption.empty() ? std::string(kApplicationTitle) : caption;
     TfrmMessageDialog dlg(text, buttons, type);
     dlg.SetCaption(title);

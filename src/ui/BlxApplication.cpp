@@ -24,8 +24,7 @@ int64_t MonotonicMs()
     return int64_t(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
 }
 
-template <typename T>
-void Erase(std::vector<T*>& v, T* item)
+template <typename T> void Erase(std::vector<T*>& v, T* item)
 {
     v.erase(std::remove(v.begin(), v.end(), item), v.end());
 }

@@ -122,11 +122,10 @@ void TBlxCanvas::DrawText(const TBlxRect& r, const std::string& text, const TBlx
         BlxText::CreateLayout(FCairo, font, text, format.WordWrap ? r.Width : -1);
     if (format.WordWrap)
     {
-        pango_layout_set_alignment(layout.get(), format.Align == TBlxAlignment::Center
-                                                     ? PANGO_ALIGN_CENTER
-                                                 : format.Align == TBlxAlignment::Right
-                                                     ? PANGO_ALIGN_RIGHT
-                                                     : PANGO_ALIGN_LEFT);
+        pango_layout_set_alignment(layout.get(),
+                                   format.Align == TBlxAlignment::Center  ? PANGO_ALIGN_CENTER
+                                   : format.Align == TBlxAlignment::Right ? PANGO_ALIGN_RIGHT
+                                                                          : PANGO_ALIGN_LEFT);
     }
     int w = 0, h = 0;
     pango_layout_get_pixel_size(layout.get(), &w, &h);

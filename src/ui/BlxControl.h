@@ -28,8 +28,7 @@ public:
     TBlxControl& operator=(const TBlxControl&) = delete;
 
     /// Creates a child owned by this control and returns it; it dies with its parent.
-    template <typename T, typename... TArgs>
-    T& Add(TArgs&&... args)
+    template <typename T, typename... TArgs> T& Add(TArgs&&... args)
     {
         auto child = std::make_unique<T>(std::forward<TArgs>(args)...);
         T& result = *child;
@@ -48,7 +47,10 @@ public:
     /// Bounds relative to the parent's client area.
     const TBlxRect& Bounds() const { return FBounds; }
     void SetBounds(const TBlxRect& r);
-    void SetBounds(int left, int top, int width, int height) { SetBounds({left, top, width, height}); }
+    void SetBounds(int left, int top, int width, int height)
+    {
+        SetBounds({left, top, width, height});
+    }
     int Left() const { return FBounds.Left; }
     int Top() const { return FBounds.Top; }
     int Width() const { return FBounds.Width; }

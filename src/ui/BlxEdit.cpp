@@ -274,7 +274,8 @@ bool TBlxEdit::KeyDown(const TBlxKeyEvent& e)
 {
     bool shift = e.Shift & ssShift;
     int n = int(FText.size());
-    auto move = [&](int to) {
+    auto move = [&](int to)
+    {
         SetSelection(shift ? FAnchor : to, to);
         return true;
     };

@@ -61,8 +61,8 @@ void TBlxLabel::AdjustSize()
     {
         return;
     }
-    TBlxSize s = BlxText::Extent(Font(), FCaption.empty() ? " " : FCaption,
-                                 FFormat.WordWrap ? Width() : -1);
+    TBlxSize s =
+        BlxText::Extent(Font(), FCaption.empty() ? " " : FCaption, FFormat.WordWrap ? Width() : -1);
     SetBounds(Left(), Top(), FFormat.WordWrap ? Width() : s.Width, s.Height);
 }
 

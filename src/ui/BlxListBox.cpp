@@ -122,8 +122,7 @@ TBlxRect TBlxListBox::ItemRect(int index) const
         int colWidth = inner.Width / FColumns;
         int col = offset >= 0 ? offset / rows : -((-offset + rows - 1) / rows);
         int row = offset - col * rows;
-        return {inner.Left + col * colWidth, inner.Top + row * FItemHeight, colWidth,
-                FItemHeight};
+        return {inner.Left + col * colWidth, inner.Top + row * FItemHeight, colWidth, FItemHeight};
     }
     return {inner.Left, inner.Top + offset * FItemHeight, inner.Width, FItemHeight};
 }

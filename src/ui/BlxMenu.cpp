@@ -9,9 +9,7 @@
 namespace tumblet
 {
 
-TBlxMenuItem::TBlxMenuItem(const std::string& caption, int tag) : FCaption(caption), FTag(tag)
-{
-}
+TBlxMenuItem::TBlxMenuItem(const std::string& caption, int tag) : FCaption(caption), FTag(tag) {}
 
 TBlxMenuItem& TBlxMenuItem::Add(const std::string& caption, int tag)
 {
@@ -45,9 +43,7 @@ void TBlxMenuItem::Click()
     Raise(OnClick, *this);
 }
 
-TBlxMenu::TBlxMenu() : FAlive(std::make_shared<bool>(true))
-{
-}
+TBlxMenu::TBlxMenu() : FAlive(std::make_shared<bool>(true)) {}
 
 TBlxMenu::~TBlxMenu()
 {

@@ -15,11 +15,11 @@ namespace
 {
 
 // Geometry of a menu level, in pixels.
-constexpr int kFrame = 3;          // border and padding around the entries
+constexpr int kFrame = 3; // border and padding around the entries
 constexpr int kItemHeight = 22;
 constexpr int kSeparatorHeight = 9;
-constexpr int kCheckColumn = 26;   // room for the tick or dot left of the caption
-constexpr int kArrowColumn = 22;   // room for the submenu arrow
+constexpr int kCheckColumn = 26; // room for the tick or dot left of the caption
+constexpr int kArrowColumn = 22; // room for the submenu arrow
 constexpr int kMinWidth = 120;
 
 } // namespace
@@ -149,12 +149,11 @@ void TBlxMenuWindow::PaintItem(TBlxCanvas& canvas, int index)
     bool hot = index == FHot;
     if (hot)
     {
-        TBlxColor h = item.Enabled() ? p.MenuHighlight : p.MenuHighlight.Blend(p.MenuBackground, 0.6);
+        TBlxColor h =
+            item.Enabled() ? p.MenuHighlight : p.MenuHighlight.Blend(p.MenuBackground, 0.6);
         canvas.FillRoundRect(r, 3, h);
     }
-    TBlxColor text = !item.Enabled() ? p.MenuDisabledText
-                     : hot           ? p.MenuHighlightText
-                                     : p.MenuText;
+    TBlxColor text = !item.Enabled() ? p.MenuDisabledText : hot ? p.MenuHighlightText : p.MenuText;
     double cx = r.Left + kCheckColumn / 2.0, cy = r.Top + r.Height / 2.0;
     if (item.Checked() && item.RadioItem())
     {
@@ -173,8 +172,10 @@ void TBlxMenuWindow::PaintItem(TBlxCanvas& canvas, int index)
     TBlxFont font = Font();
     font.Bold = item.Bold();
     font.Color = text;
-    TBlxRect textRect{r.Left + kCheckColumn, r.Top, r.Width - kCheckColumn - kArrowColumn, r.Height};
-    canvas.DrawText(textRect, item.Caption(), font, {TBlxAlignment::Left, TBlxVAlign::Center, false});
+    TBlxRect textRect{r.Left + kCheckColumn, r.Top, r.Width - kCheckColumn - kArrowColumn,
+                      r.Height};
+    canvas.DrawText(textRect, item.Caption(), font,
+                    {TBlxAlignment::Left, TBlxVAlign::Center, false});
     if (item.IsSubmenu())
     {
         double ax = r.Right() - kArrowColumn / 2.0;

@@ -39,8 +39,8 @@ private:
 
 } // namespace
 
-std::unique_ptr<TBlxPlatformWindow> TBlxOffscreenPlatform::CreateWindow(
-    TBlxWindow&, const TBlxWindowParams& params)
+std::unique_ptr<TBlxPlatformWindow>
+TBlxOffscreenPlatform::CreateWindow(TBlxWindow&, const TBlxWindowParams& params)
 {
     return std::make_unique<TBlxOffscreenWindow>(FNextId++, params);
 }

@@ -52,8 +52,8 @@ bool TBlxPixelBuffer::SavePng(const std::string& path) const
     {
         std::filesystem::create_directories(p.parent_path(), ec);
     }
-    return FSurface && cairo_surface_write_to_png(FSurface.get(), path.c_str()) ==
-                           CAIRO_STATUS_SUCCESS;
+    return FSurface &&
+           cairo_surface_write_to_png(FSurface.get(), path.c_str()) == CAIRO_STATUS_SUCCESS;
 }
 
 namespace

@@ -28,9 +28,9 @@ enum class TBlxWindowKind
 struct TBlxWindowParams
 {
     TBlxWindowKind Kind = TBlxWindowKind::Dialog;
-    TBlxNativeId ParentId = 0;       ///< Embedded: the foreign parent
-    TBlxNativeId TransientFor = 0;   ///< Dialog: the window it stays above (0 for none)
-    TBlxRect Bounds;                 ///< screen position (parent position when embedded), size
+    TBlxNativeId ParentId = 0;     ///< Embedded: the foreign parent
+    TBlxNativeId TransientFor = 0; ///< Dialog: the window it stays above (0 for none)
+    TBlxRect Bounds;               ///< screen position (parent position when embedded), size
     std::string Caption;
 };
 
@@ -52,10 +52,10 @@ struct TBlxPlatformEvent
         CloseRequest,
     };
     TKind Kind = TKind::Expose;
-    TBlxMouseEvent Mouse;   ///< window coordinates
-    TBlxWheelEvent Wheel;   ///< window coordinates
+    TBlxMouseEvent Mouse; ///< window coordinates
+    TBlxWheelEvent Wheel; ///< window coordinates
     TBlxKeyEvent Key;
-    TBlxRect Rect;          ///< Expose: damaged area; Configure: new bounds
+    TBlxRect Rect; ///< Expose: damaged area; Configure: new bounds
 };
 
 class TBlxPlatformWindow

@@ -60,7 +60,8 @@ std::string Trim(const std::string& s)
 /// The embedded palettes, parsed once; a broken one is a build fault caught by the tests.
 const std::vector<TBlxPalette>& Embedded()
 {
-    static const std::vector<TBlxPalette> palettes = [] {
+    static const std::vector<TBlxPalette> palettes = []
+    {
         std::vector<TBlxPalette> list;
         for (const TBlxSkinResource& r : BlxSkinResources())
         {
@@ -172,7 +173,8 @@ const TBlxPalette& TBlxStyle::Palette()
 const TBlxPalette& TBlxStyle::PlainPalette()
 {
     // The look without a skin: the classic light desktop colours.
-    static const TBlxPalette plain = [] {
+    static const TBlxPalette plain = []
+    {
         TBlxPalette p;
         auto c = [](uint32_t rgb) { return TBlxColor{0xFF000000u | rgb}; };
         p.ButtonFace = c(0xF0F0F0), p.ButtonText = c(0x000000), p.ButtonTextPressed = c(0x000000);

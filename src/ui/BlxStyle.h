@@ -12,19 +12,19 @@ namespace tumblet
 struct TBlxPalette
 {
     std::string Name;
-    TBlxColor ButtonFace;          ///< window and form background
-    TBlxColor ButtonText;          ///< text on buttons and forms
-    TBlxColor ButtonTextPressed;   ///< text of a pressed button
-    TBlxColor ButtonNormal;        ///< push-button fill
-    TBlxColor ButtonHot;           ///< push-button fill under the pointer
-    TBlxColor ButtonPressed;       ///< push-button fill while pressed
+    TBlxColor ButtonFace;        ///< window and form background
+    TBlxColor ButtonText;        ///< text on buttons and forms
+    TBlxColor ButtonTextPressed; ///< text of a pressed button
+    TBlxColor ButtonNormal;      ///< push-button fill
+    TBlxColor ButtonHot;         ///< push-button fill under the pointer
+    TBlxColor ButtonPressed;     ///< push-button fill while pressed
     TBlxColor ButtonBorder;
     TBlxColor Panel;
     TBlxColor CategoryPanelGroup;
     TBlxColor GenericBackground;
     TBlxColor HintGradientBase;
     TBlxColor Border;
-    TBlxColor Window;              ///< edit and list background
+    TBlxColor Window; ///< edit and list background
     TBlxColor WindowText;
     TBlxColor Selection;
     TBlxColor SelectionText;

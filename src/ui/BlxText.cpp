@@ -13,8 +13,7 @@ TPangoFontDescriptionHandle MakeDescription(const TBlxFont& font)
     TPangoFontDescriptionHandle d(pango_font_description_new());
     pango_font_description_set_family(d.get(), font.Family.c_str());
     pango_font_description_set_absolute_size(d.get(), std::max(1, font.SizePx) * PANGO_SCALE);
-    pango_font_description_set_weight(d.get(),
-                                      font.Bold ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
+    pango_font_description_set_weight(d.get(), font.Bold ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
     return d;
 }
 
@@ -35,8 +34,8 @@ int ByteOffset(const std::u32string& text, int index)
 
 } // namespace
 
-TPangoLayoutHandle BlxText::CreateLayout(cairo_t* cr, const TBlxFont& font,
-                                         const std::string& text, int wrapWidth)
+TPangoLayoutHandle BlxText::CreateLayout(cairo_t* cr, const TBlxFont& font, const std::string& text,
+                                         int wrapWidth)
 {
     TPangoLayoutHandle layout(pango_cairo_create_layout(cr ? cr : MeasuringContext()));
     TPangoFontDescriptionHandle desc = MakeDescription(font);

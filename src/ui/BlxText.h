@@ -22,7 +22,7 @@ struct TBlxTextFormat
 {
     TBlxAlignment Align = TBlxAlignment::Left;
     TBlxVAlign VAlign = TBlxVAlign::Top;
-    bool WordWrap = false;  ///< otherwise one line, clipped (never ellipsised)
+    bool WordWrap = false; ///< otherwise one line, clipped (never ellipsised)
 };
 
 namespace BlxText

@@ -6,7 +6,6 @@
 #include "ui/BlxMenu.h"
 #include "ui/BlxStyle.h"
 
-#include <cstdlib>
 #include <vector>
 
 namespace tumblet
@@ -14,25 +13,6 @@ namespace tumblet
 
 namespace
 {
-
-/// Presses closer than this in time (ms) and distance (px) make a double click.
-constexpr int kDoubleClickMs = 500;
-constexpr int kDoubleClickSlop = 4;
-
-unsigned ButtonBit(TBlxMouseButton b)
-{
-    switch (b)
-    {
-    case TBlxMouseButton::Left:
-        return ssLeft;
-    case TBlxMouseButton::Right:
-        return ssRight;
-    case TBlxMouseButton::Middle:
-        return ssMiddle;
-    default:
-        return 0;
-    }
-}
 
 bool IsInside(const TBlxControl* c, const TBlxControl& ancestor)
 {
@@ -59,28 +39,6 @@ void CollectFocusable(TBlxControl& c, std::vector<TBlxControl*>& out)
     for (int i = 0; i < c.ChildCount(); ++i)
     {
         CollectFocusable(c.Child(i), out);
-    }
-}
-
-/// The character a key produces: control codes as the classic edit boxes expect them.
-char32_t CharFor(const TBlxKeyEvent& e)
-{
-    switch (e.Key)
-    {
-    case TBlxKey::Character:
-        if ((e.Shift & ssCtrl) && e.Char < 128 && std::isalpha(int(e.Char)))
-        {
-            return char32_t(std::toupper(int(e.Char)) - 'A' + 1);
-        }
-        return (e.Shift & (ssCtrl | ssAlt)) ? 0 : e.Char;
-    case TBlxKey::Backspace:
-        return 8;
-    case TBlxKey::Enter:
-        return 13;
-    case TBlxKey::Escape:
-        return 27;
-    default:
-        return 0;
     }
 }
 
@@ -359,8 +317,8 @@ bool TBlxWindow::DialogKey(TBlxKey key)
 
 void TBlxWindow::ControlDestroyed(TBlxControl& control)
 {
-    for (TBlxControl** p : {&FFocus, &FActiveControl, &FCapture, &FHover, &FDefaultControl,
-                            &FCancelControl})
+    for (TBlxControl** p :
+         {&FFocus, &FActiveControl, &FCapture, &FHover, &FDefaultControl, &FCancelControl})
     {
         if (*p == &control)
         {
@@ -382,230 +340,6 @@ void TBlxWindow::ControlHidden(TBlxControl& control)
     if (FHover && IsInside(FHover, control))
     {
         UpdateHover(nullptr);
-    }
-}
-
-void TBlxWindow::HandleEvent(const TBlxPlatformEvent& e)
-{
-    using K = TBlxPlatformEvent::TKind;
-    switch (e.Kind)
-    {
-    case K::MouseDown:
-        return DispatchMouseDown(e.Mouse);
-    case K::MouseUp:
-        return DispatchMouseUp(e.Mouse);
-    case K::MouseMove:
-        return DispatchMouseMove(e.Mouse);
-    case K::MouseLeave:
-        return UpdateHover(nullptr);
-    case K::Wheel:
-        return DispatchWheel(e.Wheel);
-    case K::KeyDown:
-        return DispatchKey(e.Key);
-    case K::Expose:
-        return ExposeRect(e.Rect);
-    case K::Configure:
-        return ApplyConfigure(e.Rect);
-    case K::CloseRequest:
-        return Close();
-    case K::FocusIn:
-    case K::FocusOut:
-        return;
-    }
-}
-
-void TBlxWindow::ExposeRect(const TBlxRect& r)
-{
-    // The back buffer still holds the pixels: copy them again instead of repainting.
-    if (FPaintedOnce && FNative && FShown)
-    {
-        FNative->Present(FBackBuffer.Surface(), r.Intersect(ClientRect()));
-    }
-    else
-    {
-        InvalidateWindowRect(r);
-    }
-}
-
-void TBlxWindow::ApplyConfigure(const TBlxRect& r)
-{
-    FApplyingConfigure = true;
-    // Embedded windows keep their own idea of their position inside the host's parent.
-    TBlxRect b = FKind == TBlxWindowKind::Embedded ? TBlxRect{Left(), Top(), r.Width, r.Height}
-                                                   : r;
-    SetBounds(b);
-    FApplyingConfigure = false;
-}
-
-TBlxMouseEvent TBlxWindow::ToLocal(const TBlxMouseEvent& e, const TBlxControl& c) const
-{
-    TBlxMouseEvent local = e;
-    local.Pos = c.WindowToClient(e.Pos);
-    return local;
-}
-
-int TBlxWindow::ClickCountFor(const TBlxMouseEvent& e)
-{
-    int64_t now = TBlxApplication::Instance().NowMs();
-    bool second = e.Button == FLastPressButton && now - FLastPressTime <= kDoubleClickMs &&
-                  std::abs(e.Pos.X - FLastPressPos.X) <= kDoubleClickSlop &&
-                  std::abs(e.Pos.Y - FLastPressPos.Y) <= kDoubleClickSlop;
-    // A third press starts a new pair.
-    FLastPressTime = second ? -kDoubleClickMs * 2 : now;
-    FLastPressPos = e.Pos;
-    FLastPressButton = e.Button;
-    return second ? 2 : 1;
-}
-
-void TBlxWindow::DispatchMouseDown(const TBlxMouseEvent& e)
-{
-    FHeldButtons |= ButtonBit(e.Button);
-    TBlxControl* target = FCapture ? FCapture : ControlAt(e.Pos);
-    if (!target)
-    {
-        // Only a grabbing popup hears presses outside itself: they dismiss it.
-        if (FKind == TBlxWindowKind::Popup)
-        {
-            Raise(OnPressOutside, *this);
-        }
-        return;
-    }
-    if (!target->EffectivelyEnabled() || !target->BeforeMouseDown())
-    {
-        return;
-    }
-    if (target->CanFocus())
-    {
-        SetFocusedControl(target);
-        if (FNative && FKind == TBlxWindowKind::Embedded)
-        {
-            FNative->TakeFocus();
-        }
-    }
-    SetCapture(target);
-    TBlxMouseEvent local = ToLocal(e, *target);
-    local.ClickCount = ClickCountFor(e);
-    local.Shift |= FHeldButtons;
-    target->MouseDown(local);
-    Raise(target->OnMouseDown, *target, local);
-    if (local.ClickCount == 2)
-    {
-        Raise(target->OnDblClick, *target);
-    }
-}
-
-void TBlxWindow::DispatchMouseUp(const TBlxMouseEvent& e)
-{
-    FHeldButtons &= ~ButtonBit(e.Button);
-    TBlxControl* target = FCapture ? FCapture : ControlAt(e.Pos);
-    if (FHeldButtons == 0)
-    {
-        ReleaseCapture();
-    }
-    if (target && target->EffectivelyEnabled())
-    {
-        TBlxMouseEvent local = ToLocal(e, *target);
-        local.Shift |= FHeldButtons;
-        target->MouseUp(local);
-        Raise(target->OnMouseUp, *target, local);
-        if (e.Button == TBlxMouseButton::Right && target->ClientRect().Contains(local.Pos))
-        {
-            OpenContextMenu(*target, e.Pos);
-        }
-    }
-    if (FHeldButtons == 0)
-    {
-        UpdateHover(ControlAt(e.Pos));
-    }
-}
-
-void TBlxWindow::OpenContextMenu(TBlxControl& target, TBlxPoint windowPos)
-{
-    for (TBlxControl* c = &target; c; c = c->Parent())
-    {
-        if (TBlxMenu* menu = c->PopupMenu())
-        {
-            TBlxPoint origin = ClientOriginOnScreen();
-            menu->Popup(this, {origin.X + windowPos.X, origin.Y + windowPos.Y});
-            return;
-        }
-    }
-}
-
-void TBlxWindow::DispatchMouseMove(const TBlxMouseEvent& e)
-{
-    if (FCapture)
-    {
-        FCapture->MouseMove(ToLocal(e, *FCapture));
-        return;
-    }
-    TBlxControl* c = ControlAt(e.Pos);
-    UpdateHover(c);
-    if (c && c->EffectivelyEnabled())
-    {
-        c->MouseMove(ToLocal(e, *c));
-    }
-}
-
-void TBlxWindow::UpdateHover(TBlxControl* control)
-{
-    if (control != FHover)
-    {
-        TBlxControl* old = FHover;
-        FHover = control;
-        if (old)
-        {
-            old->MouseLeave();
-        }
-        if (control && FHover == control)
-        {
-            control->MouseEnter();
-        }
-    }
-    TBlxCursor cursor = FHover && FHover->EffectivelyEnabled() ? FHover->Cursor()
-                                                               : TBlxCursor::Default;
-    if (cursor != FShownCursor && FNative)
-    {
-        FShownCursor = cursor;
-        FNative->SetCursor(cursor);
-    }
-}
-
-void TBlxWindow::DispatchWheel(const TBlxWheelEvent& e)
-{
-    for (TBlxControl* c = ControlAt(e.Pos); c; c = c->Parent())
-    {
-        TBlxWheelEvent local = e;
-        local.Pos = c->WindowToClient(e.Pos);
-        if (c->EffectivelyEnabled() && c->MouseWheel(local))
-        {
-            return;
-        }
-    }
-}
-
-void TBlxWindow::DispatchKey(const TBlxKeyEvent& e)
-{
-    TBlxControl* target = FFocus ? FFocus : this;
-    if (target->KeyDown(e))
-    {
-        return;
-    }
-    if (e.Key == TBlxKey::Tab && !(e.Shift & (ssCtrl | ssAlt)))
-    {
-        SelectNext(!(e.Shift & ssShift));
-        return;
-    }
-    char32_t ch = CharFor(e);
-    bool handled = false;
-    if (ch != 0)
-    {
-        TBlxControl* charTarget = FFocus ? FFocus : this;
-        handled = charTarget->KeyPress(ch);
-    }
-    if (!handled && (e.Key == TBlxKey::Enter || e.Key == TBlxKey::Escape))
-    {
-        DialogKey(e.Key);
     }
 }
 

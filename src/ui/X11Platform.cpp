@@ -182,8 +182,8 @@ TX11Platform::TX11Platform()
     FAtoms.Load(FDisplay);
     XSetLocaleModifiers("");
     FInputMethod = XOpenIM(FDisplay, nullptr, nullptr, nullptr);
-    FSelectionWindow = XCreateSimpleWindow(FDisplay, DefaultRootWindow(FDisplay), -10, -10, 1, 1,
-                                           0, 0, 0);
+    FSelectionWindow =
+        XCreateSimpleWindow(FDisplay, DefaultRootWindow(FDisplay), -10, -10, 1, 1, 0, 0, 0);
 }
 
 TX11Platform::~TX11Platform()
@@ -302,7 +302,8 @@ void TX11Platform::Dispatch(XEvent& ev)
     case x11::kFocusOut:
         if (w.InputContext())
         {
-            ev.type == x11::kFocusIn ? XSetICFocus(w.InputContext()) : XUnsetICFocus(w.InputContext());
+            ev.type == x11::kFocusIn ? XSetICFocus(w.InputContext())
+                                     : XUnsetICFocus(w.InputContext());
         }
         e.Kind = ev.type == x11::kFocusIn ? K::FocusIn : K::FocusOut;
         return DispatchTo(w, e);
@@ -368,8 +369,8 @@ void TX11Platform::TranslateKey(TX11Window& w, XKeyEvent& k)
     if (w.InputContext())
     {
         Status status = 0;
-        length = Xutf8LookupString(w.InputContext(), &k, buffer, sizeof buffer - 1, &keysym,
-                                   &status);
+        length =
+            Xutf8LookupString(w.InputContext(), &k, buffer, sizeof buffer - 1, &keysym, &status);
         if (status == XBufferOverflow || status == XLookupNone)
         {
             length = 0;
@@ -420,8 +421,7 @@ TBlxPoint TX11Platform::PointerPos()
     Window root = 0, child = 0;
     int rx = 0, ry = 0, wx = 0, wy = 0;
     unsigned mask = 0;
-    XQueryPointer(FDisplay, DefaultRootWindow(FDisplay), &root, &child, &rx, &ry, &wx, &wy,
-                  &mask);
+    XQueryPointer(FDisplay, DefaultRootWindow(FDisplay), &root, &child, &rx, &ry, &wx, &wy, &mask);
     return {rx, ry};
 }
 
@@ -431,8 +431,7 @@ unsigned TX11Platform::PointerButtons()
     Window root = 0, child = 0;
     int rx = 0, ry = 0, wx = 0, wy = 0;
     unsigned mask = 0;
-    XQueryPointer(FDisplay, DefaultRootWindow(FDisplay), &root, &child, &rx, &ry, &wx, &wy,
-                  &mask);
+    XQueryPointer(FDisplay, DefaultRootWindow(FDisplay), &root, &child, &rx, &ry, &wx, &wy, &mask);
     return ShiftFromState(mask) & (ssLeft | ssRight | ssMiddle);
 }
 
@@ -464,8 +463,7 @@ std::optional<TBlxRect> TX11Platform::ActiveWindowRect()
     int x = 0, y = 0;
     Window child = 0;
     if (!active || !XGetWindowAttributes(FDisplay, active, &wa) ||
-        !XTranslateCoordinates(FDisplay, active, DefaultRootWindow(FDisplay), 0, 0, &x, &y,
-                               &child))
+        !XTranslateCoordinates(FDisplay, active, DefaultRootWindow(FDisplay), 0, 0, &x, &y, &child))
     {
         return std::nullopt;
     }

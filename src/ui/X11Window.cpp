@@ -6,9 +6,9 @@ namespace tumblet
 namespace
 {
 
-constexpr long kEventMask = ExposureMask | ButtonPressMask | ButtonReleaseMask |
-                            PointerMotionMask | EnterWindowMask | LeaveWindowMask | KeyPressMask |
-                            KeyReleaseMask | FocusChangeMask | StructureNotifyMask;
+constexpr long kEventMask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
+                            EnterWindowMask | LeaveWindowMask | KeyPressMask | KeyReleaseMask |
+                            FocusChangeMask | StructureNotifyMask;
 
 /// The Motif hints that ask the window manager for a frame without title-bar buttons.
 struct TMotifHints
@@ -40,10 +40,10 @@ TX11Window::TX11Window(TX11Platform& platform, TBlxWindow& owner, const TBlxWind
     attrs.save_under = params.Kind == TBlxWindowKind::Popup ? True : False;
     attrs.background_pixmap = x11::kNone;
     unsigned long mask = CWEventMask | CWOverrideRedirect | CWSaveUnder | CWBackPixmap;
-    FWindow = XCreateWindow(d, parent, FBounds.Left, FBounds.Top,
-                            unsigned(std::max(1, FBounds.Width)),
-                            unsigned(std::max(1, FBounds.Height)), 0, CopyFromParent,
-                            InputOutput, CopyFromParent, mask, &attrs);
+    FWindow =
+        XCreateWindow(d, parent, FBounds.Left, FBounds.Top, unsigned(std::max(1, FBounds.Width)),
+                      unsigned(std::max(1, FBounds.Height)), 0, CopyFromParent, InputOutput,
+                      CopyFromParent, mask, &attrs);
     const TX11Atoms& a = platform.Atoms();
     if (params.Kind == TBlxWindowKind::Dialog)
     {
@@ -72,9 +72,9 @@ TX11Window::TX11Window(TX11Platform& platform, TBlxWindow& owner, const TBlxWind
     }
     if (platform.InputMethod())
     {
-        FInputContext = XCreateIC(platform.InputMethod(), XNInputStyle,
-                                  XIMPreeditNothing | XIMStatusNothing, XNClientWindow, FWindow,
-                                  XNFocusWindow, FWindow, nullptr);
+        FInputContext =
+            XCreateIC(platform.InputMethod(), XNInputStyle, XIMPreeditNothing | XIMStatusNothing,
+                      XNClientWindow, FWindow, XNFocusWindow, FWindow, nullptr);
         if (FInputContext)
         {
             long filter = 0;
@@ -235,10 +235,10 @@ bool TX11Window::GrabInput(bool grab)
         return true;
     }
     XSync(d, False);
-    unsigned mask = ButtonPressMask | ButtonReleaseMask | PointerMotionMask | EnterWindowMask |
-                    LeaveWindowMask;
-    int pointer = XGrabPointer(d, FWindow, True, mask, GrabModeAsync, GrabModeAsync, x11::kNone, x11::kNone,
-                               CurrentTime);
+    unsigned mask =
+        ButtonPressMask | ButtonReleaseMask | PointerMotionMask | EnterWindowMask | LeaveWindowMask;
+    int pointer = XGrabPointer(d, FWindow, True, mask, GrabModeAsync, GrabModeAsync, x11::kNone,
+                               x11::kNone, CurrentTime);
     int keyboard = XGrabKeyboard(d, FWindow, True, GrabModeAsync, GrabModeAsync, CurrentTime);
     FGrabbed = pointer == GrabSuccess;
     (void)keyboard;

@@ -20,8 +20,7 @@ namespace
 
 using namespace test;
 
-template <typename T>
-T& As(TBlxWindow& w)
+template <typename T> T& As(TBlxWindow& w)
 {
     T* t = dynamic_cast<T*>(&w);
     EXPECT_NE(t, nullptr);
@@ -80,13 +79,15 @@ TEST_P(TextDialogOkTest, OkIsEnabledForNonBlankTextOrWhenEmptyIsAllowed)
 {
     const TOkCase& c = GetParam();
     bool enabledAtShow = false, enabledAfterTyping = false;
-    WhenModal([&](TBlxWindow& w) {
-        TfrmInputDlg& dlg = As<TfrmInputDlg>(w);
-        enabledAtShow = dlg.btnOK->Enabled();
-        TypeText(w, c.Text);
-        enabledAfterTyping = dlg.btnOK->Enabled();
-        dlg.SetModalResult(TBlxModalResult::Cancel);
-    });
+    WhenModal(
+        [&](TBlxWindow& w)
+        {
+            TfrmInputDlg& dlg = As<TfrmInputDlg>(w);
+            enabledAtShow = dlg.btnOK->Enabled();
+            TypeText(w, c.Text);
+            enabledAfterTyping = dlg.btnOK->Enabled();
+            dlg.SetModalResult(TBlxModalResult::Cancel);
+        });
     std::string text;
     EXPECT_FALSE(InputTextDialog(&Editor, "Save Preset", "Name", c.AllowEmpty, 50, text));
     EXPECT_EQ(enabledAtShow, c.AllowEmpty);
@@ -100,23 +101,29 @@ INSTANTIATE_TEST_SUITE_P(Cases, TextDialogOkTest,
 
 TEST_F(DialogsTest, TextDialogReturnsTheUntrimmedTextOnOkOnly)
 {
-    WhenModal([](TBlxWindow& w) {
-        TypeText(w, " New name ");
-        PressKey(w, TBlxKey::Enter);
-    });
+    WhenModal(
+        [](TBlxWindow& w)
+        {
+            TypeText(w, " New name ");
+            PressKey(w, TBlxKey::Enter);
+        });
     std::string text = "Old";
     EXPECT_TRUE(InputTextDialog(&Editor, "Save Preset", "Name", true, 50, text));
     EXPECT_EQ(text, " New name ") << "the current text starts selected and typing replaces it";
-    WhenModal([](TBlxWindow& w) {
-        TypeText(w, "Other");
-        PressKey(w, TBlxKey::Escape);
-    });
+    WhenModal(
+        [](TBlxWindow& w)
+        {
+            TypeText(w, "Other");
+            PressKey(w, TBlxKey::Escape);
+        });
     EXPECT_FALSE(InputTextDialog(&Editor, "Save Preset", "Name", true, 50, text));
     EXPECT_EQ(text, " New name ");
-    WhenModal([](TBlxWindow& w) {
-        TypeText(w, "abcdefgh");
-        ClickControl(*As<TfrmInputDlg>(w).btnOK);
-    });
+    WhenModal(
+        [](TBlxWindow& w)
+        {
+            TypeText(w, "abcdefgh");
+            ClickControl(*As<TfrmInputDlg>(w).btnOK);
+        });
     EXPECT_TRUE(InputTextDialog(&Editor, "Save Preset", "Name", false, 5, text));
     EXPECT_EQ(text, "abcde");
 }
@@ -124,43 +131,51 @@ TEST_F(DialogsTest, TextDialogReturnsTheUntrimmedTextOnOkOnly)
 TEST_F(DialogsTest, DialogsAreCentredOnTheParentOrTheScreen)
 {
     TBlxPoint withParent, alone, onActive;
-    WhenModal([&](TBlxWindow& w) {
-        withParent = w.Position();
-        EXPECT_EQ(w.PopupParent(), &Editor);
-        EXPECT_EQ(w.Caption(), "Save Preset");
-        w.Close();
-    });
+    WhenModal(
+        [&](TBlxWindow& w)
+        {
+            withParent = w.Position();
+            EXPECT_EQ(w.PopupParent(), &Editor);
+            EXPECT_EQ(w.Caption(), "Save Preset");
+            w.Close();
+        });
     std::string text;
     InputTextDialog(&Editor, "Save Preset", "Name", true, 50, text);
     // 100 + (712 - 300) div 2, 200 + (341 - 102) div 2.
     EXPECT_EQ(withParent, (TBlxPoint{306, 319}));
-    WhenModal([&](TBlxWindow& w) {
-        alone = w.Position();
-        EXPECT_EQ(w.Caption(), "Tumblet") << "an empty caption shows the product's name";
-        w.Close();
-    });
+    WhenModal(
+        [&](TBlxWindow& w)
+        {
+            alone = w.Position();
+            EXPECT_EQ(w.Caption(), "Tumblet") << "an empty caption shows the product's name";
+            w.Close();
+        });
     ShowMessageDialog(nullptr, "Hello", "", TMsgDlgButtons::OK, TMsgDlgType::Information);
     Offscreen().SetActiveWindowRect(TBlxRect{0, 0, 800, 600});
-    WhenModal([&](TBlxWindow& w) {
-        onActive = w.Position();
-        EXPECT_EQ(alone.X, (1920 - w.Width()) / 2);
-        EXPECT_EQ(alone.Y, (1080 - w.Height()) / 2);
-        EXPECT_EQ(onActive.X, (800 - w.Width()) / 2);
-        w.Close();
-    });
+    WhenModal(
+        [&](TBlxWindow& w)
+        {
+            onActive = w.Position();
+            EXPECT_EQ(alone.X, (1920 - w.Width()) / 2);
+            EXPECT_EQ(alone.Y, (1080 - w.Height()) / 2);
+            EXPECT_EQ(onActive.X, (800 - w.Width()) / 2);
+            w.Close();
+        });
     ShowMessageDialog(nullptr, "Hello", "", TMsgDlgButtons::OK, TMsgDlgType::Information);
 }
 
 TEST_F(DialogsTest, SetCCDialogTypesOverTheSelectedValue)
 {
-    WhenModal([](TBlxWindow& w) {
-        TfrmInputDlgNumeric& dlg = As<TfrmInputDlgNumeric>(w);
-        EXPECT_EQ(dlg.txtNumeric->Text(), "1");
-        EXPECT_EQ(dlg.txtNumeric->SelLength(), 1);
-        TypeText(w, "57-");
-        EXPECT_EQ(dlg.txtNumeric->Text(), "57");
-        PressKey(w, TBlxKey::Enter);
-    });
+    WhenModal(
+        [](TBlxWindow& w)
+        {
+            TfrmInputDlgNumeric& dlg = As<TfrmInputDlgNumeric>(w);
+            EXPECT_EQ(dlg.txtNumeric->Text(), "1");
+            EXPECT_EQ(dlg.txtNumeric->SelLength(), 1);
+            TypeText(w, "57-");
+            EXPECT_EQ(dlg.txtNumeric->Text(), "57");
+            PressKey(w, TBlxKey::Enter);
+        });
     double value = 1;
     EXPECT_TRUE(InputNumberDialog(&Editor, "MIDI Set CC: Gate", "CC# (0-127)", 127, 0, 0, value));
     EXPECT_EQ(value, 57);
@@ -170,19 +185,24 @@ TEST_F(DialogsTest, OutOfRangeEnterBringsTheDialogBackAfter250Ms)
 {
     std::vector<int64_t> shownAt;
     std::vector<std::string> textAtShow;
-    auto record = [&](TBlxWindow& w) {
+    auto record = [&](TBlxWindow& w)
+    {
         shownAt.push_back(TBlxApplication::Instance().NowMs());
         textAtShow.push_back(As<TfrmInputDlgNumeric>(w).txtNumeric->Text());
     };
-    WhenModal([&](TBlxWindow& w) {
-        record(w);
-        TypeText(w, "200");
-        PressKey(w, TBlxKey::Enter);
-    });
-    WhenModal([&](TBlxWindow& w) {
-        record(w);
-        PressKey(w, TBlxKey::Escape);
-    });
+    WhenModal(
+        [&](TBlxWindow& w)
+        {
+            record(w);
+            TypeText(w, "200");
+            PressKey(w, TBlxKey::Enter);
+        });
+    WhenModal(
+        [&](TBlxWindow& w)
+        {
+            record(w);
+            PressKey(w, TBlxKey::Escape);
+        });
     double value = 5;
     EXPECT_FALSE(InputNumberDialog(&Editor, "MIDI Set CC: Gate", "CC# (0-127)", 127, 0, 0, value));
     ASSERT_EQ(shownAt.size(), 2u);
@@ -193,10 +213,12 @@ TEST_F(DialogsTest, OutOfRangeEnterBringsTheDialogBackAfter250Ms)
 
 TEST_F(DialogsTest, ClickingOkClampsOnFocusLossAndIsAccepted)
 {
-    WhenModal([](TBlxWindow& w) {
-        TypeText(w, "200");
-        ClickControl(*As<TfrmInputDlgNumeric>(w).btnOK);
-    });
+    WhenModal(
+        [](TBlxWindow& w)
+        {
+            TypeText(w, "200");
+            ClickControl(*As<TfrmInputDlgNumeric>(w).btnOK);
+        });
     double value = 5;
     EXPECT_TRUE(InputNumberDialog(&Editor, "MIDI Set CC: Gate", "CC# (0-127)", 127, 0, 0, value));
     EXPECT_EQ(value, 127);
@@ -204,10 +226,12 @@ TEST_F(DialogsTest, ClickingOkClampsOnFocusLossAndIsAccepted)
 
 TEST_F(DialogsTest, EqualBoundsAcceptAnyNumber)
 {
-    WhenModal([](TBlxWindow& w) {
-        TypeText(w, "98765.4");
-        PressKey(w, TBlxKey::Enter);
-    });
+    WhenModal(
+        [](TBlxWindow& w)
+        {
+            TypeText(w, "98765.4");
+            PressKey(w, TBlxKey::Enter);
+        });
     double value = 0;
     EXPECT_TRUE(InputNumberDialog(nullptr, "Number", "Any", 0, 0, 2, value));
     EXPECT_DOUBLE_EQ(value, 98765.4);
@@ -228,27 +252,29 @@ class MessageDialogResultTest : public DialogsTest,
 TEST_P(MessageDialogResultTest, ReturnsThePressedButton)
 {
     const TMessageCase& c = GetParam();
-    WhenModal([&](TBlxWindow& w) {
-        TfrmMessageDialog& dlg = As<TfrmMessageDialog>(w);
-        TBlxButton* first = dlg.btnOK ? dlg.btnOK : dlg.btnYes;
-        switch (c.Action)
+    WhenModal(
+        [&](TBlxWindow& w)
         {
-        case 0:
-            ClickControl(*first);
-            break;
-        case 1:
-            ClickControl(*dlg.btnNo);
-            break;
-        case 2:
-            PressKey(w, TBlxKey::Enter);
-            break;
-        case 3:
-            PressKey(w, TBlxKey::Escape);
-            break;
-        default:
-            w.Close();
-        }
-    });
+            TfrmMessageDialog& dlg = As<TfrmMessageDialog>(w);
+            TBlxButton* first = dlg.btnOK ? dlg.btnOK : dlg.btnYes;
+            switch (c.Action)
+            {
+            case 0:
+                ClickControl(*first);
+                break;
+            case 1:
+                ClickControl(*dlg.btnNo);
+                break;
+            case 2:
+                PressKey(w, TBlxKey::Enter);
+                break;
+            case 3:
+                PressKey(w, TBlxKey::Escape);
+                break;
+            default:
+                w.Close();
+            }
+        });
     EXPECT_EQ(ShowMessageDialog(&Editor, "Delete \"x\"?", "Delete Preset", c.Buttons,
                                 TMsgDlgType::Confirmation),
               c.Expected);
@@ -307,8 +333,8 @@ TEST(DialogsFallbackTest, WithoutADisplayMessagesGoToStandardErrorAndInputsCance
     std::string text = "keep";
     bool textResult = InputTextDialog(nullptr, "Save Preset", "Name", true, 50, text);
     double value = 3;
-    bool numberResult = InputNumberDialog(nullptr, "MIDI Set CC: Gate", "CC# (0-127)", 127, 0, 0,
-                                          value);
+    bool numberResult =
+        InputNumberDialog(nullptr, "MIDI Set CC: Gate", "CC# (0-127)", 127, 0, 0, value);
     std::string err = ::testing::internal::GetCapturedStderr();
     if (!saved.empty())
     {

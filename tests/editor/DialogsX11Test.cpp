@@ -62,25 +62,30 @@ protected:
 TEST_F(DialogsX11Test, SetCCDialogTakesTypedDigitsAndComesBackWhenOutOfRange)
 {
     int shows = 0;
-    WhenShown([&](TBlxWindow& w) {
-        ++shows;
-        TBlxPoint o = w.ClientOriginOnScreen();
-        Screenshot({o.X, o.Y, w.Width(), w.Height()}, "x11/InputDlgNumeric");
-        TBlxPoint centre = w.ClientToScreen({w.Width() / 2, w.Height() / 2});
-        Xdotool({"mousemove", std::to_string(centre.X), std::to_string(centre.Y)});
-        // The box starts with "1" selected: typing replaces it; 200 is out of range.
-        Xdotool({"type", "--delay", "20", "200"});
-        Xdotool({"key", "Return"});
-        WhenShown([&](TBlxWindow& again) {
+    WhenShown(
+        [&](TBlxWindow& w)
+        {
             ++shows;
-            auto& dlg = dynamic_cast<TfrmInputDlgNumeric&>(again);
-            EXPECT_EQ(dlg.txtNumeric->Text(), "200");
-            Xdotool({"key", "ctrl+a"});
-            Xdotool({"type", "--delay", "20", "57"});
-            TBlxPoint ok = dlg.btnOK->ClientToScreen({40, 12});
-            Xdotool({"mousemove", std::to_string(ok.X), std::to_string(ok.Y), "click", "1"});
+            TBlxPoint o = w.ClientOriginOnScreen();
+            Screenshot({o.X, o.Y, w.Width(), w.Height()}, "x11/InputDlgNumeric");
+            TBlxPoint centre = w.ClientToScreen({w.Width() / 2, w.Height() / 2});
+            Xdotool({"mousemove", std::to_string(centre.X), std::to_string(centre.Y)});
+            // The box starts with "1" selected: typing replaces it; 200 is out of range.
+            Xdotool({"type", "--delay", "20", "200"});
+            Xdotool({"key", "Return"});
+            WhenShown(
+                [&](TBlxWindow& again)
+                {
+                    ++shows;
+                    auto& dlg = dynamic_cast<TfrmInputDlgNumeric&>(again);
+                    EXPECT_EQ(dlg.txtNumeric->Text(), "200");
+                    Xdotool({"key", "ctrl+a"});
+                    Xdotool({"type", "--delay", "20", "57"});
+                    TBlxPoint ok = dlg.btnOK->ClientToScreen({40, 12});
+                    Xdotool(
+                        {"mousemove", std::to_string(ok.X), std::to_string(ok.Y), "click", "1"});
+                });
         });
-    });
     double value = 1;
     EXPECT_TRUE(InputNumberDialog(&Editor, "MIDI Set CC: Gate", "CC# (0-127)", 127, 0, 0, value));
     EXPECT_EQ(value, 57);
@@ -89,13 +94,15 @@ TEST_F(DialogsX11Test, SetCCDialogTakesTypedDigitsAndComesBackWhenOutOfRange)
 
 TEST_F(DialogsX11Test, MessageBoxAnswersTheClickedButton)
 {
-    WhenShown([&](TBlxWindow& w) {
-        TBlxPoint o = w.ClientOriginOnScreen();
-        Screenshot({o.X, o.Y, w.Width(), w.Height()}, "x11/MessageConfirmation");
-        // Yes and No sit at the bottom right; No is the right one.
-        TBlxPoint no = w.ClientToScreen({w.Width() - 14 - 40, w.Height() - 10 - 13});
-        Xdotool({"mousemove", std::to_string(no.X), std::to_string(no.Y), "click", "1"});
-    });
+    WhenShown(
+        [&](TBlxWindow& w)
+        {
+            TBlxPoint o = w.ClientOriginOnScreen();
+            Screenshot({o.X, o.Y, w.Width(), w.Height()}, "x11/MessageConfirmation");
+            // Yes and No sit at the bottom right; No is the right one.
+            TBlxPoint no = w.ClientToScreen({w.Width() - 14 - 40, w.Height() - 10 - 13});
+            Xdotool({"mousemove", std::to_string(no.X), std::to_string(no.Y), "click", "1"});
+        });
     EXPECT_EQ(ShowMessageDialog(&Editor, "Delete \"Warm pad\"?", "Delete Preset",
                                 TMsgDlgButtons::YesNo, TMsgDlgType::Confirmation),
               TBlxModalResult::No);
@@ -103,13 +110,15 @@ TEST_F(DialogsX11Test, MessageBoxAnswersTheClickedButton)
 
 TEST_F(DialogsX11Test, TextDialogReturnsTheTypedName)
 {
-    WhenShown([&](TBlxWindow& w) {
-        TBlxPoint centre = w.ClientToScreen({w.Width() / 2, 30});
-        Xdotool({"mousemove", std::to_string(centre.X), std::to_string(centre.Y)});
-        Xdotool({"key", "ctrl+a"});
-        Xdotool({"type", "--delay", "20", "Bass line"});
-        Xdotool({"key", "Return"});
-    });
+    WhenShown(
+        [&](TBlxWindow& w)
+        {
+            TBlxPoint centre = w.ClientToScreen({w.Width() / 2, 30});
+            Xdotool({"mousemove", std::to_string(centre.X), std::to_string(centre.Y)});
+            Xdotool({"key", "ctrl+a"});
+            Xdotool({"type", "--delay", "20", "Bass line"});
+            Xdotool({"key", "Return"});
+        });
     std::string name = "Init";
     EXPECT_TRUE(InputTextDialog(&Editor, "Save Preset", "Name", true, 50, name));
     EXPECT_EQ(name, "Bass line");

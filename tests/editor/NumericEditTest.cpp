@@ -119,8 +119,9 @@ INSTANTIATE_TEST_SUITE_P(
         TKeyCase{"BackspaceShiftsDecimalsLeft", 2, 0, "12.50", 5, 0, "\b", "12.50", 4},
         TKeyCase{"SecondBackspace", 2, 0, "12.50", 5, 0, "\b\b", "12.00", 3},
         TKeyCase{"SelectAllAndType", 2, 0, "12.50", 0, 5, "7", "7.00", 1},
-        TKeyCase{"CtrlAThenType", 2, 0, "12.50", 2, 0, "\x01"
-                                                         "7",
+        TKeyCase{"CtrlAThenType", 2, 0, "12.50", 2, 0,
+                 "\x01"
+                 "7",
                  "7.00", 1},
         TKeyCase{"SeparatorJumpsToDecimals", 2, 0, "7.00", 1, 0, ".2", "7.20", 3},
         TKeyCase{"SeparatorCollapsesSelection", 2, 0, "12.50", 0, 2, ".", "12.50", 3},

@@ -107,7 +107,8 @@ TEST_P(DialogSnapshotTest, MessageDialogs)
 INSTANTIATE_TEST_SUITE_P(Skins, DialogSnapshotTest,
                          ::testing::Values("Carbon", "Zuzereda", "Light", "Luna",
                                            "Divodo Vididi Vodov"),
-                         [](const ::testing::TestParamInfo<std::string>& info) {
+                         [](const ::testing::TestParamInfo<std::string>& info)
+                         {
                              std::string s;
                              for (char c : info.param)
                              {

@@ -31,8 +31,8 @@ inline unsigned ButtonBit(TBlxMouseButton b)
     return b == TBlxMouseButton::Left ? ssLeft : b == TBlxMouseButton::Right ? ssRight : ssMiddle;
 }
 
-inline void SendMouse(TBlxWindow& w, TBlxPlatformEvent::TKind kind, TBlxPoint p,
-                      TBlxMouseButton b, unsigned shift)
+inline void SendMouse(TBlxWindow& w, TBlxPlatformEvent::TKind kind, TBlxPoint p, TBlxMouseButton b,
+                      unsigned shift)
 {
     TBlxOffscreenPlatform& o = Offscreen();
     unsigned buttons = o.PointerButtons();
@@ -143,24 +143,28 @@ inline void TypeText(TBlxWindow& w, const std::string& utf8)
 /// Queues an action for the next round of a nested loop.
 inline void Post(std::function<void()> action)
 {
-    Offscreen().Post([action] {
-        action();
-        return true;
-    });
+    Offscreen().Post(
+        [action]
+        {
+            action();
+            return true;
+        });
 }
 
 /// Queues an action that waits until a modal window is showing, then runs on it.
 inline void WhenModal(std::function<void(TBlxWindow&)> action)
 {
-    Offscreen().Post([action] {
-        TBlxWindow* w = TBlxApplication::Instance().TopModal();
-        if (!w || !w->IsShown())
+    Offscreen().Post(
+        [action]
         {
-            return false;
-        }
-        action(*w);
-        return true;
-    });
+            TBlxWindow* w = TBlxApplication::Instance().TopModal();
+            if (!w || !w->IsShown())
+            {
+                return false;
+            }
+            action(*w);
+            return true;
+        });
 }
 
 /// Where snapshot images go: $TUMBLET_BUILD_DIR/snapshots, else build/snapshots.

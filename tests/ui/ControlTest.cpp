@@ -138,7 +138,8 @@ TEST_F(TBlxControlTest, HidingTheCapturingControlCancelsTheDrag)
 TEST_F(TBlxControlTest, PressFilterVetoStopsCaptureFocusAndHandler)
 {
     int asked = 0;
-    A->OnBeforeMouseDown = [&](TBlxControl& sender, bool& proceed) {
+    A->OnBeforeMouseDown = [&](TBlxControl& sender, bool& proceed)
+    {
         EXPECT_EQ(&sender, A);
         ++asked;
         proceed = false;
@@ -260,12 +261,14 @@ TEST_F(TBlxControlTest, ModalLoopEndsOnTheButtonsResultAndBlocksOtherWindows)
     TBlxButton& ok = dialog.Add<TBlxButton>();
     ok.SetBounds(10, 10, 80, 25);
     ok.SetModalResult(TBlxModalResult::OK);
-    WhenModal([&](TBlxWindow& w) {
-        EXPECT_EQ(&w, &dialog);
-        ClickAt(Window, {20, 20});
-        EXPECT_EQ(A->Downs, 0) << "the window below a modal dialog takes no input";
-        ClickControl(ok);
-    });
+    WhenModal(
+        [&](TBlxWindow& w)
+        {
+            EXPECT_EQ(&w, &dialog);
+            ClickAt(Window, {20, 20});
+            EXPECT_EQ(A->Downs, 0) << "the window below a modal dialog takes no input";
+            ClickControl(ok);
+        });
     EXPECT_EQ(dialog.ShowModal(), TBlxModalResult::OK);
     EXPECT_FALSE(dialog.IsShown());
     EXPECT_EQ(TBlxApplication::Instance().TopModal(), nullptr);
@@ -275,11 +278,13 @@ TEST_F(TBlxControlTest, CloseRequestCancelsAModalWindow)
 {
     TBlxWindow dialog;
     dialog.SetBounds(0, 0, 200, 100);
-    WhenModal([](TBlxWindow& w) {
-        TBlxPlatformEvent e;
-        e.Kind = TBlxPlatformEvent::TKind::CloseRequest;
-        TBlxApplication::Instance().Dispatch(w, e);
-    });
+    WhenModal(
+        [](TBlxWindow& w)
+        {
+            TBlxPlatformEvent e;
+            e.Kind = TBlxPlatformEvent::TKind::CloseRequest;
+            TBlxApplication::Instance().Dispatch(w, e);
+        });
     EXPECT_EQ(dialog.ShowModal(), TBlxModalResult::Cancel);
 }
 

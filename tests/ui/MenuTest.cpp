@@ -35,7 +35,8 @@ protected:
         Hidden->SetVisible(false);
         for (TBlxMenuItem* item : {Alpha, One, Two, Hidden})
         {
-            item->OnClick = [this](TBlxMenuItem& sender) {
+            item->OnClick = [this](TBlxMenuItem& sender)
+            {
                 Clicked.push_back(sender.Tag());
                 EXPECT_FALSE(Menu.IsOpen()) << "handlers run after the menu closed";
             };
@@ -60,14 +61,16 @@ protected:
 TEST_F(TBlxMenuTest, HoveringASubmenuOpensItAndAClickChoosesAfterClosing)
 {
     int levelsSeen = 0;
-    Post([&] {
-        TBlxMenuWindow& root = Menu.Level(0);
-        MoveTo(root, EntryCentre(root, 3));
-        levelsSeen = Menu.LevelCount();
-        TBlxMenuWindow& sub = Menu.Level(1);
-        EXPECT_GE(sub.Left(), root.Left() + root.Width() - 3);
-        ClickAt(sub, EntryCentre(sub, 0));
-    });
+    Post(
+        [&]
+        {
+            TBlxMenuWindow& root = Menu.Level(0);
+            MoveTo(root, EntryCentre(root, 3));
+            levelsSeen = Menu.LevelCount();
+            TBlxMenuWindow& sub = Menu.Level(1);
+            EXPECT_GE(sub.Left(), root.Left() + root.Width() - 3);
+            ClickAt(sub, EntryCentre(sub, 0));
+        });
     Menu.Popup(&Owner, {150, 150});
     EXPECT_EQ(levelsSeen, 2);
     EXPECT_EQ(Clicked, std::vector<int>{10});
@@ -76,15 +79,17 @@ TEST_F(TBlxMenuTest, HoveringASubmenuOpensItAndAClickChoosesAfterClosing)
 
 TEST_F(TBlxMenuTest, DisabledItemsDoNothingAndEscapeCloses)
 {
-    Post([&] {
-        TBlxMenuWindow& root = Menu.Level(0);
-        MoveTo(root, EntryCentre(root, 3));
-        ClickAt(Menu.Level(1), EntryCentre(Menu.Level(1), 1));
-        EXPECT_TRUE(Menu.IsOpen());
-        PressKey(root, TBlxKey::Escape);
-        EXPECT_EQ(Menu.LevelCount(), 1) << "Escape closes the innermost level first";
-        PressKey(root, TBlxKey::Escape);
-    });
+    Post(
+        [&]
+        {
+            TBlxMenuWindow& root = Menu.Level(0);
+            MoveTo(root, EntryCentre(root, 3));
+            ClickAt(Menu.Level(1), EntryCentre(Menu.Level(1), 1));
+            EXPECT_TRUE(Menu.IsOpen());
+            PressKey(root, TBlxKey::Escape);
+            EXPECT_EQ(Menu.LevelCount(), 1) << "Escape closes the innermost level first";
+            PressKey(root, TBlxKey::Escape);
+        });
     Menu.Popup(&Owner, {150, 150});
     EXPECT_TRUE(Clicked.empty());
 }
@@ -106,20 +111,22 @@ TEST_F(TBlxMenuTest, APressOutsideClosesWithoutChoosingOrReachingTheOwner)
 
 TEST_F(TBlxMenuTest, KeyboardWalksIntoSubmenusAndSkipsSeparatorsAndHiddenItems)
 {
-    Post([&] {
-        TBlxMenuWindow& root = Menu.Level(0);
-        PressKey(root, TBlxKey::Down);
-        PressKey(root, TBlxKey::Down);
-        PressKey(root, TBlxKey::Down);
-        EXPECT_EQ(root.HotIndex(), 3);
-        PressKey(root, TBlxKey::Down);
-        EXPECT_EQ(root.HotIndex(), 0) << "wraps past the hidden item";
-        PressKey(root, TBlxKey::Up);
-        PressKey(root, TBlxKey::Right);
-        ASSERT_EQ(Menu.LevelCount(), 2);
-        EXPECT_EQ(Menu.Level(1).HotIndex(), 0);
-        PressKey(root, TBlxKey::Enter);
-    });
+    Post(
+        [&]
+        {
+            TBlxMenuWindow& root = Menu.Level(0);
+            PressKey(root, TBlxKey::Down);
+            PressKey(root, TBlxKey::Down);
+            PressKey(root, TBlxKey::Down);
+            EXPECT_EQ(root.HotIndex(), 3);
+            PressKey(root, TBlxKey::Down);
+            EXPECT_EQ(root.HotIndex(), 0) << "wraps past the hidden item";
+            PressKey(root, TBlxKey::Up);
+            PressKey(root, TBlxKey::Right);
+            ASSERT_EQ(Menu.LevelCount(), 2);
+            EXPECT_EQ(Menu.Level(1).HotIndex(), 0);
+            PressKey(root, TBlxKey::Enter);
+        });
     Menu.Popup(&Owner, {150, 150});
     EXPECT_EQ(Clicked, std::vector<int>{10});
 }
@@ -127,60 +134,70 @@ TEST_F(TBlxMenuTest, KeyboardWalksIntoSubmenusAndSkipsSeparatorsAndHiddenItems)
 TEST_F(TBlxMenuTest, CheckedItemsShowAMarkAndBoldItemsAreWider)
 {
     TBlxSize plainSize{};
-    Post([&] {
-        TBlxMenuWindow& root = Menu.Level(0);
-        root.PaintAll();
-        auto darkPixels = [&](int index) {
-            TBlxRect r = root.ItemRect(index);
-            int n = 0;
-            for (int x = r.Left; x < r.Left + 26; ++x)
+    Post(
+        [&]
+        {
+            TBlxMenuWindow& root = Menu.Level(0);
+            root.PaintAll();
+            auto darkPixels = [&](int index)
             {
-                for (int y = r.Top; y < r.Bottom(); ++y)
+                TBlxRect r = root.ItemRect(index);
+                int n = 0;
+                for (int x = r.Left; x < r.Left + 26; ++x)
                 {
-                    n += root.BackBuffer().Pixel(x, y).R() < 128;
+                    for (int y = r.Top; y < r.Bottom(); ++y)
+                    {
+                        n += root.BackBuffer().Pixel(x, y).R() < 128;
+                    }
                 }
-            }
-            return n;
-        };
-        EXPECT_GT(darkPixels(0), 5) << "Alpha is checked";
-        EXPECT_EQ(darkPixels(1), 0) << "Gamma is not";
-        plainSize = root.PreferredSize();
-        Menu.CloseMenu();
-    });
+                return n;
+            };
+            EXPECT_GT(darkPixels(0), 5) << "Alpha is checked";
+            EXPECT_EQ(darkPixels(1), 0) << "Gamma is not";
+            plainSize = root.PreferredSize();
+            Menu.CloseMenu();
+        });
     Menu.Popup(&Owner, {150, 150});
     Menu.Items().Item(1).SetCaption("A much longer caption");
     Menu.Items().Item(1).SetBold(true);
-    Post([&] {
-        EXPECT_GT(Menu.Level(0).PreferredSize().Width, plainSize.Width);
-        Menu.CloseMenu();
-    });
+    Post(
+        [&]
+        {
+            EXPECT_GT(Menu.Level(0).PreferredSize().Width, plainSize.Width);
+            Menu.CloseMenu();
+        });
     Menu.Popup(&Owner, {150, 150});
 }
 
 TEST_F(TBlxMenuTest, OnPopupRunsFirstAndMenusStayOnTheScreen)
 {
-    Menu.OnPopup = [&](TBlxMenu& sender) {
+    Menu.OnPopup = [&](TBlxMenu& sender)
+    {
         EXPECT_EQ(&sender, &Menu);
         Hidden->SetVisible(true);
     };
-    Post([&] {
-        TBlxMenuWindow& root = Menu.Level(0);
-        EXPECT_EQ(root.ItemRect(4).IsEmpty(), false);
-        EXPECT_LE(root.Left() + root.Width(), 1920);
-        MoveTo(root, EntryCentre(root, 3));
-        EXPECT_LT(Menu.Level(1).Left(), root.Left()) << "flips left at the screen edge";
-        Menu.CloseMenu();
-    });
+    Post(
+        [&]
+        {
+            TBlxMenuWindow& root = Menu.Level(0);
+            EXPECT_EQ(root.ItemRect(4).IsEmpty(), false);
+            EXPECT_LE(root.Left() + root.Width(), 1920);
+            MoveTo(root, EntryCentre(root, 3));
+            EXPECT_LT(Menu.Level(1).Left(), root.Left()) << "flips left at the screen edge";
+            Menu.CloseMenu();
+        });
     Menu.Popup(&Owner, {1900, 150});
 }
 
 TEST_F(TBlxMenuTest, ARightClickOpensTheContextMenu)
 {
     Owner.SetPopupMenu(&Menu);
-    Post([&] {
-        EXPECT_EQ(Menu.Level(0).Position(), (TBlxPoint{100 + 30, 100 + 40}));
-        ClickAt(Menu.Level(0), EntryCentre(Menu.Level(0), 0));
-    });
+    Post(
+        [&]
+        {
+            EXPECT_EQ(Menu.Level(0).Position(), (TBlxPoint{100 + 30, 100 + 40}));
+            ClickAt(Menu.Level(0), EntryCentre(Menu.Level(0), 0));
+        });
     ClickAt(Owner, {30, 40}, TBlxMouseButton::Right);
     EXPECT_EQ(Clicked, std::vector<int>{1});
 }

@@ -224,7 +224,8 @@ TEST(BlxApplicationTest, ReplayedClickLandsOnTheWindowUnderThePointer)
     ASSERT_TRUE(below.Show());
     ASSERT_TRUE(above.Show());
     int downs = 0, ups = 0;
-    below.OnMouseDown = [&](TBlxControl&, const TBlxMouseEvent& e) {
+    below.OnMouseDown = [&](TBlxControl&, const TBlxMouseEvent& e)
+    {
         ++downs;
         EXPECT_EQ(e.Pos, (TBlxPoint{50, 60}));
     };

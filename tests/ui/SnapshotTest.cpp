@@ -93,19 +93,21 @@ TEST_P(WidgetSnapshotTest, OpenMenu)
     }
     menu.Items().Add("Learn").SetChecked(true);
     menu.Items().Add("Remove").SetEnabled(false);
-    Post([&] {
-        TBlxMenuWindow& root = menu.Level(0);
-        TBlxRect r = root.ItemRect(3);
-        MoveTo(root, {r.Left + 10, r.Top + 5});
-        ASSERT_EQ(menu.LevelCount(), 2);
-        TBlxMenuWindow& sub = menu.Level(1);
-        MoveTo(sub, {20, sub.ItemRect(2).Top + 5});
-        root.PaintAll();
-        sub.PaintAll();
-        EXPECT_TRUE(root.BackBuffer().SavePng(Path("MenuRoot")));
-        EXPECT_TRUE(sub.BackBuffer().SavePng(Path("MenuSkin")));
-        menu.CloseMenu();
-    });
+    Post(
+        [&]
+        {
+            TBlxMenuWindow& root = menu.Level(0);
+            TBlxRect r = root.ItemRect(3);
+            MoveTo(root, {r.Left + 10, r.Top + 5});
+            ASSERT_EQ(menu.LevelCount(), 2);
+            TBlxMenuWindow& sub = menu.Level(1);
+            MoveTo(sub, {20, sub.ItemRect(2).Top + 5});
+            root.PaintAll();
+            sub.PaintAll();
+            EXPECT_TRUE(root.BackBuffer().SavePng(Path("MenuRoot")));
+            EXPECT_TRUE(sub.BackBuffer().SavePng(Path("MenuSkin")));
+            menu.CloseMenu();
+        });
     menu.Popup(&owner, {10, 10});
     EXPECT_TRUE(std::filesystem::exists(Path("MenuSkin")));
 }
@@ -113,7 +115,8 @@ TEST_P(WidgetSnapshotTest, OpenMenu)
 INSTANTIATE_TEST_SUITE_P(Skins, WidgetSnapshotTest,
                          ::testing::Values("Carbon", "Zuzereda", "Light", "Luna",
                                            "Divodo Vididi Vodov"),
-                         [](const ::testing::TestParamInfo<std::string>& info) {
+                         [](const ::testing::TestParamInfo<std::string>& info)
+                         {
                              std::string s;
                              for (char c : info.param)
                              {

@@ -102,7 +102,8 @@ TEST_F(TBlxEditTest, MouseDragSelectsAndAPressPlacesTheCaret)
 
 TEST_F(TBlxEditTest, KeyPressHookCanDropCharacters)
 {
-    Edit->OnKeyPress = [](TBlxControl&, char32_t& ch) {
+    Edit->OnKeyPress = [](TBlxControl&, char32_t& ch)
+    {
         if (ch == U'x')
         {
             ch = 0;
@@ -168,8 +169,9 @@ TEST_F(TBlxListBoxTest, KeysMoveByRowsAndColumnsAndScrollSideways)
 TEST_F(TBlxListBoxTest, OwnerDrawingReplacesTheDefaultLook)
 {
     std::vector<int> drawn;
-    List->OnDrawItem = [&](TBlxListBox&, TBlxCanvas& canvas, int index, const TBlxRect& r,
-                           bool selected) {
+    List->OnDrawItem =
+        [&](TBlxListBox&, TBlxCanvas& canvas, int index, const TBlxRect& r, bool selected)
+    {
         drawn.push_back(index);
         canvas.FillRect(r, selected ? BlxColors::Black : BlxColors::White);
     };

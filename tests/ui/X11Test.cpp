@@ -5,12 +5,12 @@
 #include "ui/BlxApplication.h"
 #include "ui/BlxButton.h"
 #include "ui/BlxEdit.h"
+#include "ui/BlxMenu.h"
+#include "ui/BlxMenuWindow.h"
 #include "ui/BlxPixelBuffer.h"
 #include "ui/BlxStyle.h"
 #include "ui/BlxTimer.h"
 #include "ui/BlxWindow.h"
-#include "ui/BlxMenu.h"
-#include "ui/BlxMenuWindow.h"
 
 #include "ui/X11TestSupport.h"
 
@@ -44,16 +44,19 @@ TEST_F(TBlxX11Test, EmbedsIntoTheHostWindowAndTakesClicks)
         XFree(children);
     }
     EXPECT_EQ(parent, HostWindow);
-    ASSERT_TRUE(PumpUntil([&] {
-        XWindowAttributes wa{};
-        XGetWindowAttributes(Host, Window(editor.NativeId()), &wa);
-        return wa.map_state == IsViewable && !editor.NeedsPaint();
-    }));
+    ASSERT_TRUE(PumpUntil(
+        [&]
+        {
+            XWindowAttributes wa{};
+            XGetWindowAttributes(Host, Window(editor.NativeId()), &wa);
+            return wa.map_state == IsViewable && !editor.NeedsPaint();
+        }));
     TBlxPoint origin = editor.ClientOriginOnScreen();
     EXPECT_EQ(origin, (TBlxPoint{20, 20}));
-    PumpUntil([&] { return ScreenPixel(origin.X + 300, origin.Y + 200) ==
-                           TBlxStyle::Palette().ButtonFace; },
-              1000);
+    PumpUntil(
+        [&]
+        { return ScreenPixel(origin.X + 300, origin.Y + 200) == TBlxStyle::Palette().ButtonFace; },
+        1000);
     EXPECT_EQ(ScreenPixel(origin.X + 300, origin.Y + 200), TBlxStyle::Palette().ButtonFace)
         << "the back buffer reached the screen";
     TBlxPoint c = button.ClientToScreen({50, 15});
@@ -90,14 +93,15 @@ TEST_F(TBlxX11Test, ModalDialogIsDrivenBySyntheticClicksAndKeys)
     driver.SetInterval(300);
     watchdog.SetInterval(15000);
     bool sent = false;
-    driver.OnTimer = [&](TBlxTimer& t) {
+    driver.OnTimer = [&](TBlxTimer& t)
+    {
         t.SetEnabled(false);
         Screenshot({dialog.ClientOriginOnScreen().X, dialog.ClientOriginOnScreen().Y, 300, 102},
                    "x11/dialog_before_input");
         TBlxPoint e = edit.ClientToScreen({40, 11});
         TBlxPoint b = ok.ClientToScreen({40, 13});
-        sent = Xdotool({"mousemove", std::to_string(e.X), std::to_string(e.Y), "click", "1",
-                        "type", "--delay", "20", "Hi 57"}) &&
+        sent = Xdotool({"mousemove", std::to_string(e.X), std::to_string(e.Y), "click", "1", "type",
+                        "--delay", "20", "Hi 57"}) &&
                Xdotool({"key", "ctrl+a", "key", "BackSpace", "type", "--delay", "20", "ok"}) &&
                Xdotool({"mousemove", std::to_string(b.X), std::to_string(b.Y), "click", "1"});
     };
@@ -125,7 +129,8 @@ TEST_F(TBlxX11Test, MenuOpensAsAPopupAndClosesOnAnOutsideClick)
     TBlxTimer driver, watchdog;
     driver.SetInterval(300);
     watchdog.SetInterval(15000);
-    driver.OnTimer = [&](TBlxTimer& t) {
+    driver.OnTimer = [&](TBlxTimer& t)
+    {
         t.SetEnabled(false);
         TBlxMenuWindow& root = menu.Level(0);
         TBlxRect r = root.ItemRect(1);
@@ -145,7 +150,8 @@ TEST_F(TBlxX11Test, MenuOpensAsAPopupAndClosesOnAnOutsideClick)
     menu.Popup(&editor, at);
     EXPECT_EQ(chosen, 3);
 
-    driver.OnTimer = [&](TBlxTimer& t) {
+    driver.OnTimer = [&](TBlxTimer& t)
+    {
         t.SetEnabled(false);
         Xdotool({"mousemove", "700", "600", "click", "1"});
     };
@@ -172,16 +178,15 @@ TEST_F(TBlxX11Test, ClipboardIsServedToAndReadFromOtherClients)
     XConvertSelection(Host, clipboard, utf8, prop, HostWindow, CurrentTime);
     XFlush(Host);
     XEvent ev{};
-    bool answered = PumpUntil([&] {
-        return XCheckTypedWindowEvent(Host, HostWindow, SelectionNotify, &ev) == True;
-    });
+    bool answered = PumpUntil(
+        [&] { return XCheckTypedWindowEvent(Host, HostWindow, SelectionNotify, &ev) == True; });
     ASSERT_TRUE(answered);
     Atom type = 0;
     int format = 0;
     unsigned long n = 0, after = 0;
     unsigned char* data = nullptr;
-    XGetWindowProperty(Host, HostWindow, prop, 0, 1024, True, AnyPropertyType, &type, &format,
-                       &n, &after, &data);
+    XGetWindowProperty(Host, HostWindow, prop, 0, 1024, True, AnyPropertyType, &type, &format, &n,
+                       &after, &data);
     ASSERT_NE(data, nullptr);
     EXPECT_EQ(std::string(reinterpret_cast<char*>(data), n), "from Tumblet \u2212 1");
     XFree(data);
@@ -198,35 +203,37 @@ TEST_F(TBlxX11Test, ClipboardIsServedToAndReadFromOtherClients)
     Atom otherClipboard = XInternAtom(other, "CLIPBOARD", False);
     XSetSelectionOwner(other, otherClipboard, owner, CurrentTime);
     XSync(other, False);
-    std::thread server([&] {
-        while (!stop)
+    std::thread server(
+        [&]
         {
-            XEvent e;
-            while (XPending(other))
+            while (!stop)
             {
-                XNextEvent(other, &e);
-                if (e.type != SelectionRequest)
+                XEvent e;
+                while (XPending(other))
                 {
-                    continue;
+                    XNextEvent(other, &e);
+                    if (e.type != SelectionRequest)
+                    {
+                        continue;
+                    }
+                    const XSelectionRequestEvent& r = e.xselectionrequest;
+                    std::string text = "pasted";
+                    XChangeProperty(other, r.requestor, r.property, r.target, 8, PropModeReplace,
+                                    reinterpret_cast<const unsigned char*>(text.data()),
+                                    int(text.size()));
+                    XSelectionEvent reply{};
+                    reply.type = SelectionNotify;
+                    reply.requestor = r.requestor;
+                    reply.selection = r.selection;
+                    reply.target = r.target;
+                    reply.property = r.property;
+                    reply.time = r.time;
+                    XSendEvent(other, r.requestor, False, 0, reinterpret_cast<XEvent*>(&reply));
+                    XFlush(other);
                 }
-                const XSelectionRequestEvent& r = e.xselectionrequest;
-                std::string text = "pasted";
-                XChangeProperty(other, r.requestor, r.property, r.target, 8, PropModeReplace,
-                                reinterpret_cast<const unsigned char*>(text.data()),
-                                int(text.size()));
-                XSelectionEvent reply{};
-                reply.type = SelectionNotify;
-                reply.requestor = r.requestor;
-                reply.selection = r.selection;
-                reply.target = r.target;
-                reply.property = r.property;
-                reply.time = r.time;
-                XSendEvent(other, r.requestor, False, 0, reinterpret_cast<XEvent*>(&reply));
-                XFlush(other);
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
             }
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-    });
+        });
     std::string pasted = app.ClipboardText();
     stop = true;
     server.join();

@@ -99,8 +99,8 @@ protected:
         }
         TBlxStyle::Select("Carbon");
         int s = DefaultScreen(Host);
-        HostWindow = XCreateSimpleWindow(Host, RootWindow(Host, s), 20, 20, 800, 450, 0, 0,
-                                         0x404040);
+        HostWindow =
+            XCreateSimpleWindow(Host, RootWindow(Host, s), 20, 20, 800, 450, 0, 0, 0x404040);
         XMapWindow(Host, HostWindow);
         XSync(Host, False);
     }
@@ -131,8 +131,8 @@ protected:
     /// Writes the screen area as PNG.
     void Screenshot(const TBlxRect& r, const std::string& name)
     {
-        XImage* image = XGetImage(Host, DefaultRootWindow(Host), r.Left, r.Top,
-                                  unsigned(r.Width), unsigned(r.Height), AllPlanes, ZPixmap);
+        XImage* image = XGetImage(Host, DefaultRootWindow(Host), r.Left, r.Top, unsigned(r.Width),
+                                  unsigned(r.Height), AllPlanes, ZPixmap);
         ASSERT_NE(image, nullptr);
         TBlxPixelBuffer png(r.Width, r.Height);
         cairo_surface_flush(png.Surface());
