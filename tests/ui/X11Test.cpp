@@ -52,7 +52,7 @@ TEST_F(TBlxX11Test, EmbedsIntoTheHostWindowAndTakesClicks)
             return wa.map_state == IsViewable && !editor.NeedsPaint();
         }));
     TBlxPoint origin = editor.ClientOriginOnScreen();
-    EXPECT_EQ(origin, (TBlxPoint{20, 20}));
+    EXPECT_EQ(origin, (TBlxPoint{kHostLeft, kHostTop}));
     PumpUntil(
         [&]
         { return ScreenPixel(origin.X + 300, origin.Y + 200) == TBlxStyle::Palette().ButtonFace; },
@@ -153,7 +153,8 @@ TEST_F(TBlxX11Test, MenuOpensAsAPopupAndClosesOnAnOutsideClick)
     driver.OnTimer = [&](TBlxTimer& t)
     {
         t.SetEnabled(false);
-        Xdotool({"mousemove", "700", "600", "click", "1"});
+        // The bottom-right corner of the screen lies outside every window.
+        Xdotool({"mousemove", "1275", "1020", "click", "1"});
     };
     driver.SetEnabled(true);
     chosen = 0;

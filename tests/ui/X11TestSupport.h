@@ -74,6 +74,11 @@ inline bool PumpUntil(const std::function<bool()>& done, int ms = 5000)
     return finished;
 }
 
+/// Where the stand-in host window sits: away from the screen's top-left corner, where windows
+/// of other tests sharing the virtual server appear.
+constexpr int kHostLeft = 460;
+constexpr int kHostTop = 560;
+
 class TBlxX11Fixture : public ::testing::Test
 {
 protected:
@@ -99,8 +104,8 @@ protected:
         }
         TBlxStyle::Select("Carbon");
         int s = DefaultScreen(Host);
-        HostWindow =
-            XCreateSimpleWindow(Host, RootWindow(Host, s), 20, 20, 800, 450, 0, 0, 0x404040);
+        HostWindow = XCreateSimpleWindow(Host, RootWindow(Host, s), kHostLeft, kHostTop, 800, 450,
+                                         0, 0, 0x404040);
         XMapWindow(Host, HostWindow);
         XSync(Host, False);
     }
