@@ -207,35 +207,43 @@ void TBlxEdit::Paint(TBlxCanvas& canvas)
     {
         FScrollX = caretX;
     }
-    int x0 = TextOriginX();
-    TBlxSize ext = BlxText::Extent(font, "Hg");
-    int y0 = (Height() - ext.Height) / 2;
+    int lineHeight = BlxText::LineHeight(font);
+    TBlxPoint origin{TextOriginX(), (Height() - lineHeight) / 2};
     canvas.Save();
     canvas.ClipRect({2, 2, Width() - 4, Height() - 4});
-    if (SelLength() > 0 && Focused())
+    PaintText(canvas, font, origin, lineHeight);
+    if (Focused() && !FReadOnly)
     {
-        int a = BlxText::IndexToX(font, FText, SelStart());
-        int b = BlxText::IndexToX(font, FText, SelStart() + SelLength());
-        canvas.FillRect({x0 + a, y0, b - a, ext.Height}, p.Selection);
+        canvas.FillRect({origin.X + caretX, origin.Y, 1, lineHeight}, p.WindowText);
     }
-    canvas.DrawText({x0, y0, std::max(Width(), ext.Width + Width()), ext.Height}, Text(), font);
-    if (SelLength() > 0 && Focused())
+    canvas.Restore();
+}
+
+void TBlxEdit::PaintText(TBlxCanvas& canvas, const TBlxFont& font, TBlxPoint origin, int lineHeight)
+{
+    const TBlxPalette& p = TBlxStyle::Palette();
+    std::string text = Text();
+    TBlxRect textRect{origin.X, origin.Y, BlxText::Extent(font, text).Width + 1, lineHeight};
+    bool selection = SelLength() > 0 && Focused();
+    TBlxRect selRect;
+    if (selection)
     {
         int a = BlxText::IndexToX(font, FText, SelStart());
         int b = BlxText::IndexToX(font, FText, SelStart() + SelLength());
+        selRect = {origin.X + a, origin.Y, b - a, lineHeight};
+        canvas.FillRect(selRect, p.Selection);
+    }
+    canvas.DrawText(textRect, text, font);
+    if (selection)
+    {
+        // The selected part again, in the selection's text colour.
         TBlxFont selFont = font;
         selFont.Color = p.SelectionText;
         canvas.Save();
-        canvas.ClipRect({x0 + a, y0, b - a, ext.Height});
-        canvas.DrawText({x0, y0, std::max(Width(), ext.Width + Width()), ext.Height}, Text(),
-                        selFont);
+        canvas.ClipRect(selRect);
+        canvas.DrawText(textRect, text, selFont);
         canvas.Restore();
     }
-    if (Focused() && !FReadOnly)
-    {
-        canvas.FillRect({x0 + caretX, y0, 1, ext.Height}, p.WindowText);
-    }
-    canvas.Restore();
 }
 
 bool TBlxEdit::MouseDown(const TBlxMouseEvent& e)

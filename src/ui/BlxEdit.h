@@ -77,6 +77,7 @@ protected:
 
 private:
     int IndexAtX(int x) const;
+    void PaintText(TBlxCanvas& canvas, const TBlxFont& font, TBlxPoint origin, int lineHeight);
     int TextOriginX() const;
 
     std::u32string FText;

@@ -90,6 +90,8 @@ public:
 
 private:
     void SetFixedSizeHints(const TBlxRect& r);
+    void SetDialogProperties(TBlxNativeId transientFor);
+    void CreateInputContext();
 
     TX11Platform& FPlatform;
     TBlxWindow& FOwner;

@@ -44,46 +44,59 @@ TX11Window::TX11Window(TX11Platform& platform, TBlxWindow& owner, const TBlxWind
         XCreateWindow(d, parent, FBounds.Left, FBounds.Top, unsigned(std::max(1, FBounds.Width)),
                       unsigned(std::max(1, FBounds.Height)), 0, CopyFromParent, InputOutput,
                       CopyFromParent, mask, &attrs);
-    const TX11Atoms& a = platform.Atoms();
     if (params.Kind == TBlxWindowKind::Dialog)
     {
-        Atom protocols[] = {a.WmDeleteWindow};
-        XSetWMProtocols(d, FWindow, protocols, 1);
-        if (params.TransientFor)
-        {
-            XSetTransientForHint(d, FWindow, Window(params.TransientFor));
-        }
-        Atom type = a.NetWmWindowTypeDialog;
-        XChangeProperty(d, FWindow, a.NetWmWindowType, XA_ATOM, 32, PropModeReplace,
-                        reinterpret_cast<unsigned char*>(&type), 1);
-        // A fixed frame with a title and no title-bar buttons; a close request of the window
-        // manager (WM_DELETE_WINDOW) still cancels the dialog.
-        TMotifHints hints{kMotifFlagFunctions | kMotifFlagDecorations, kMotifFuncMove,
-                          kMotifDecorBorder | kMotifDecorTitle, 0, 0};
-        XChangeProperty(d, FWindow, a.MotifWmHints, a.MotifWmHints, 32, PropModeReplace,
-                        reinterpret_cast<unsigned char*>(&hints), 5);
-        SetFixedSizeHints(FBounds);
+        SetDialogProperties(params.TransientFor);
     }
     else if (params.Kind == TBlxWindowKind::Popup)
     {
-        Atom type = a.NetWmWindowTypePopupMenu;
-        XChangeProperty(d, FWindow, a.NetWmWindowType, XA_ATOM, 32, PropModeReplace,
+        Atom type = platform.Atoms().NetWmWindowTypePopupMenu;
+        XChangeProperty(d, FWindow, platform.Atoms().NetWmWindowType, XA_ATOM, 32, PropModeReplace,
                         reinterpret_cast<unsigned char*>(&type), 1);
     }
-    if (platform.InputMethod())
-    {
-        FInputContext =
-            XCreateIC(platform.InputMethod(), XNInputStyle, XIMPreeditNothing | XIMStatusNothing,
-                      XNClientWindow, FWindow, XNFocusWindow, FWindow, nullptr);
-        if (FInputContext)
-        {
-            long filter = 0;
-            XGetICValues(FInputContext, XNFilterEvents, &filter, nullptr);
-            XSelectInput(d, FWindow, kEventMask | filter);
-        }
-    }
+    CreateInputContext();
     SetCaption(params.Caption);
     platform.Register(FWindow, this);
+}
+
+void TX11Window::SetDialogProperties(TBlxNativeId transientFor)
+{
+    Display* d = FPlatform.GetDisplay();
+    const TX11Atoms& a = FPlatform.Atoms();
+    Atom protocols[] = {a.WmDeleteWindow};
+    XSetWMProtocols(d, FWindow, protocols, 1);
+    if (transientFor)
+    {
+        XSetTransientForHint(d, FWindow, Window(transientFor));
+    }
+    Atom type = a.NetWmWindowTypeDialog;
+    XChangeProperty(d, FWindow, a.NetWmWindowType, XA_ATOM, 32, PropModeReplace,
+                    reinterpret_cast<unsigned char*>(&type), 1);
+    // A fixed frame with a title and no title-bar buttons; a close request of the window
+    // manager (WM_DELETE_WINDOW) still cancels the dialog.
+    TMotifHints hints{kMotifFlagFunctions | kMotifFlagDecorations, kMotifFuncMove,
+                      kMotifDecorBorder | kMotifDecorTitle, 0, 0};
+    XChangeProperty(d, FWindow, a.MotifWmHints, a.MotifWmHints, 32, PropModeReplace,
+                    reinterpret_cast<unsigned char*>(&hints), 5);
+    SetFixedSizeHints(FBounds);
+}
+
+void TX11Window::CreateInputContext()
+{
+    if (!FPlatform.InputMethod())
+    {
+        return;
+    }
+    FInputContext =
+        XCreateIC(FPlatform.InputMethod(), XNInputStyle, XIMPreeditNothing | XIMStatusNothing,
+                  XNClientWindow, FWindow, XNFocusWindow, FWindow, nullptr);
+    if (FInputContext)
+    {
+        // The input method may need events of its own (composition keys).
+        long filter = 0;
+        XGetICValues(FInputContext, XNFilterEvents, &filter, nullptr);
+        XSelectInput(FPlatform.GetDisplay(), FWindow, kEventMask | filter);
+    }
 }
 
 TX11Window::~TX11Window()
