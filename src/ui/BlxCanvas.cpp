@@ -118,17 +118,14 @@ void TBlxCanvas::DrawText(const TBlxRect& r, const std::string& text, const TBlx
     {
         return;
     }
-    TPangoLayoutHandle layout =
-        BlxText::CreateLayout(FCairo, font, text, format.WordWrap ? r.Width : -1);
-    if (format.WordWrap)
-    {
-        pango_layout_set_alignment(layout.get(),
-                                   format.Align == TBlxAlignment::Center  ? PANGO_ALIGN_CENTER
-                                   : format.Align == TBlxAlignment::Right ? PANGO_ALIGN_RIGHT
-                                                                          : PANGO_ALIGN_LEFT);
-    }
+    PangoLayout* layout = BlxText::CachedLayout(FCairo, font, text, format.WordWrap ? r.Width : -1);
+    PangoAlignment align = !format.WordWrap                        ? PANGO_ALIGN_LEFT
+                           : format.Align == TBlxAlignment::Center ? PANGO_ALIGN_CENTER
+                           : format.Align == TBlxAlignment::Right  ? PANGO_ALIGN_RIGHT
+                                                                   : PANGO_ALIGN_LEFT;
+    pango_layout_set_alignment(layout, align);
     int w = 0, h = 0;
-    pango_layout_get_pixel_size(layout.get(), &w, &h);
+    pango_layout_get_pixel_size(layout, &w, &h);
     int x = r.Left;
     if (!format.WordWrap && format.Align == TBlxAlignment::Center)
     {
@@ -145,7 +142,7 @@ void TBlxCanvas::DrawText(const TBlxRect& r, const std::string& text, const TBlx
     ClipRect(r);
     SetColor(font.Color);
     cairo_move_to(FCairo, x, y);
-    pango_cairo_show_layout(FCairo, layout.get());
+    pango_cairo_show_layout(FCairo, layout);
     cairo_restore(FCairo);
 }
 

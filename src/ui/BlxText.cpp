@@ -1,6 +1,8 @@
 #include "ui/BlxText.h"
 
 #include <algorithm>
+#include <list>
+#include <unordered_map>
 
 namespace tumblet
 {
@@ -32,7 +34,57 @@ int ByteOffset(const std::u32string& text, int index)
     return int(Utf32ToUtf8(text.substr(0, size_t(index))).size());
 }
 
+/// Recently used layouts: shaping text is the costly part of painting it, and the same captions
+/// are painted and measured again and again.
+class TLayoutCache
+{
+public:
+    /// Layouts kept; enough for an editor full of labels and menus.
+    static constexpr size_t kCapacity = 512;
+
+    PangoLayout* Get(const TBlxFont& font, const std::string& text, int wrapWidth)
+    {
+        std::string key = font.Family + '\x1f' + std::to_string(font.SizePx) + '\x1f' +
+                          (font.Bold ? "b" : "n") + '\x1f' + std::to_string(wrapWidth) + '\x1f' +
+                          text;
+        auto found = FIndex.find(key);
+        if (found != FIndex.end())
+        {
+            FEntries.splice(FEntries.begin(), FEntries, found->second);
+            return found->second->second.get();
+        }
+        if (FEntries.size() >= kCapacity)
+        {
+            FIndex.erase(FEntries.back().first);
+            FEntries.pop_back();
+        }
+        FEntries.emplace_front(key, BlxText::CreateLayout(nullptr, font, text, wrapWidth));
+        FIndex[key] = FEntries.begin();
+        return FEntries.front().second.get();
+    }
+
+private:
+    std::list<std::pair<std::string, TPangoLayoutHandle>> FEntries;
+    std::unordered_map<std::string, std::list<std::pair<std::string, TPangoLayoutHandle>>::iterator>
+        FIndex;
+};
+
+TLayoutCache& Cache()
+{
+    static TLayoutCache cache;
+    return cache;
+}
+
 } // namespace
+
+PangoLayout* BlxText::CachedLayout(cairo_t* cr, const TBlxFont& font, const std::string& text,
+                                   int wrapWidth)
+{
+    PangoLayout* layout = Cache().Get(font, text, wrapWidth);
+    // Follow the painting context's font options; a mere translation keeps the shaping.
+    pango_cairo_update_layout(cr ? cr : MeasuringContext(), layout);
+    return layout;
+}
 
 TPangoLayoutHandle BlxText::CreateLayout(cairo_t* cr, const TBlxFont& font, const std::string& text,
                                          int wrapWidth)
@@ -51,9 +103,9 @@ TPangoLayoutHandle BlxText::CreateLayout(cairo_t* cr, const TBlxFont& font, cons
 
 TBlxSize BlxText::Extent(const TBlxFont& font, const std::string& text, int wrapWidth)
 {
-    TPangoLayoutHandle layout = CreateLayout(nullptr, font, text, wrapWidth);
+    PangoLayout* layout = CachedLayout(nullptr, font, text, wrapWidth);
     int w = 0, h = 0;
-    pango_layout_get_pixel_size(layout.get(), &w, &h);
+    pango_layout_get_pixel_size(layout, &w, &h);
     return {w, h};
 }
 
@@ -65,9 +117,9 @@ int BlxText::LineHeight(const TBlxFont& font)
 int BlxText::IndexToX(const TBlxFont& font, const std::u32string& text, int index)
 {
     std::string utf8 = Utf32ToUtf8(text);
-    TPangoLayoutHandle layout = CreateLayout(nullptr, font, utf8);
+    PangoLayout* layout = CachedLayout(nullptr, font, utf8);
     PangoRectangle pos;
-    pango_layout_index_to_pos(layout.get(), ByteOffset(text, index), &pos);
+    pango_layout_index_to_pos(layout, ByteOffset(text, index), &pos);
     return PANGO_PIXELS(pos.x);
 }
 

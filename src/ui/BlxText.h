@@ -31,6 +31,10 @@ namespace BlxText
 /// keeps the text on one line.
 TPangoLayoutHandle CreateLayout(cairo_t* cr, const TBlxFont& font, const std::string& text,
                                 int wrapWidth = -1);
+/// A shared layout from the cache, updated for `cr` (or the measuring context when null). It
+/// stays valid until the next call; callers must not keep it.
+PangoLayout* CachedLayout(cairo_t* cr, const TBlxFont& font, const std::string& text,
+                          int wrapWidth = -1);
 /// Logical size of the text in pixels.
 TBlxSize Extent(const TBlxFont& font, const std::string& text, int wrapWidth = -1);
 /// Height of one line of the font (ascent + descent).
