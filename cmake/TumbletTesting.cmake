@@ -20,7 +20,12 @@ function(tumblet_add_gtest target)
     target_link_libraries(${target} PRIVATE ${ARG_LIBS} GTest::gmock GTest::gtest GTest::gtest_main)
     target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
     add_test(NAME ${target} COMMAND ${target} --gtest_brief=1)
+    # Each test binary gets a home of its own, so nothing reads or writes the user's settings
+    # and presets.
+    set(_home ${PROJECT_BINARY_DIR}/test-home/${target})
+    file(MAKE_DIRECTORY ${_home})
     set(_env "TUMBLET_PLUGIN=$<TARGET_FILE_DIR:Tumblet>/Tumblet.so;TUMBLET_BUILD_DIR=${PROJECT_BINARY_DIR}")
+    list(APPEND _env "HOME=${_home}" "XDG_CONFIG_HOME=${_home}/.config")
     list(APPEND _env ${ARG_ENV})
     set_tests_properties(${target} PROPERTIES ENVIRONMENT "${_env}" LABELS "${ARG_LABELS}")
     if("threads" IN_LIST ARG_LABELS)

@@ -21,6 +21,9 @@ echo "== release build"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j"$jobs"
 
+echo "== soak test on the release build (memory growth is measured here)"
+ctest --test-dir build --output-on-failure -L soak
+
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug \
     -DTUMBLET_SANITIZE="address;undefined" -DTUMBLET_BUILD_BENCH=OFF >/dev/null

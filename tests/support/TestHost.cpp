@@ -302,6 +302,8 @@ std::intptr_t TTestHost::Answer(const THostCall& call, void* ptr)
         if (!Recording && !OnEvent)
             return ProcessEventsAnswer;
         std::vector<TOutEvent> events;
+        if (Recording && block != nullptr)
+            events.reserve(static_cast<std::size_t>(std::max(block->numEvents, 0)));
         for (std::int32_t i = 0; block != nullptr && i < block->numEvents; ++i)
         {
             const auto* e = reinterpret_cast<const VstMidiEvent*>(block->events[i]);
