@@ -43,7 +43,7 @@ void CheckEvents(const VstEvents& events)
 {
     for (std::int32_t i = 0; i < events.numEvents; ++i)
     {
-        const auto& e = *reinterpret_cast<const VstMidiEvent*>(events.events[i]);
+        const auto& e = *reinterpret_cast<const VstMidiEvent*>(EventList(events)[i]);
         const auto status = static_cast<unsigned char>(e.midiData[0]);
         const auto d1 = static_cast<unsigned char>(e.midiData[1]);
         const auto d2 = static_cast<unsigned char>(e.midiData[2]);
@@ -119,7 +119,7 @@ void SendEvents(AEffect* effect, FuzzedDataProvider& data)
         r.midiData[0] = static_cast<char>(data.ConsumeIntegral<std::uint8_t>());
         r.midiData[1] = static_cast<char>(data.ConsumeIntegral<std::uint8_t>());
         r.midiData[2] = static_cast<char>(data.ConsumeIntegral<std::uint8_t>());
-        block->events[i] = reinterpret_cast<VstEvent*>(&r);
+        EventList(*block)[i] = reinterpret_cast<VstEvent*>(&r);
     }
     effect->dispatcher(effect, effProcessEvents, 0, 0, block, 0.0f);
 }

@@ -104,7 +104,7 @@ void TVSTModuleWithMidi::DispatchEvents(TVstEvents* events)
         OnProcessEvents(*this, *events);
     for (std::int32_t i = 0; i < events->numEvents; ++i)
     {
-        const VstEvent* event = events->events[i];
+        const VstEvent* event = EventList(*events)[i];
         // A host that leaves a hole in its block gets the hole skipped, not followed.
         if (event == nullptr)
             continue;

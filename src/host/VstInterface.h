@@ -84,6 +84,17 @@ struct VstEvents
     VstEvent* events[2]; // really as long as numEvents
 };
 
+/// The events of a block. The record declares two slots, but a block really holds numEvents of
+/// them; going through a pointer keeps bounds checkers from treating the two as the limit.
+inline VstEvent** EventList(VstEvents& block)
+{
+    return block.events;
+}
+inline VstEvent* const* EventList(const VstEvents& block)
+{
+    return block.events;
+}
+
 struct VstMidiEvent
 {
     std::int32_t type;

@@ -29,7 +29,7 @@ std::intptr_t RecordingHost(AEffect*, std::int32_t opcode, std::int32_t, std::in
         auto* block = static_cast<VstEvents*>(ptr);
         TFlushed flushed;
         for (std::int32_t i = 0; i < block->numEvents; ++i)
-            flushed.Events.push_back(*reinterpret_cast<VstMidiEvent*>(block->events[i]));
+            flushed.Events.push_back(*reinterpret_cast<VstMidiEvent*>(EventList(*block)[i]));
         gFlushes->push_back(flushed);
         return gProcessEventsAnswer;
     }
@@ -172,7 +172,7 @@ protected:
         auto* block = reinterpret_cast<VstEvents*>(memory.data());
         block->numEvents = static_cast<std::int32_t>(events.size());
         if (!events.empty())
-            std::memcpy(block->events, events.data(), events.size() * sizeof(VstEvent*));
+            std::memcpy(EventList(*block), events.data(), events.size() * sizeof(VstEvent*));
         Module->Dispatch(effProcessEvents, 0, 0, block, 0.0f);
     }
 };

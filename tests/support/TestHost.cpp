@@ -173,7 +173,7 @@ void TTestHost::SendEvents(const std::vector<TInEvent>& events)
         record.midiData[0] = static_cast<char>(events[i].Status);
         record.midiData[1] = static_cast<char>(events[i].Data1);
         record.midiData[2] = static_cast<char>(events[i].Data2);
-        block->events[i] = reinterpret_cast<VstEvent*>(&record);
+        EventList(*block)[i] = reinterpret_cast<VstEvent*>(&record);
     }
     Dispatch(effProcessEvents, 0, 0, block);
 }
@@ -306,7 +306,7 @@ std::intptr_t TTestHost::Answer(const THostCall& call, void* ptr)
             events.reserve(static_cast<std::size_t>(std::max(block->numEvents, 0)));
         for (std::int32_t i = 0; block != nullptr && i < block->numEvents; ++i)
         {
-            const auto* e = reinterpret_cast<const VstMidiEvent*>(block->events[i]);
+            const auto* e = reinterpret_cast<const VstMidiEvent*>(EventList(*block)[i]);
             TOutEvent out{};
             out.Type = e->type;
             out.ByteSize = e->byteSize;

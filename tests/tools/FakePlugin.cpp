@@ -95,7 +95,7 @@ void ProcessEvents(TFake* fake, const VstEvents* events)
 {
     for (int i = 0; i < events->numEvents; ++i)
     {
-        const auto* event = reinterpret_cast<const VstMidiEvent*>(events->events[i]);
+        const auto* event = reinterpret_cast<const VstMidiEvent*>(EventList(*events)[i]);
         if (event->type != kVstMidiType)
             continue;
         const auto* data = reinterpret_cast<const unsigned char*>(event->midiData);
@@ -203,7 +203,7 @@ void ProcessReplacing(AEffect* effect, float**, float** outputs, std::int32_t fr
     block->numEvents = fake->OutCount;
     block->reserved = 0;
     for (int i = 0; i < fake->OutCount; ++i)
-        block->events[i] = reinterpret_cast<VstEvent*>(&fake->Out[i]);
+        EventList(*block)[i] = reinterpret_cast<VstEvent*>(&fake->Out[i]);
     fake->Call(audioMasterProcessEvents, 0, 0, block);
     fake->OutCount = 0;
 }

@@ -120,7 +120,7 @@ void TPluginHost::CollectEvents(const VstEvents* events)
         return;
     for (std::int32_t i = 0; i < events->numEvents; ++i)
     {
-        const VstEvent* event = events->events[i];
+        const VstEvent* event = EventList(*events)[i];
         if (event == nullptr || event->type != kVstMidiType)
             continue;
         const auto* midi = reinterpret_cast<const VstMidiEvent*>(event);
