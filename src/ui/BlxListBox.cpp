@@ -16,6 +16,9 @@ namespace
 constexpr int kFrame = 1;
 /// Horizontal text inset of the default entry look, in pixels.
 constexpr int kTextInset = 4;
+/// Thickness of the scroll bar and the shortest its thumb gets, in pixels.
+constexpr int kBar = 12;
+constexpr int kMinThumb = 16;
 
 } // namespace
 
@@ -67,7 +70,91 @@ void TBlxListBox::SetColumns(int columns)
 
 TBlxRect TBlxListBox::InnerRect() const
 {
-    return ClientRect().Inflate(-kFrame);
+    TBlxRect r = ClientRect().Inflate(-kFrame);
+    if (HasScrollBar())
+    {
+        (FColumns > 1 ? r.Height : r.Width) -= kBar;
+    }
+    return r;
+}
+
+bool TBlxListBox::HasScrollBar() const
+{
+    TBlxRect r = ClientRect().Inflate(-kFrame);
+    int rows = std::max(1, r.Height / FItemHeight);
+    return Count() > rows * std::max(1, FColumns);
+}
+
+TBlxRect TBlxListBox::ScrollBarRect() const
+{
+    TBlxRect r = ClientRect().Inflate(-kFrame);
+    return FColumns > 1 ? TBlxRect{r.Left, r.Bottom() - kBar, r.Width, kBar}
+                        : TBlxRect{r.Right() - kBar, r.Top, kBar, r.Height};
+}
+
+TBlxListBox::TScrollUnits TBlxListBox::ScrollUnits() const
+{
+    if (FColumns > 1)
+    {
+        int rows = RowsPerColumn();
+        return {(Count() + rows - 1) / rows, FColumns, FTopIndex / rows};
+    }
+    return {Count(), VisibleCount(), FTopIndex};
+}
+
+TBlxRect TBlxListBox::ThumbRect() const
+{
+    TBlxRect bar = ScrollBarRect();
+    TScrollUnits u = ScrollUnits();
+    bool horizontal = FColumns > 1;
+    int length = horizontal ? bar.Width : bar.Height;
+    int thumb = std::clamp(length * u.Visible / std::max(1, u.Total), kMinThumb, length);
+    int offset = (length - thumb) * u.Position / std::max(1, u.Total - u.Visible);
+    return horizontal ? TBlxRect{bar.Left + offset, bar.Top, thumb, bar.Height}
+                      : TBlxRect{bar.Left, bar.Top + offset, bar.Width, thumb};
+}
+
+void TBlxListBox::SetScrollPosition(int units)
+{
+    SetTopIndex(FColumns > 1 ? units * RowsPerColumn() : units);
+}
+
+bool TBlxListBox::ScrollBarMouseDown(TBlxPoint p)
+{
+    if (!HasScrollBar() || !ScrollBarRect().Contains(p))
+    {
+        return false;
+    }
+    TBlxRect thumb = ThumbRect();
+    int along = FColumns > 1 ? p.X : p.Y;
+    if (thumb.Contains(p))
+    {
+        FThumbDrag = {along, ScrollUnits().Position};
+    }
+    else
+    {
+        int thumbStart = FColumns > 1 ? thumb.Left : thumb.Top;
+        TScrollUnits u = ScrollUnits();
+        SetScrollPosition(u.Position + (along < thumbStart ? -u.Visible : u.Visible));
+    }
+    return true;
+}
+
+void TBlxListBox::DragThumb(TBlxPoint p)
+{
+    TBlxRect bar = ScrollBarRect(), thumb = ThumbRect();
+    TScrollUnits u = ScrollUnits();
+    int free = FColumns > 1 ? bar.Width - thumb.Width : bar.Height - thumb.Height;
+    int delta = (FColumns > 1 ? p.X : p.Y) - FThumbDrag->StartPixel;
+    int units = free > 0 ? delta * (u.Total - u.Visible) / free : 0;
+    SetScrollPosition(FThumbDrag->StartPosition + units);
+}
+
+void TBlxListBox::PaintScrollBar(TBlxCanvas& canvas)
+{
+    const TBlxPalette& p = TBlxStyle::Palette();
+    canvas.FillRect(ScrollBarRect(), p.Window.Blend(p.Border, 0.15));
+    canvas.FillRoundRect(ThumbRect().Inflate(-2), 3, FThumbDrag ? p.FocusBorder : p.Border);
 }
 
 int TBlxListBox::RowsPerColumn() const
@@ -174,6 +261,10 @@ void TBlxListBox::Paint(TBlxCanvas& canvas)
         canvas.Restore();
     }
     canvas.Restore();
+    if (HasScrollBar())
+    {
+        PaintScrollBar(canvas);
+    }
     canvas.FrameRect(ClientRect(), Focused() ? p.FocusBorder : p.Border);
 }
 
@@ -193,6 +284,11 @@ void TBlxListBox::SelectByUser(int index)
 
 bool TBlxListBox::MouseDown(const TBlxMouseEvent& e)
 {
+    if (e.Button == TBlxMouseButton::Left && ScrollBarMouseDown(e.Pos))
+    {
+        Invalidate();
+        return true;
+    }
     if (e.Button == TBlxMouseButton::Left)
     {
         SelectByUser(ItemAtPos(e.Pos));
@@ -202,11 +298,32 @@ bool TBlxListBox::MouseDown(const TBlxMouseEvent& e)
 
 bool TBlxListBox::MouseMove(const TBlxMouseEvent& e)
 {
+    if (FThumbDrag && HasCapture())
+    {
+        DragThumb(e.Pos);
+        return true;
+    }
     if (HasCapture() && (e.Shift & ssLeft))
     {
         SelectByUser(ItemAtPos(e.Pos));
     }
     return true;
+}
+
+bool TBlxListBox::MouseUp(const TBlxMouseEvent&)
+{
+    if (FThumbDrag)
+    {
+        FThumbDrag.reset();
+        Invalidate();
+    }
+    return true;
+}
+
+void TBlxListBox::CaptureLost()
+{
+    FThumbDrag.reset();
+    Invalidate();
 }
 
 bool TBlxListBox::MouseWheel(const TBlxWheelEvent& e)

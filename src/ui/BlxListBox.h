@@ -2,6 +2,7 @@
 
 #include "ui/BlxControl.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -45,10 +46,17 @@ public:
     /// The rectangle of an entry in client coordinates (may lie outside the visible area).
     TBlxRect ItemRect(int index) const;
     int RowsPerColumn() const;
+    /// A scroll bar appears when not every entry fits: along the bottom for several columns,
+    /// along the right edge for one.
+    bool HasScrollBar() const;
+    TBlxRect ScrollBarRect() const;
+    TBlxRect ThumbRect() const;
 
     void Paint(TBlxCanvas& canvas) override;
     bool MouseDown(const TBlxMouseEvent& e) override;
     bool MouseMove(const TBlxMouseEvent& e) override;
+    bool MouseUp(const TBlxMouseEvent& e) override;
+    void CaptureLost() override;
     bool MouseWheel(const TBlxWheelEvent& e) override;
     bool KeyDown(const TBlxKeyEvent& e) override;
 
@@ -60,6 +68,23 @@ public:
     std::function<void(TBlxControl& sender)> OnChange;
 
 private:
+    /// Scroll positions in whole columns (several columns) or entries (one column).
+    struct TScrollUnits
+    {
+        int Total;
+        int Visible;
+        int Position;
+    };
+    struct TThumbDrag
+    {
+        int StartPixel;
+        int StartPosition;
+    };
+    TScrollUnits ScrollUnits() const;
+    void SetScrollPosition(int units);
+    bool ScrollBarMouseDown(TBlxPoint p);
+    void DragThumb(TBlxPoint p);
+    void PaintScrollBar(TBlxCanvas& canvas);
     void SelectByUser(int index);
     void ScrollIntoView(int index);
     int VisibleCount() const;
@@ -70,6 +95,7 @@ private:
     int FItemHeight = 16;
     int FColumns = 0;
     int FTopIndex = 0;
+    std::optional<TThumbDrag> FThumbDrag;
 };
 
 } // namespace tumblet

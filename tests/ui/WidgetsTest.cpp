@@ -122,8 +122,9 @@ protected:
         Offscreen();
         Window.SetBounds(0, 0, 400, 200);
         List = &Window.Add<TBlxListBox>();
-        // Three columns of five rows of 20 pixels inside a 1-pixel frame.
-        List->SetBounds(0, 0, 302, 102);
+        // Three columns of five rows of 20 pixels inside a 1-pixel frame, above a 12-pixel
+        // scroll bar.
+        List->SetBounds(0, 0, 302, 114);
         List->SetItemHeight(20);
         List->SetColumns(3);
         for (int i = 0; i < 22; ++i)
@@ -164,6 +165,25 @@ TEST_F(TBlxListBoxTest, KeysMoveByRowsAndColumnsAndScrollSideways)
     EXPECT_EQ(List->TopIndex(), 5);
     WheelAt(Window, {50, 50}, 5);
     EXPECT_EQ(List->TopIndex(), 0);
+}
+
+TEST_F(TBlxListBoxTest, TheScrollBarPagesAndDragsByWholeColumns)
+{
+    ASSERT_TRUE(List->HasScrollBar());
+    EXPECT_EQ(List->ScrollBarRect(), (TBlxRect{1, 101, 300, 12}));
+    // Five columns in all, three visible: the thumb covers three fifths of the track.
+    EXPECT_EQ(List->ThumbRect(), (TBlxRect{1, 101, 180, 12}));
+    ClickAt(Window, {290, 107});
+    EXPECT_EQ(List->TopIndex(), 10) << "a press beside the thumb pages";
+    EXPECT_EQ(List->ItemIndex(), -1) << "and selects nothing";
+    TBlxRect thumb = List->ThumbRect();
+    DragBy(Window, {thumb.Left + 10, 107}, -120, 0);
+    EXPECT_EQ(List->TopIndex(), 0);
+    DragBy(Window, {List->ThumbRect().Left + 10, 107}, 60, 0);
+    EXPECT_EQ(List->TopIndex(), 5);
+    List->Clear();
+    List->AddItem("only");
+    EXPECT_FALSE(List->HasScrollBar());
 }
 
 TEST_F(TBlxListBoxTest, OwnerDrawingReplacesTheDefaultLook)
