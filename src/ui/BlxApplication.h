@@ -36,6 +36,8 @@ public:
     std::shared_ptr<TBlxPlatform> AcquirePlatform();
     /// True when windows can be shown (offscreen selected, or a display can be opened).
     bool CanShowWindows();
+    /// True while a backend is running: with X11, while a display connection is open.
+    bool BackendRunning() const { return FOffscreen || !FX11.expired(); }
     /// The offscreen backend while it is selected, else null.
     TBlxOffscreenPlatform* Offscreen() const { return FOffscreen.get(); }
 

@@ -89,6 +89,9 @@ public:
     std::function<void(TBlxWindow& sender)> OnClose;
     /// A popup holding the input grab saw a press outside itself.
     std::function<void(TBlxWindow& sender)> OnPressOutside;
+    /// The window got or lost the keyboard focus of the window system.
+    std::function<void(TBlxWindow& sender)> OnActivate;
+    std::function<void(TBlxWindow& sender)> OnDeactivate;
 
 protected:
     void Resized() override;

@@ -83,8 +83,9 @@ void TBlxWindow::HandleEvent(const TBlxPlatformEvent& e)
     case K::CloseRequest:
         return Close();
     case K::FocusIn:
+        return Raise(OnActivate, *this);
     case K::FocusOut:
-        return;
+        return Raise(OnDeactivate, *this);
     }
 }
 

@@ -15,6 +15,7 @@
 #include "ui/X11TestSupport.h"
 
 #include <atomic>
+#include <optional>
 
 namespace tumblet
 {
@@ -63,6 +64,24 @@ TEST_F(TBlxX11Test, EmbedsIntoTheHostWindowAndTakesClicks)
     ASSERT_TRUE(Xdotool({"mousemove", std::to_string(c.X), std::to_string(c.Y), "click", "1"}));
     EXPECT_TRUE(PumpUntil([&] { return clicks == 1; }));
     Screenshot({origin.X, origin.Y, 712, 341}, "x11/embedded_editor");
+}
+
+TEST_F(TBlxX11Test, OneConnectionIsSharedAndClosedWithTheLastWindow)
+{
+    TBlxApplication& app = TBlxApplication::Instance();
+    ASSERT_FALSE(app.BackendRunning()) << "no window is open yet";
+    {
+        TBlxWindow first(TBlxWindowKind::Embedded), second(TBlxWindowKind::Embedded);
+        for (TBlxWindow* w : {&first, &second})
+        {
+            w->SetParentNativeId(HostWindow);
+            w->SetBounds(0, 0, 100, 100);
+            ASSERT_TRUE(w->Show());
+        }
+        EXPECT_TRUE(app.BackendRunning());
+        EXPECT_EQ(app.AcquirePlatform(), app.AcquirePlatform());
+    }
+    EXPECT_FALSE(app.BackendRunning()) << "the display closes with the last window";
 }
 
 TEST_F(TBlxX11Test, ModalDialogIsDrivenBySyntheticClicksAndKeys)
