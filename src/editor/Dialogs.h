@@ -8,12 +8,14 @@
 
 #include "ui/BlxTypes.h"
 
+#include <memory>
 #include <string>
 
 namespace tumblet
 {
 
 class TBlxWindow;
+class TDialogService;
 
 enum class TMsgDlgType
 {
@@ -48,6 +50,12 @@ bool InputNumberDialog(TBlxWindow* parentForm, const std::string& caption,
 
 /// The title an empty caption stands for.
 inline constexpr const char* kApplicationTitle = "Tumblet";
+
+/// The module's dialog service on these functions: windowed where a display can be opened, the
+/// standard-error answers otherwise (OK to a message, No to a question, cancel to an input).
+/// A parent form that is a TBlxWindow centres the dialogs on itself; any other form counts as
+/// no parent.
+std::unique_ptr<TDialogService> CreateWindowedDialogService();
 
 /// Places a dialog window centred on its parent's client area, else on the active window,
 /// else on the screen (halves truncate toward zero).
