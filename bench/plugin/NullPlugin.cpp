@@ -22,8 +22,8 @@ TNullPlugin* Instance(AEffect* effect)
     return effect != nullptr ? static_cast<TNullPlugin*>(effect->object) : nullptr;
 }
 
-std::intptr_t Dispatcher(AEffect* effect, std::int32_t opcode, std::int32_t, std::intptr_t,
-                         void*, float)
+std::intptr_t Dispatcher(AEffect* effect, std::int32_t opcode, std::int32_t, std::intptr_t, void*,
+                         float)
 {
     if (opcode == effClose)
     {

@@ -32,8 +32,8 @@ TRun* gRun = nullptr;
 
 [[noreturn]] void Fail(const char* what, const VstMidiEvent& e)
 {
-    std::fprintf(stderr, "invariant broken: %s (status %02X %02X %02X, delta %d, block %d)\n",
-                 what, static_cast<unsigned char>(e.midiData[0]),
+    std::fprintf(stderr, "invariant broken: %s (status %02X %02X %02X, delta %d, block %d)\n", what,
+                 static_cast<unsigned char>(e.midiData[0]),
                  static_cast<unsigned char>(e.midiData[1]),
                  static_cast<unsigned char>(e.midiData[2]), e.deltaFrames, gRun->BlockFrames);
     std::abort();
@@ -113,7 +113,7 @@ void SendEvents(AEffect* effect, FuzzedDataProvider& data)
     {
         VstMidiEvent& r = records[static_cast<std::size_t>(i)];
         r.type = data.ConsumeIntegralInRange<int>(0, 9) == 0 ? data.ConsumeIntegral<std::int32_t>()
-                                                              : kVstMidiType;
+                                                             : kVstMidiType;
         r.byteSize = sizeof(VstMidiEvent);
         r.deltaFrames = data.ConsumeIntegralInRange<std::int32_t>(-10, 9000);
         r.midiData[0] = static_cast<char>(data.ConsumeIntegral<std::uint8_t>());
@@ -143,9 +143,16 @@ void ChangeTime(FuzzedDataProvider& data)
     VstTimeInfo& t = gRun->Time;
     switch (data.ConsumeIntegralInRange<int>(0, 7))
     {
-    case 0: t.tempo = PickDouble(data); break;
-    case 1: t.ppqPos = PickDouble(data); t.samplePos = PickDouble(data); break;
-    case 2: t.flags ^= kVstTransportPlaying; break;
+    case 0:
+        t.tempo = PickDouble(data);
+        break;
+    case 1:
+        t.ppqPos = PickDouble(data);
+        t.samplePos = PickDouble(data);
+        break;
+    case 2:
+        t.flags ^= kVstTransportPlaying;
+        break;
     case 3:
         t.flags |= kVstCyclePosValid;
         t.flags ^= kVstTransportCycleActive;
@@ -157,9 +164,16 @@ void ChangeTime(FuzzedDataProvider& data)
         t.timeSigNumerator = data.ConsumeIntegralInRange<std::int32_t>(-2, 33);
         t.timeSigDenominator = data.ConsumeIntegralInRange<std::int32_t>(-2, 33);
         break;
-    case 5: gRun->TimeAvailable = !gRun->TimeAvailable; break;
-    case 6: t.ppqPos = 0.0; t.samplePos = 0.0; break;
-    default: t.flags = data.ConsumeIntegral<std::int32_t>(); break;
+    case 5:
+        gRun->TimeAvailable = !gRun->TimeAvailable;
+        break;
+    case 6:
+        t.ppqPos = 0.0;
+        t.samplePos = 0.0;
+        break;
+    default:
+        t.flags = data.ConsumeIntegral<std::int32_t>();
+        break;
     }
 }
 
@@ -169,10 +183,16 @@ void RunScript(AEffect* effect, FuzzedDataProvider& data)
     {
         switch (data.ConsumeIntegralInRange<int>(0, 9))
         {
-        case 0: SendEvents(effect, data); break;
+        case 0:
+            SendEvents(effect, data);
+            break;
         case 1:
-        case 2: Process(effect, data.ConsumeIntegralInRange<std::int32_t>(1, 8192)); break;
-        case 3: ChangeTime(data); break;
+        case 2:
+            Process(effect, data.ConsumeIntegralInRange<std::int32_t>(1, 8192));
+            break;
+        case 3:
+            ChangeTime(data);
+            break;
         case 4:
         {
             const std::int32_t index = data.ConsumeIntegralInRange<std::int32_t>(-2, 24);
@@ -183,8 +203,8 @@ void RunScript(AEffect* effect, FuzzedDataProvider& data)
         }
         case 5:
         {
-            std::vector<std::uint8_t> bytes = data.ConsumeBytes<std::uint8_t>(
-                data.ConsumeIntegralInRange<std::size_t>(0, 600));
+            std::vector<std::uint8_t> bytes =
+                data.ConsumeBytes<std::uint8_t>(data.ConsumeIntegralInRange<std::size_t>(0, 600));
             effect->dispatcher(effect, effSetChunk, data.ConsumeBool() ? 1 : 0,
                                static_cast<std::intptr_t>(bytes.size()), bytes.data(), 0.0f);
             break;

@@ -60,8 +60,8 @@ void SeedRandomFromClock() noexcept
 {
     timespec ts{};
     clock_gettime(CLOCK_MONOTONIC, &ts);
-    const std::uint64_t nanos =
-        static_cast<std::uint64_t>(ts.tv_sec) * 1000000000ull + static_cast<std::uint64_t>(ts.tv_nsec);
+    const std::uint64_t nanos = static_cast<std::uint64_t>(ts.tv_sec) * 1000000000ull +
+                                static_cast<std::uint64_t>(ts.tv_nsec);
     SetRandSeed(static_cast<std::uint32_t>(nanos));
 }
 

@@ -14,8 +14,7 @@ namespace tumblet
 // null or closed instance, calls one member, and contains every failure.
 struct TVstEntries
 {
-    template <bool ObjectField>
-    static TBasicVSTModule* Module(AEffect* effect) noexcept
+    template <bool ObjectField> static TBasicVSTModule* Module(AEffect* effect) noexcept
     {
         if (effect == nullptr)
             return nullptr;
@@ -209,10 +208,10 @@ void TBasicVSTModule::InstallActiveEntries() noexcept
     FEffect->process = &TVstEntries::ActiveAccumulating;
     FEffect->processReplacing = &TVstEntries::ActiveReplacing;
     FEffect->processDoubleReplacing = &TVstEntries::ActiveDoubleReplacing;
-    FEffect->setParameter = FUseObjectField ? &TVstEntries::SetParameter<true>
-                                           : &TVstEntries::SetParameter<false>;
-    FEffect->getParameter = FUseObjectField ? &TVstEntries::GetParameter<true>
-                                           : &TVstEntries::GetParameter<false>;
+    FEffect->setParameter =
+        FUseObjectField ? &TVstEntries::SetParameter<true> : &TVstEntries::SetParameter<false>;
+    FEffect->getParameter =
+        FUseObjectField ? &TVstEntries::GetParameter<true> : &TVstEntries::GetParameter<false>;
 }
 
 TBasicVSTModule* TBasicVSTModule::FromEffect(AEffect* effect) noexcept
@@ -485,8 +484,7 @@ std::intptr_t TBasicVSTModule::MasterVendorSpecific(std::int32_t index, std::int
 }
 std::int32_t TBasicVSTModule::GetCanHostDo(const char* text) const noexcept
 {
-    return static_cast<std::int32_t>(
-        CallHost(audioMasterCanDo, 0, 0, const_cast<char*>(text)));
+    return static_cast<std::int32_t>(CallHost(audioMasterCanDo, 0, 0, const_cast<char*>(text)));
 }
 std::intptr_t TBasicVSTModule::MasterGetLanguage() const noexcept
 {

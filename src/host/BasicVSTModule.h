@@ -44,8 +44,8 @@ public:
     bool UseObjectField() const noexcept { return FUseObjectField; }
 
     /// Routes an opcode to its handler, then raises OnDispatcher. Thread: as the host calls.
-    std::intptr_t Dispatch(std::int32_t opcode, std::int32_t index, std::intptr_t value,
-                           void* ptr, float opt);
+    std::intptr_t Dispatch(std::int32_t opcode, std::int32_t index, std::intptr_t value, void* ptr,
+                           float opt);
 
     /// The instance lock. Held by the processing entries and effProcessEvents for the whole
     /// call, and by every other path that changes engine or module state. Recursive because a
@@ -134,41 +134,85 @@ protected:
 #define TUMBLET_HOSTCALL(name)                                                                     \
     virtual std::intptr_t HostCall##name(std::int32_t index, std::intptr_t value, void* ptr,       \
                                          float opt)
-    TUMBLET_HOSTCALL(Open); TUMBLET_HOSTCALL(Close); TUMBLET_HOSTCALL(SetProgram);
-    TUMBLET_HOSTCALL(GetProgram); TUMBLET_HOSTCALL(SetProgramName);
-    TUMBLET_HOSTCALL(GetProgramName); TUMBLET_HOSTCALL(GetParamLabel);
-    TUMBLET_HOSTCALL(GetParamDisplay); TUMBLET_HOSTCALL(GetParamName); TUMBLET_HOSTCALL(GetVu);
-    TUMBLET_HOSTCALL(SetSampleRate); TUMBLET_HOSTCALL(SetBlockSize);
-    TUMBLET_HOSTCALL(MainsChanged); TUMBLET_HOSTCALL(EditGetRect); TUMBLET_HOSTCALL(EditOpen);
-    TUMBLET_HOSTCALL(EditClose); TUMBLET_HOSTCALL(EditDraw); TUMBLET_HOSTCALL(EditMouse);
-    TUMBLET_HOSTCALL(EditKey); TUMBLET_HOSTCALL(EditIdle); TUMBLET_HOSTCALL(EditTop);
-    TUMBLET_HOSTCALL(EditSleep); TUMBLET_HOSTCALL(Identify); TUMBLET_HOSTCALL(GetChunk);
-    TUMBLET_HOSTCALL(SetChunk); TUMBLET_HOSTCALL(ProcessEvents);
-    TUMBLET_HOSTCALL(CanBeAutomated); TUMBLET_HOSTCALL(String2Parameter);
-    TUMBLET_HOSTCALL(GetNumProgramCategories); TUMBLET_HOSTCALL(GetProgramNameIndexed);
-    TUMBLET_HOSTCALL(CopyProgram); TUMBLET_HOSTCALL(ConnectInput);
-    TUMBLET_HOSTCALL(ConnectOutput); TUMBLET_HOSTCALL(GetInputProperties);
-    TUMBLET_HOSTCALL(GetOutputProperties); TUMBLET_HOSTCALL(GetPlugCategory);
-    TUMBLET_HOSTCALL(GetCurrentPosition); TUMBLET_HOSTCALL(GetDestinationBuffer);
-    TUMBLET_HOSTCALL(OfflineNotify); TUMBLET_HOSTCALL(OfflinePrepare);
-    TUMBLET_HOSTCALL(OfflineRun); TUMBLET_HOSTCALL(ProcessVarIo);
-    TUMBLET_HOSTCALL(SetSpeakerArrangement); TUMBLET_HOSTCALL(SetBlockSizeAndSampleRate);
-    TUMBLET_HOSTCALL(SetBypass); TUMBLET_HOSTCALL(GetEffectName); TUMBLET_HOSTCALL(GetErrorText);
-    TUMBLET_HOSTCALL(GetVendorString); TUMBLET_HOSTCALL(GetProductString);
-    TUMBLET_HOSTCALL(GetVendorVersion); TUMBLET_HOSTCALL(VendorSpecific);
-    TUMBLET_HOSTCALL(CanDo); TUMBLET_HOSTCALL(GetTailSize); TUMBLET_HOSTCALL(Idle);
-    TUMBLET_HOSTCALL(GetIcon); TUMBLET_HOSTCALL(SetViewPosition);
-    TUMBLET_HOSTCALL(GetParameterProperties); TUMBLET_HOSTCALL(KeysRequired);
-    TUMBLET_HOSTCALL(GetVstVersion); TUMBLET_HOSTCALL(EditKeyDown); TUMBLET_HOSTCALL(EditKeyUp);
-    TUMBLET_HOSTCALL(SetEditKnobMode); TUMBLET_HOSTCALL(GetMidiProgramName);
-    TUMBLET_HOSTCALL(GetCurrentMidiProgram); TUMBLET_HOSTCALL(GetMidiProgramCategory);
-    TUMBLET_HOSTCALL(HasMidiProgramsChanged); TUMBLET_HOSTCALL(GetMidiKeyName);
-    TUMBLET_HOSTCALL(BeginSetProgram); TUMBLET_HOSTCALL(EndSetProgram);
-    TUMBLET_HOSTCALL(GetSpeakerArrangement); TUMBLET_HOSTCALL(ShellGetNextPlugin);
-    TUMBLET_HOSTCALL(StartProcess); TUMBLET_HOSTCALL(StopProcess);
-    TUMBLET_HOSTCALL(SetTotalSampleToProcess); TUMBLET_HOSTCALL(SetPanLaw);
-    TUMBLET_HOSTCALL(BeginLoadBank); TUMBLET_HOSTCALL(BeginLoadProgram);
-    TUMBLET_HOSTCALL(SetProcessPrecision); TUMBLET_HOSTCALL(GetNumMidiInputChannels);
+    TUMBLET_HOSTCALL(Open);
+    TUMBLET_HOSTCALL(Close);
+    TUMBLET_HOSTCALL(SetProgram);
+    TUMBLET_HOSTCALL(GetProgram);
+    TUMBLET_HOSTCALL(SetProgramName);
+    TUMBLET_HOSTCALL(GetProgramName);
+    TUMBLET_HOSTCALL(GetParamLabel);
+    TUMBLET_HOSTCALL(GetParamDisplay);
+    TUMBLET_HOSTCALL(GetParamName);
+    TUMBLET_HOSTCALL(GetVu);
+    TUMBLET_HOSTCALL(SetSampleRate);
+    TUMBLET_HOSTCALL(SetBlockSize);
+    TUMBLET_HOSTCALL(MainsChanged);
+    TUMBLET_HOSTCALL(EditGetRect);
+    TUMBLET_HOSTCALL(EditOpen);
+    TUMBLET_HOSTCALL(EditClose);
+    TUMBLET_HOSTCALL(EditDraw);
+    TUMBLET_HOSTCALL(EditMouse);
+    TUMBLET_HOSTCALL(EditKey);
+    TUMBLET_HOSTCALL(EditIdle);
+    TUMBLET_HOSTCALL(EditTop);
+    TUMBLET_HOSTCALL(EditSleep);
+    TUMBLET_HOSTCALL(Identify);
+    TUMBLET_HOSTCALL(GetChunk);
+    TUMBLET_HOSTCALL(SetChunk);
+    TUMBLET_HOSTCALL(ProcessEvents);
+    TUMBLET_HOSTCALL(CanBeAutomated);
+    TUMBLET_HOSTCALL(String2Parameter);
+    TUMBLET_HOSTCALL(GetNumProgramCategories);
+    TUMBLET_HOSTCALL(GetProgramNameIndexed);
+    TUMBLET_HOSTCALL(CopyProgram);
+    TUMBLET_HOSTCALL(ConnectInput);
+    TUMBLET_HOSTCALL(ConnectOutput);
+    TUMBLET_HOSTCALL(GetInputProperties);
+    TUMBLET_HOSTCALL(GetOutputProperties);
+    TUMBLET_HOSTCALL(GetPlugCategory);
+    TUMBLET_HOSTCALL(GetCurrentPosition);
+    TUMBLET_HOSTCALL(GetDestinationBuffer);
+    TUMBLET_HOSTCALL(OfflineNotify);
+    TUMBLET_HOSTCALL(OfflinePrepare);
+    TUMBLET_HOSTCALL(OfflineRun);
+    TUMBLET_HOSTCALL(ProcessVarIo);
+    TUMBLET_HOSTCALL(SetSpeakerArrangement);
+    TUMBLET_HOSTCALL(SetBlockSizeAndSampleRate);
+    TUMBLET_HOSTCALL(SetBypass);
+    TUMBLET_HOSTCALL(GetEffectName);
+    TUMBLET_HOSTCALL(GetErrorText);
+    TUMBLET_HOSTCALL(GetVendorString);
+    TUMBLET_HOSTCALL(GetProductString);
+    TUMBLET_HOSTCALL(GetVendorVersion);
+    TUMBLET_HOSTCALL(VendorSpecific);
+    TUMBLET_HOSTCALL(CanDo);
+    TUMBLET_HOSTCALL(GetTailSize);
+    TUMBLET_HOSTCALL(Idle);
+    TUMBLET_HOSTCALL(GetIcon);
+    TUMBLET_HOSTCALL(SetViewPosition);
+    TUMBLET_HOSTCALL(GetParameterProperties);
+    TUMBLET_HOSTCALL(KeysRequired);
+    TUMBLET_HOSTCALL(GetVstVersion);
+    TUMBLET_HOSTCALL(EditKeyDown);
+    TUMBLET_HOSTCALL(EditKeyUp);
+    TUMBLET_HOSTCALL(SetEditKnobMode);
+    TUMBLET_HOSTCALL(GetMidiProgramName);
+    TUMBLET_HOSTCALL(GetCurrentMidiProgram);
+    TUMBLET_HOSTCALL(GetMidiProgramCategory);
+    TUMBLET_HOSTCALL(HasMidiProgramsChanged);
+    TUMBLET_HOSTCALL(GetMidiKeyName);
+    TUMBLET_HOSTCALL(BeginSetProgram);
+    TUMBLET_HOSTCALL(EndSetProgram);
+    TUMBLET_HOSTCALL(GetSpeakerArrangement);
+    TUMBLET_HOSTCALL(ShellGetNextPlugin);
+    TUMBLET_HOSTCALL(StartProcess);
+    TUMBLET_HOSTCALL(StopProcess);
+    TUMBLET_HOSTCALL(SetTotalSampleToProcess);
+    TUMBLET_HOSTCALL(SetPanLaw);
+    TUMBLET_HOSTCALL(BeginLoadBank);
+    TUMBLET_HOSTCALL(BeginLoadProgram);
+    TUMBLET_HOSTCALL(SetProcessPrecision);
+    TUMBLET_HOSTCALL(GetNumMidiInputChannels);
     TUMBLET_HOSTCALL(GetNumMidiOutputChannels);
 #undef TUMBLET_HOSTCALL
 

@@ -252,8 +252,7 @@ std::intptr_t TCustomVSTModule::HostCallGetVu(std::int32_t, std::intptr_t, void*
     return static_cast<std::intptr_t>(std::nearbyint(static_cast<double>(vu) * kVuScale));
 }
 
-std::intptr_t TCustomVSTModule::HostCallSetSampleRate(std::int32_t, std::intptr_t, void*,
-                                                      float opt)
+std::intptr_t TCustomVSTModule::HostCallSetSampleRate(std::int32_t, std::intptr_t, void*, float opt)
 {
     SetSampleRate(opt);
     return 1;
@@ -286,8 +285,8 @@ std::intptr_t TCustomVSTModule::HostCallIdentify(std::int32_t, std::intptr_t, vo
     return kEffectIdentify;
 }
 
-std::intptr_t TCustomVSTModule::HostCallConnectInput(std::int32_t index, std::intptr_t value,
-                                                     void*, float)
+std::intptr_t TCustomVSTModule::HostCallConnectInput(std::int32_t index, std::intptr_t value, void*,
+                                                     float)
 {
     if (OnInConnected)
         OnInConnected(*this, index, value != 0);
@@ -367,8 +366,8 @@ std::intptr_t TCustomVSTModule::RaiseOfflineTasks(
     return 1;
 }
 
-std::intptr_t TCustomVSTModule::HostCallOfflinePrepare(std::int32_t, std::intptr_t value,
-                                                       void* ptr, float)
+std::intptr_t TCustomVSTModule::HostCallOfflinePrepare(std::int32_t, std::intptr_t value, void* ptr,
+                                                       float)
 {
     return RaiseOfflineTasks(OnOfflinePrepare, value, ptr);
 }
@@ -379,8 +378,7 @@ std::intptr_t TCustomVSTModule::HostCallOfflineRun(std::int32_t, std::intptr_t v
     return RaiseOfflineTasks(OnOfflineRun, value, ptr);
 }
 
-std::intptr_t TCustomVSTModule::HostCallProcessVarIo(std::int32_t, std::intptr_t, void* ptr,
-                                                     float)
+std::intptr_t TCustomVSTModule::HostCallProcessVarIo(std::int32_t, std::intptr_t, void* ptr, float)
 {
     if (!OnProcessVarIO)
         return 0;
@@ -416,8 +414,7 @@ std::intptr_t TCustomVSTModule::HostCallSetBypass(std::int32_t, std::intptr_t va
     return 1;
 }
 
-std::intptr_t TCustomVSTModule::HostCallGetEffectName(std::int32_t, std::intptr_t, void* ptr,
-                                                      float)
+std::intptr_t TCustomVSTModule::HostCallGetEffectName(std::int32_t, std::intptr_t, void* ptr, float)
 {
     return CopyToHost(ptr, FEffectName, kVstMaxEffectNameLen);
 }
@@ -431,12 +428,10 @@ std::intptr_t TCustomVSTModule::HostCallGetVendorString(std::int32_t, std::intpt
 std::intptr_t TCustomVSTModule::HostCallGetProductString(std::int32_t, std::intptr_t, void* ptr,
                                                          float)
 {
-    return CopyToHost(ptr, FProductName.empty() ? FEffectName : FProductName,
-                      kVstMaxProductStrLen);
+    return CopyToHost(ptr, FProductName.empty() ? FEffectName : FProductName, kVstMaxProductStrLen);
 }
 
-std::intptr_t TCustomVSTModule::HostCallGetVendorVersion(std::int32_t, std::intptr_t, void*,
-                                                         float)
+std::intptr_t TCustomVSTModule::HostCallGetVendorVersion(std::int32_t, std::intptr_t, void*, float)
 {
     return GetEffect()->version;
 }

@@ -16,19 +16,52 @@ namespace tumblet
 /// Plug-in categories, numbered as the interface numbers them.
 enum class TVstPluginCategory : std::int32_t
 {
-    vpcUnknown, vpcEffect, vpcSynth, vpcAnalysis, vpcMastering, vpcSpacializer, vpcRoomFx,
-    vpcSurroundFx, vpcRestoration, vpcOfflineProcess, vpcShell, vpcGenerator
+    vpcUnknown,
+    vpcEffect,
+    vpcSynth,
+    vpcAnalysis,
+    vpcMastering,
+    vpcSpacializer,
+    vpcRoomFx,
+    vpcSurroundFx,
+    vpcRestoration,
+    vpcOfflineProcess,
+    vpcShell,
+    vpcGenerator
 };
 
 /// The canDo vocabulary; members are bit positions in TCustomVSTModule::CanDos.
 enum class TVstCanDo : std::int32_t
 {
-    vcdSendVstEvents, vcdSendVstMidiEvent, vcdSendVstTimeInfo, vcdReceiveVstEvents,
-    vcdReceiveVstMidiEvent, vcdReceiveVstTimeInfo, vcdOffline, vcdPlugAsChannelInsert,
-    vcdPlugAsSend, vcdMixDryWet, vcdNoRealTime, vcdMultipass, vcdMetapass, vcd1in1out,
-    vcd1in2out, vcd2in1out, vcd2in2out, vcd2in4out, vcd4in2out, vcd4in4out, vcd4in8out,
-    vcd8in4out, vcd8in8out, vcdMidiProgramNames, vcdLiveWithoutToolbar, vcdConformsToWindowRules,
-    vcdBypass, vcdCockosExtension, vcdChainPluginAPI
+    vcdSendVstEvents,
+    vcdSendVstMidiEvent,
+    vcdSendVstTimeInfo,
+    vcdReceiveVstEvents,
+    vcdReceiveVstMidiEvent,
+    vcdReceiveVstTimeInfo,
+    vcdOffline,
+    vcdPlugAsChannelInsert,
+    vcdPlugAsSend,
+    vcdMixDryWet,
+    vcdNoRealTime,
+    vcdMultipass,
+    vcdMetapass,
+    vcd1in1out,
+    vcd1in2out,
+    vcd2in1out,
+    vcd2in2out,
+    vcd2in4out,
+    vcd4in2out,
+    vcd4in4out,
+    vcd4in8out,
+    vcd8in4out,
+    vcd8in8out,
+    vcdMidiProgramNames,
+    vcdLiveWithoutToolbar,
+    vcdConformsToWindowRules,
+    vcdBypass,
+    vcdCockosExtension,
+    vcdChainPluginAPI
 };
 using TVstCanDos = std::uint32_t;
 constexpr TVstCanDos CanDoBit(TVstCanDo canDo)
@@ -36,8 +69,15 @@ constexpr TVstCanDos CanDoBit(TVstCanDo canDo)
     return TVstCanDos{1} << static_cast<std::int32_t>(canDo);
 }
 
-enum class TProcessPrecision : std::int32_t { pp32, pp64 };
-enum class TProcessingMode : std::int32_t { pmNormal };
+enum class TProcessPrecision : std::int32_t
+{
+    pp32,
+    pp64
+};
+enum class TProcessingMode : std::int32_t
+{
+    pmNormal
+};
 
 /// Adds the module's configuration (names, flags, version, canDos, pins) and the handlers of
 /// the identity, category, I/O, offline, speaker and process-control opcodes.
@@ -218,8 +258,7 @@ protected:
     std::intptr_t HostCallOfflinePrepare(std::int32_t, std::intptr_t, void*, float) override;
     std::intptr_t HostCallOfflineRun(std::int32_t, std::intptr_t, void*, float) override;
     std::intptr_t HostCallProcessVarIo(std::int32_t, std::intptr_t, void*, float) override;
-    std::intptr_t HostCallSetSpeakerArrangement(std::int32_t, std::intptr_t, void*,
-                                                float) override;
+    std::intptr_t HostCallSetSpeakerArrangement(std::int32_t, std::intptr_t, void*, float) override;
     std::intptr_t HostCallSetBlockSizeAndSampleRate(std::int32_t, std::intptr_t, void*,
                                                     float) override;
     std::intptr_t HostCallSetBypass(std::int32_t, std::intptr_t, void*, float) override;
@@ -232,8 +271,7 @@ protected:
     std::intptr_t HostCallGetTailSize(std::int32_t, std::intptr_t, void*, float) override;
     std::intptr_t HostCallKeysRequired(std::int32_t, std::intptr_t, void*, float) override;
     std::intptr_t HostCallGetVstVersion(std::int32_t, std::intptr_t, void*, float) override;
-    std::intptr_t HostCallGetCurrentMidiProgram(std::int32_t, std::intptr_t, void*,
-                                                float) override;
+    std::intptr_t HostCallGetCurrentMidiProgram(std::int32_t, std::intptr_t, void*, float) override;
     std::intptr_t HostCallStartProcess(std::int32_t, std::intptr_t, void*, float) override;
     std::intptr_t HostCallStopProcess(std::int32_t, std::intptr_t, void*, float) override;
     std::intptr_t HostCallSetTotalSampleToProcess(std::int32_t, std::intptr_t, void*,

@@ -55,8 +55,8 @@ static std::uint8_t StatusFor(std::uint8_t base, std::int32_t channel) noexcept
     return static_cast<std::uint8_t>(base + static_cast<std::uint8_t>(channel & 0xFF));
 }
 
-void TVSTModuleWithMidi::QueueNoteOn(std::int32_t channel, std::int32_t note,
-                                     std::int32_t velocity, std::int32_t deltaFrames) noexcept
+void TVSTModuleWithMidi::QueueNoteOn(std::int32_t channel, std::int32_t note, std::int32_t velocity,
+                                     std::int32_t deltaFrames) noexcept
 {
     Queue(StatusFor(kNoteOn, channel), note, velocity, deltaFrames);
 }

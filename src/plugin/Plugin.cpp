@@ -16,12 +16,10 @@ TVSTPlugin::TVSTPlugin()
     OnCreate = [this](TVSTModule&) { VSTModuleCreate(); };
     OnDestroy = [this](TVSTModule&) { VSTModuleDestroy(); };
     OnSampleRateChange = [this](TCustomVSTModule&, float rate) { VSTModuleSampleRateChange(rate); };
-    OnProcess32Replacing = [this](float** inputs, float** outputs, std::uint32_t frames) {
-        VSTModuleProcess32Replacing(inputs, outputs, frames);
-    };
-    OnProcessMidi = [this](TVSTModuleWithMidi&, const TVstMidiEvent& event) {
-        VSTModuleProcessMidi(event);
-    };
+    OnProcess32Replacing = [this](float** inputs, float** outputs, std::uint32_t frames)
+    { VSTModuleProcess32Replacing(inputs, outputs, frames); };
+    OnProcessMidi = [this](TVSTModuleWithMidi&, const TVstMidiEvent& event)
+    { VSTModuleProcessMidi(event); };
 }
 
 TVSTPlugin::~TVSTPlugin() = default;

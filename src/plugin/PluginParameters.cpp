@@ -56,9 +56,27 @@ constexpr std::int32_t kParameterCount = static_cast<std::int32_t>(std::size(kPa
 // The order of the values in a state stream ("Latch" comes fourth). Old streams end after the
 // first 20; the last two arrived later, one version each.
 constexpr const char* kStreamOrder[] = {
-    "Rate", "Type", "Note Order", "Latch", "Octaves", "Octave Order", "Gate", "Velocity Mode",
-    "Velocity Fixed", "Velocity", "Note Probability", "Shift", "Swing", "Restart", "Transpose",
-    "Gate Random", "Velocity Random", "Shift Random", "Swing Random", "Rest", "Octaves Random",
+    "Rate",
+    "Type",
+    "Note Order",
+    "Latch",
+    "Octaves",
+    "Octave Order",
+    "Gate",
+    "Velocity Mode",
+    "Velocity Fixed",
+    "Velocity",
+    "Note Probability",
+    "Shift",
+    "Swing",
+    "Restart",
+    "Transpose",
+    "Gate Random",
+    "Velocity Random",
+    "Shift Random",
+    "Swing Random",
+    "Rest",
+    "Octaves Random",
     "Speed",
 };
 static_assert(std::size(kStreamOrder) == kParameterCount);
@@ -69,9 +87,28 @@ static_assert(kParameterCount == 22);
 
 enum TParameterIndex : std::int32_t
 {
-    kRate, kType, kNoteOrder, kOctaves, kOctaveOrder, kGate, kVelocityMode, kVelocityFixed,
-    kVelocity, kNoteProbability, kShift, kSwing, kLatch, kRestart, kTranspose, kGateRandom,
-    kVelocityRandom, kShiftRandom, kSwingRandom, kRest, kOctavesRandom, kSpeed
+    kRate,
+    kType,
+    kNoteOrder,
+    kOctaves,
+    kOctaveOrder,
+    kGate,
+    kVelocityMode,
+    kVelocityFixed,
+    kVelocity,
+    kNoteProbability,
+    kShift,
+    kSwing,
+    kLatch,
+    kRestart,
+    kTranspose,
+    kGateRandom,
+    kVelocityRandom,
+    kShiftRandom,
+    kSwingRandom,
+    kRest,
+    kOctavesRandom,
+    kSpeed
 };
 
 // Speed values this close to 0 mean "no change of speed". The comparison is made in double so
@@ -126,14 +163,12 @@ void TVSTPlugin::BindParameterHandlers()
         TCustomVstParameterProperty& property = ParameterProperties()[i];
         property.OnParameterChange = [this](TCustomVstParameterProperty&, std::int32_t index,
                                             float& value) { ParameterChange(index, value); };
-        property.OnCustomParameterDisplay = [this](TCustomVstParameterProperty&,
-                                                   std::int32_t index, std::string& preDefined) {
-            preDefined = ParameterDisplay(index);
-        };
+        property.OnCustomParameterDisplay =
+            [this](TCustomVstParameterProperty&, std::int32_t index, std::string& preDefined)
+        { preDefined = ParameterDisplay(index); };
     }
-    OnGetChunkParameter = [this](TVSTModuleWithPrograms&, std::int32_t index) {
-        return VSTModuleGetChunkParameter(index);
-    };
+    OnGetChunkParameter = [this](TVSTModuleWithPrograms&, std::int32_t index)
+    { return VSTModuleGetChunkParameter(index); };
 }
 
 void TVSTPlugin::DefineParameterValues()
@@ -204,34 +239,70 @@ void TVSTPlugin::ParameterChange(std::int32_t index, float value)
     TArpeggiator& engine = *FArpeggiator;
     switch (index)
     {
-    case kRate: engine.SetRate(ListCode(*FRateList, value, kRate)); break;
-    case kType: engine.SetNoteType(ListCode(*FNoteTypeList, value, kType)); break;
-    case kNoteOrder: engine.SetNoteOrder(ListCode(*FNoteOrderList, value, kNoteOrder)); break;
-    case kOctaves: engine.SetOctaves(Rounded(value)); break;
+    case kRate:
+        engine.SetRate(ListCode(*FRateList, value, kRate));
+        break;
+    case kType:
+        engine.SetNoteType(ListCode(*FNoteTypeList, value, kType));
+        break;
+    case kNoteOrder:
+        engine.SetNoteOrder(ListCode(*FNoteOrderList, value, kNoteOrder));
+        break;
+    case kOctaves:
+        engine.SetOctaves(Rounded(value));
+        break;
     case kOctaveOrder:
         engine.SetOctaveOrder(ListCode(*FOctaveOrderList, value, kOctaveOrder));
         break;
-    case kGate: engine.SetGate(Rounded(value)); break;
+    case kGate:
+        engine.SetGate(Rounded(value));
+        break;
     case kVelocityMode:
         engine.SetVelocityMode(ListCode(*FVelocityModeList, value, kVelocityMode));
         break;
-    case kVelocityFixed: engine.SetVelocityFixed(Rounded(value)); break;
-    case kVelocity: engine.SetVelocityScale(Rounded(value)); break;
-    case kNoteProbability: engine.SetNoteProbability(Rounded(value)); break;
-    case kShift: engine.SetShift(Rounded(value)); break;
-    case kSwing: engine.SetSwing(Rounded(value)); break;
+    case kVelocityFixed:
+        engine.SetVelocityFixed(Rounded(value));
+        break;
+    case kVelocity:
+        engine.SetVelocityScale(Rounded(value));
+        break;
+    case kNoteProbability:
+        engine.SetNoteProbability(Rounded(value));
+        break;
+    case kShift:
+        engine.SetShift(Rounded(value));
+        break;
+    case kSwing:
+        engine.SetSwing(Rounded(value));
+        break;
     case kLatch:
         engine.SetLatch(Rounded(value) != 0);
         EditorMailbox().Post(TEditorMailbox::TKind::ShowInfo, "", 0);
         break;
-    case kRestart: engine.SetRestart(Rounded(value) != 0); break;
-    case kTranspose: engine.SetTranspose(Rounded(value)); break;
-    case kGateRandom: engine.SetGateRandom(Rounded(value)); break;
-    case kVelocityRandom: engine.SetVelocityRandom(Rounded(value)); break;
-    case kShiftRandom: engine.SetShiftRandom(Rounded(value)); break;
-    case kSwingRandom: engine.SetSwingRandom(Rounded(value)); break;
-    case kRest: engine.SetRest(Rounded(value)); break;
-    case kOctavesRandom: engine.SetOctavesRandom(Rounded(value)); break;
+    case kRestart:
+        engine.SetRestart(Rounded(value) != 0);
+        break;
+    case kTranspose:
+        engine.SetTranspose(Rounded(value));
+        break;
+    case kGateRandom:
+        engine.SetGateRandom(Rounded(value));
+        break;
+    case kVelocityRandom:
+        engine.SetVelocityRandom(Rounded(value));
+        break;
+    case kShiftRandom:
+        engine.SetShiftRandom(Rounded(value));
+        break;
+    case kSwingRandom:
+        engine.SetSwingRandom(Rounded(value));
+        break;
+    case kRest:
+        engine.SetRest(Rounded(value));
+        break;
+    case kOctavesRandom:
+        engine.SetOctavesRandom(Rounded(value));
+        break;
     case kSpeed:
     {
         const double speed = value;

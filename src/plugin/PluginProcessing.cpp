@@ -235,7 +235,8 @@ void TVSTPlugin::SendGeneratedStep()
                          g.Velocity, g.Pitch);
 }
 
-// ---- Incoming MIDI -------------------------------------------------------------------------------
+// ---- Incoming MIDI
+// -------------------------------------------------------------------------------
 
 void TVSTPlugin::VSTModuleProcessMidi(const TVstMidiEvent& event)
 {

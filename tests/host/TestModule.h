@@ -12,8 +12,8 @@ namespace tumblet::test
 class TTestModule : public TVSTModule
 {
 public:
-    using TVSTModule::HostCallOpen;
     using TBasicVSTModule::Dispatch;
+    using TVSTModule::HostCallOpen;
 
     static std::unique_ptr<TTestModule> CreateConnected(audioMasterCallback callback)
     {

@@ -180,15 +180,12 @@ protected:
 TEST_F(EventDispatchTest, EachTypeReachesItsHookInBlockOrder)
 {
     Module->OnProcessEvents = [this](TVSTModuleWithMidi&, TVstEvents&) { Seen.push_back("block"); };
-    Module->OnProcessMidi = [this](TVSTModuleWithMidi&, const TVstMidiEvent&) {
-        Seen.push_back("midi");
-    };
-    Module->OnProcessMidiSysEx = [this](TVSTModuleWithMidi&, const VstMidiSysExEvent&) {
-        Seen.push_back("sysex");
-    };
-    Module->OnProcessEvent = [this](TVSTModuleWithMidi&, const VstEvent& e) {
-        Seen.push_back("other" + std::to_string(e.type));
-    };
+    Module->OnProcessMidi = [this](TVSTModuleWithMidi&, const TVstMidiEvent&)
+    { Seen.push_back("midi"); };
+    Module->OnProcessMidiSysEx = [this](TVSTModuleWithMidi&, const VstMidiSysExEvent&)
+    { Seen.push_back("sysex"); };
+    Module->OnProcessEvent = [this](TVSTModuleWithMidi&, const VstEvent& e)
+    { Seen.push_back("other" + std::to_string(e.type)); };
     VstMidiEvent midi{};
     midi.type = kVstMidiType;
     VstMidiSysExEvent sysex{};
@@ -204,9 +201,8 @@ TEST_F(EventDispatchTest, UnassignedHooksAreSkippedAndEmptyBlockOnlyAnnounced)
     Module->OnProcessEvents = [this](TVSTModuleWithMidi&, TVstEvents&) { Seen.push_back("block"); };
     SendBlock({});
     EXPECT_EQ(Seen, (std::vector<std::string>{"block"}));
-    Module->OnProcessMidi = [this](TVSTModuleWithMidi&, const TVstMidiEvent&) {
-        Seen.push_back("midi");
-    };
+    Module->OnProcessMidi = [this](TVSTModuleWithMidi&, const TVstMidiEvent&)
+    { Seen.push_back("midi"); };
     VstMidiSysExEvent sysex{};
     sysex.type = kVstSysExType;
     SendBlock({reinterpret_cast<VstEvent*>(&sysex)});

@@ -94,10 +94,12 @@ TEST(VSTModuleTest, ExceptionInCreationHandlerStillCreatesTheInstance)
     };
     static bool created = false;
     created = false;
-    AEffect* effect = CreateVstInstance(&SilentHost, []() -> std::unique_ptr<TVSTModule> {
-        created = true;
-        return std::make_unique<TThrowingModule>();
-    });
+    AEffect* effect = CreateVstInstance(&SilentHost,
+                                        []() -> std::unique_ptr<TVSTModule>
+                                        {
+                                            created = true;
+                                            return std::make_unique<TThrowingModule>();
+                                        });
     ASSERT_NE(effect, nullptr);
     EXPECT_TRUE(created);
     EXPECT_EQ(effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f), 1);
@@ -107,26 +109,30 @@ TEST(VSTModuleTest, HostAnsweringVersionZeroGetsNoInstance)
 {
     auto zeroHost = [](AEffect*, std::int32_t, std::int32_t, std::intptr_t, void*,
                        float) -> std::intptr_t { return 0; };
-    EXPECT_EQ(CreateVstInstance(zeroHost, []() -> std::unique_ptr<TVSTModule> {
-                  return std::make_unique<TTestModule>();
-              }),
+    EXPECT_EQ(CreateVstInstance(zeroHost,
+                                []() -> std::unique_ptr<TVSTModule>
+                                { return std::make_unique<TTestModule>(); }),
               nullptr);
-    EXPECT_EQ(CreateVstInstance(nullptr, []() -> std::unique_ptr<TVSTModule> {
-                  return std::make_unique<TTestModule>();
-              }),
+    EXPECT_EQ(CreateVstInstance(nullptr,
+                                []() -> std::unique_ptr<TVSTModule>
+                                { return std::make_unique<TTestModule>(); }),
               nullptr);
 }
 
 TEST(VSTModuleTest, AccumulatingEntryAddsTheReplacingResult)
 {
-    AEffect* effect = CreateVstInstance(&SilentHost, []() -> std::unique_ptr<TVSTModule> {
-        auto module = std::make_unique<TTestModule>();
-        module->OnProcess32Replacing = [](float**, float** outputs, std::uint32_t frames) {
-            for (std::uint32_t i = 0; i < frames; ++i)
-                outputs[0][i] = 0.25f;
-        };
-        return module;
-    });
+    AEffect* effect = CreateVstInstance(&SilentHost,
+                                        []() -> std::unique_ptr<TVSTModule>
+                                        {
+                                            auto module = std::make_unique<TTestModule>();
+                                            module->OnProcess32Replacing =
+                                                [](float**, float** outputs, std::uint32_t frames)
+                                            {
+                                                for (std::uint32_t i = 0; i < frames; ++i)
+                                                    outputs[0][i] = 0.25f;
+                                            };
+                                            return module;
+                                        });
     ASSERT_NE(effect, nullptr);
     effect->dispatcher(effect, effOpen, 0, 0, nullptr, 0.0f);
     std::vector<float> left(8, 1.0f), right(8, 1.0f);

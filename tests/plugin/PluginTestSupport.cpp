@@ -9,11 +9,13 @@ double gFakeNowDays = 1000.0;
 
 AEffect* InProcessEntry(audioMasterCallback callback)
 {
-    return CreateVstInstance(callback, []() -> std::unique_ptr<TVSTModule> {
-        auto plugin = std::make_unique<TVSTPlugin>();
-        plugin->SetWallClock([] { return gFakeNowDays; });
-        return plugin;
-    });
+    return CreateVstInstance(callback,
+                             []() -> std::unique_ptr<TVSTModule>
+                             {
+                                 auto plugin = std::make_unique<TVSTPlugin>();
+                                 plugin->SetWallClock([] { return gFakeNowDays; });
+                                 return plugin;
+                             });
 }
 
 TVSTPlugin& PluginOf(AEffect* effect)

@@ -79,7 +79,8 @@ TEST(ProcessingAllocationTest, TenThousandBlocksWithChordAndParameterChangesAllo
     for (int i = 0; i < 3; ++i)
         block.events[i] = reinterpret_cast<VstEvent*>(&records[i]);
     auto send = [&](std::uint8_t s0, std::uint8_t d1, std::uint8_t d2, std::uint8_t s1 = 0,
-                    std::uint8_t e1 = 0, std::uint8_t f1 = 0) {
+                    std::uint8_t e1 = 0, std::uint8_t f1 = 0)
+    {
         records[0] = VstMidiEvent{};
         records[0].type = kVstMidiType;
         records[0].midiData[0] = static_cast<char>(s0);

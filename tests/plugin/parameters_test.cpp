@@ -79,7 +79,7 @@ TEST_F(ParametersTest, RateRoundsTiesToEvenIntoTheRateList)
     SetRealValue(0, 3.5f);
     EXPECT_EQ(Plugin().Arpeggiator().RateIndex(), 5); // tag 4
     SetRealValue(0, 2.5f);
-    EXPECT_EQ(Plugin().Arpeggiator().RateIndex(), 3); // tag 2
+    EXPECT_EQ(Plugin().Arpeggiator().RateIndex(), 3);             // tag 2
     EXPECT_EQ(Plugin().ParameterValues().Items(0).Value(), 2.5f); // stored unrounded
 }
 
@@ -102,9 +102,10 @@ TEST_F(ParametersTest, SpeedHasADeadZoneAroundZeroCheckedInDoublePrecision)
         const char* Display;
     };
     const TCase cases[] = {
-        {2.0f, 0, "1.02x"}, {2.37f, 0, "1.02x"},  {-2.37f, 0, "0.97x"}, {2.38f, 2, "1.02x"},
-        {2.6f, 3, "1.03x"}, {-2.5f, -2, "0.97x"}, {50.0f, 50, "1.50x"}, {-50.0f, -50, "0.66x"},
-        {300.0f, 300, "4.00x"}, {-300.0f, -300, "0.25x"}, {0.0f, 0, "1"},
+        {2.0f, 0, "1.02x"},       {2.37f, 0, "1.02x"},    {-2.37f, 0, "0.97x"},
+        {2.38f, 2, "1.02x"},      {2.6f, 3, "1.03x"},     {-2.5f, -2, "0.97x"},
+        {50.0f, 50, "1.50x"},     {-50.0f, -50, "0.66x"}, {300.0f, 300, "4.00x"},
+        {-300.0f, -300, "0.25x"}, {0.0f, 0, "1"},
     };
     for (const TCase& c : cases)
     {
@@ -144,7 +145,8 @@ TEST_F(ParametersTest, SignedAndPercentDisplays)
 TEST_F(ParametersTest, ResetToDefaultSkipsUnchangedValuesUnlessForced)
 {
     int reports = 0;
-    Host.OnOtherCall = [&](const THostCall& call, void*) -> std::intptr_t {
+    Host.OnOtherCall = [&](const THostCall& call, void*) -> std::intptr_t
+    {
         if (call.Opcode == audioMasterAutomate)
             ++reports;
         return 0;

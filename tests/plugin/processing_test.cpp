@@ -165,8 +165,8 @@ TEST_F(ProcessingTest, SameKeyTwiceIsHeldTwiceAndOneNoteOffRemovesOne)
 
 TEST_F(ProcessingTest, RepeatedPitchEndsBeforeTheNewNoteOnAtTheSameOffset)
 {
-    SetReal(Host, 3, 1.0f, 1.0f, 5.0f);  // one octave
-    SetNormalised(Host, 5, 1.0f);        // gate 200 %: the old note still sounds
+    SetReal(Host, 3, 1.0f, 1.0f, 5.0f); // one octave
+    SetNormalised(Host, 5, 1.0f);       // gate 200 %: the old note still sounds
     Host.SetPlaying();
     Host.SendEvents({NoteOn(60)});
     PlayBlocks(30);

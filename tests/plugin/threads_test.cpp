@@ -21,31 +21,35 @@ TEST(ThreadsTest, ParameterChangesWhileProcessingAreSafe)
     AEffect* effect = host.Effect();
     std::atomic<bool> done{false};
 
-    std::thread audio([&] {
-        std::vector<float> left(256), right(256);
-        float* outputs[2] = {left.data(), right.data()};
-        for (int i = 0; i < 3000; ++i)
+    std::thread audio(
+        [&]
         {
-            if (i % 40 == 0)
-                host.SendEvents({NoteOn(60), NoteOn(64), NoteOn(67)});
-            if (i % 40 == 30)
-                host.SendEvents({NoteOff(60), NoteOff(64), NoteOff(67)});
-            effect->processReplacing(effect, nullptr, outputs, 256);
-        }
-        done = true;
-    });
-    std::thread parameters([&] {
-        int i = 0;
-        while (!done)
+            std::vector<float> left(256), right(256);
+            float* outputs[2] = {left.data(), right.data()};
+            for (int i = 0; i < 3000; ++i)
+            {
+                if (i % 40 == 0)
+                    host.SendEvents({NoteOn(60), NoteOn(64), NoteOn(67)});
+                if (i % 40 == 30)
+                    host.SendEvents({NoteOff(60), NoteOff(64), NoteOff(67)});
+                effect->processReplacing(effect, nullptr, outputs, 256);
+            }
+            done = true;
+        });
+    std::thread parameters(
+        [&]
         {
-            const std::int32_t index = i % 22;
-            effect->setParameter(effect, index, static_cast<float>((i * 7) % 11) / 10.0f);
-            (void)effect->getParameter(effect, (i + 3) % 22);
-            char text[256];
-            effect->dispatcher(effect, effGetParamDisplay, (i + 5) % 22, 0, text, 0.0f);
-            ++i;
-        }
-    });
+            int i = 0;
+            while (!done)
+            {
+                const std::int32_t index = i % 22;
+                effect->setParameter(effect, index, static_cast<float>((i * 7) % 11) / 10.0f);
+                (void)effect->getParameter(effect, (i + 3) % 22);
+                char text[256];
+                effect->dispatcher(effect, effGetParamDisplay, (i + 5) % 22, 0, text, 0.0f);
+                ++i;
+            }
+        });
     audio.join();
     parameters.join();
     SUCCEED();

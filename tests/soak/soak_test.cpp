@@ -40,7 +40,8 @@ TEST(SoakTest, AnHourOfAutomatedLoopingMusicLeavesNoNoteOnAndNoGrowth)
     host.Recording = false;
     std::map<int, int> open;
     long noteOns = 0;
-    host.OnEvent = [&](const TOutEvent& e) {
+    host.OnEvent = [&](const TOutEvent& e)
+    {
         const int kind = e.Status() & 0xF0;
         const int key = (e.Status() & 0x0F) * 128 + e.Data[1];
         if (kind == 0x90 && e.Data[2] > 0)

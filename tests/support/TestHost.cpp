@@ -51,7 +51,8 @@ std::string TTestHost::PluginPath()
 void* TTestHost::Library(std::string* error)
 {
     static std::string loadError;
-    static void* handle = [] {
+    static void* handle = []
+    {
         void* h = dlopen(PluginPath().c_str(), RTLD_NOW | RTLD_LOCAL);
         if (h == nullptr)
             loadError = dlerror();
@@ -180,8 +181,8 @@ void TTestHost::SendEvents(const std::vector<TInEvent>& events)
 
 void TTestHost::Process(std::int32_t frames)
 {
-    Outputs.assign(2, std::vector<float>(static_cast<std::size_t>(std::max(frames, 1)),
-                                         kOutputMarker));
+    Outputs.assign(
+        2, std::vector<float>(static_cast<std::size_t>(std::max(frames, 1)), kOutputMarker));
     float* outputs[2] = {Outputs[0].data(), Outputs[1].data()};
     const std::size_t before = Flushes.size();
     FEffect->processReplacing(FEffect, nullptr, outputs, frames);

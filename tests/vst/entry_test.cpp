@@ -113,18 +113,17 @@ TEST_F(EntryTest, OpcodesOutsideTheTableAnswerZero)
     ASSERT_NE(Host.Load(), nullptr);
     for (std::int32_t opcode : {-1, 80, 1000, INT32_MIN, INT32_MAX})
         EXPECT_EQ(Host.Dispatch(opcode, 1, 2, nullptr, 3.0f), 0) << opcode;
-    for (std::int32_t opcode : {effEditDraw, effEditMouse, effEditKey, effCopyProgram,
-                                effGetErrorText, effIdle, effGetIcon, effGetMidiKeyName,
-                                effGetNumMidiInputChannels, effGetNumMidiOutputChannels})
+    for (std::int32_t opcode :
+         {effEditDraw, effEditMouse, effEditKey, effCopyProgram, effGetErrorText, effIdle,
+          effGetIcon, effGetMidiKeyName, effGetNumMidiInputChannels, effGetNumMidiOutputChannels})
         EXPECT_EQ(Host.Dispatch(opcode), 0) << opcode;
 }
 
 TEST_F(EntryTest, CanDoIsExactAndCaseSensitive)
 {
     ASSERT_NE(Host.Load(), nullptr);
-    auto canDo = [&](const char* text) {
-        return Host.Dispatch(effCanDo, 0, 0, const_cast<char*>(text));
-    };
+    auto canDo = [&](const char* text)
+    { return Host.Dispatch(effCanDo, 0, 0, const_cast<char*>(text)); };
     EXPECT_EQ(canDo("receiveVstMidiEvent"), 1);
     EXPECT_EQ(canDo("sendVstEvents"), 1);
     EXPECT_EQ(canDo("sendVstMidiEvent"), 1);
@@ -264,15 +263,13 @@ TEST_P(HostObjectModeTest, ProductStringSelectsTheField)
     EXPECT_EQ(Host.Dispatch(effGetVstVersion), 2400);
 }
 
-INSTANTIATE_TEST_SUITE_P(Products, HostObjectModeTest,
-                         ::testing::Values(THostObjectCase{"energyXT", true},
-                                           THostObjectCase{"XT", true},
-                                           THostObjectCase{"Sound Forge Pro 10.0", true},
-                                           THostObjectCase{"Forge", true},
-                                           THostObjectCase{"energyXT2", false},
-                                           THostObjectCase{"Sound Forge Pro 11.0", false},
-                                           THostObjectCase{"energyxt", false},
-                                           THostObjectCase{"Bitwig Studio", false}));
+INSTANTIATE_TEST_SUITE_P(
+    Products, HostObjectModeTest,
+    ::testing::Values(THostObjectCase{"energyXT", true}, THostObjectCase{"XT", true},
+                      THostObjectCase{"Sound Forge Pro 10.0", true}, THostObjectCase{"Forge", true},
+                      THostObjectCase{"energyXT2", false},
+                      THostObjectCase{"Sound Forge Pro 11.0", false},
+                      THostObjectCase{"energyxt", false}, THostObjectCase{"Bitwig Studio", false}));
 
 } // namespace
 } // namespace tumblet::test

@@ -46,9 +46,9 @@ std::string Text(AEffect* effect, std::int32_t opcode, std::int32_t index = 0)
 
 const char* CategoryName(std::intptr_t category)
 {
-    static const char* const kNames[] = {"unknown",  "effect",      "synth",      "analysis",
-                                         "mastering", "spacializer", "room fx",    "surround fx",
-                                         "restoration", "offline process", "shell", "generator"};
+    static const char* const kNames[] = {"unknown",     "effect",          "synth",   "analysis",
+                                         "mastering",   "spacializer",     "room fx", "surround fx",
+                                         "restoration", "offline process", "shell",   "generator"};
     return category >= 0 && category < 12 ? kNames[category] : "?";
 }
 
@@ -96,11 +96,12 @@ int main(int argc, char** argv)
     std::printf("category:      %s   flags: 0x%X\n",
                 CategoryName(effect->dispatcher(effect, effGetPlugCategory, 0, 0, nullptr, 0)),
                 effect->flags);
-    std::printf("receives MIDI: %s   sends MIDI: %s\n",
-                effect->dispatcher(effect, effCanDo, 0, 0, (void*)"receiveVstMidiEvent", 0) == 1
-                    ? "yes" : "no",
-                effect->dispatcher(effect, effCanDo, 0, 0, (void*)"sendVstMidiEvent", 0) == 1
-                    ? "yes" : "no");
+    std::printf(
+        "receives MIDI: %s   sends MIDI: %s\n",
+        effect->dispatcher(effect, effCanDo, 0, 0, (void*)"receiveVstMidiEvent", 0) == 1 ? "yes"
+                                                                                         : "no",
+        effect->dispatcher(effect, effCanDo, 0, 0, (void*)"sendVstMidiEvent", 0) == 1 ? "yes"
+                                                                                      : "no");
     PrintPins(effect, effGetInputProperties, effect->numInputs, "input ");
     PrintPins(effect, effGetOutputProperties, effect->numOutputs, "output");
     std::printf("parameters:    %d\n", effect->numParams);
