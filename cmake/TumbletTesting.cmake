@@ -27,7 +27,9 @@ function(tumblet_add_gtest target)
     set(_env "TUMBLET_PLUGIN=$<TARGET_FILE_DIR:Tumblet>/Tumblet.so;TUMBLET_BUILD_DIR=${PROJECT_BINARY_DIR}")
     list(APPEND _env "HOME=${_home}" "XDG_CONFIG_HOME=${_home}/.config")
     list(APPEND _env ${ARG_ENV})
-    set_tests_properties(${target} PROPERTIES ENVIRONMENT "${_env}" LABELS "${ARG_LABELS}")
+    # A hang (a modal loop waiting for input, a lost wake-up) fails the run instead of stalling it.
+    set_tests_properties(${target} PROPERTIES ENVIRONMENT "${_env}" LABELS "${ARG_LABELS}"
+                                              TIMEOUT 900)
     if("threads" IN_LIST ARG_LABELS)
         set_property(GLOBAL APPEND PROPERTY TUMBLET_THREAD_TESTS ${target})
     endif()

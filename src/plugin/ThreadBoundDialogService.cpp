@@ -1,0 +1,43 @@
+#include "plugin/ThreadBoundDialogService.h"
+
+namespace tumblet
+{
+
+TThreadBoundDialogService::TThreadBoundDialogService(std::unique_ptr<TDialogService> windowed,
+                                                     std::unique_ptr<TDialogService> fallback)
+    : FWindowed(std::move(windowed)), FFallback(std::move(fallback)),
+      FOwner(std::this_thread::get_id())
+{
+}
+
+TDialogService& TThreadBoundDialogService::Current()
+{
+    return std::this_thread::get_id() == FOwner ? *FWindowed : *FFallback;
+}
+
+TDialogService::TResult TThreadBoundDialogService::ShowMessageDialog(TVstEditorForm* parentForm,
+                                                                     const std::string& text,
+                                                                     const std::string& caption,
+                                                                     TButtons buttons, TType type)
+{
+    return Current().ShowMessageDialog(parentForm, text, caption, buttons, type);
+}
+
+bool TThreadBoundDialogService::InputTextDialog(TVstEditorForm* parentForm,
+                                                const std::string& caption,
+                                                const std::string& prompt, bool allowEmpty,
+                                                int maxLength, std::string& text)
+{
+    return Current().InputTextDialog(parentForm, caption, prompt, allowEmpty, maxLength, text);
+}
+
+bool TThreadBoundDialogService::InputNumberDialog(TVstEditorForm* parentForm,
+                                                  const std::string& caption,
+                                                  const std::string& prompt, double maxValue,
+                                                  double minValue, int decimals, double& value)
+{
+    return Current().InputNumberDialog(parentForm, caption, prompt, maxValue, minValue, decimals,
+                                       value);
+}
+
+} // namespace tumblet

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "plugin/DialogService.h"
+
+#include <memory>
+#include <thread>
+
+namespace tumblet
+{
+
+/// Shows windowed dialogs only on the thread that created the instance (the host's
+/// user-interface thread); on any other thread the text goes to the fallback service. Hosts call
+/// some operations that may warn, chunk loads among them, from worker threads, and a window
+/// opened there would share the editor's display connection with the user-interface thread.
+class TThreadBoundDialogService final : public TDialogService
+{
+public:
+    TThreadBoundDialogService(std::unique_ptr<TDialogService> windowed,
+                              std::unique_ptr<TDialogService> fallback);
+
+    TResult ShowMessageDialog(TVstEditorForm* parentForm, const std::string& text,
+                              const std::string& caption, TButtons buttons, TType type) override;
+    bool InputTextDialog(TVstEditorForm* parentForm, const std::string& caption,
+                         const std::string& prompt, bool allowEmpty, int maxLength,
+                         std::string& text) override;
+    bool InputNumberDialog(TVstEditorForm* parentForm, const std::string& caption,
+                           const std::string& prompt, double maxValue, double minValue,
+                           int decimals, double& value) override;
+
+private:
+    TDialogService& Current();
+
+    std::unique_ptr<TDialogService> FWindowed;
+    std::unique_ptr<TDialogService> FFallback;
+    std::thread::id FOwner;
+};
+
+} // namespace tumblet
