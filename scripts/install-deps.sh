@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config git
     googletest libgtest-dev libgmock-dev libbenchmark-dev
-    clang libclang-rt-dev llvm
+    clang clang-format libclang-rt-dev llvm
     libx11-dev libxext-dev libcairo2-dev libpango1.0-dev libfontconfig-dev libpng-dev libinih-dev
     xvfb xauth xdotool x11-utils fonts-dejavu-core
     valgrind binutils

@@ -28,8 +28,8 @@ public:
         text = "typed";
         return true;
     }
-    bool InputNumberDialog(TVstEditorForm*, const std::string&, const std::string&, double,
-                           double, int, double& value) override
+    bool InputNumberDialog(TVstEditorForm*, const std::string&, const std::string&, double, double,
+                           int, double& value) override
     {
         ++FCount;
         value = 7;
@@ -52,11 +52,13 @@ TEST(ThreadBoundDialogServiceTest, OwnerThreadGetsWindowsOtherThreadsTheFallback
                               TDialogService::TType::Warning);
     service.InputTextDialog(nullptr, "c", "p", false, 10, text);
     EXPECT_EQ(windowed, 2);
-    std::thread other([&] {
-        service.InputNumberDialog(nullptr, "c", "p", 127, 0, 0, value);
-        service.ShowMessageDialog(nullptr, "t", "c", TDialogService::TButtons::YesNo,
-                                  TDialogService::TType::Confirmation);
-    });
+    std::thread other(
+        [&]
+        {
+            service.InputNumberDialog(nullptr, "c", "p", 127, 0, 0, value);
+            service.ShowMessageDialog(nullptr, "t", "c", TDialogService::TButtons::YesNo,
+                                      TDialogService::TType::Confirmation);
+        });
     other.join();
     EXPECT_EQ(windowed, 2);
     EXPECT_EQ(fallback, 2);
