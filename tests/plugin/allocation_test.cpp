@@ -1,59 +1,9 @@
 // The processing path allocates nothing: every operator new in this binary is counted.
 
 #include "PluginTestSupport.h"
+#include "support/CountingAllocator.h"
 
 #include <gtest/gtest.h>
-
-#include <execinfo.h>
-#include <unistd.h>
-
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
-namespace
-{
-std::atomic<long> gAllocations{0};
-std::atomic<bool> gCounting{false};
-// Where the first counted allocation came from, printed when the test fails.
-void* gFirstStack[32];
-int gFirstDepth = 0;
-
-void* CountedAlloc(std::size_t size)
-{
-    if (gCounting.load(std::memory_order_relaxed) &&
-        gAllocations.fetch_add(1, std::memory_order_relaxed) == 0)
-        gFirstDepth = backtrace(gFirstStack, 32);
-    if (void* p = std::malloc(size == 0 ? 1 : size))
-        return p;
-    throw std::bad_alloc();
-}
-} // namespace
-
-void* operator new(std::size_t size)
-{
-    return CountedAlloc(size);
-}
-void* operator new[](std::size_t size)
-{
-    return CountedAlloc(size);
-}
-void operator delete(void* p) noexcept
-{
-    std::free(p);
-}
-void operator delete[](void* p) noexcept
-{
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
-void operator delete[](void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
 
 namespace tumblet::test
 {
@@ -98,9 +48,7 @@ TEST(ProcessingAllocationTest, TenThousandBlocksWithChordAndParameterChangesAllo
     for (int i = 0; i < 50; ++i)
         effect->processReplacing(effect, nullptr, outputs, 512);
 
-    backtrace(gFirstStack, 32); // loads the unwinder before counting starts
-    gAllocations = 0;
-    gCounting = true;
+    TAllocationCounter::Start();
     for (int i = 0; i < 10000; ++i)
     {
         const auto note = static_cast<std::uint8_t>(48 + (i / 7) % 24);
@@ -116,11 +64,11 @@ TEST(ProcessingAllocationTest, TenThousandBlocksWithChordAndParameterChangesAllo
         host.TimeInfo.samplePos += 512;
         host.TimeInfo.ppqPos += 512.0 / 44100.0 * 2.0;
     }
-    gCounting = false;
+    const long allocations = TAllocationCounter::Stop();
     EXPECT_GT(host.EventCount, 1000u); // the arpeggio really played
-    EXPECT_EQ(gAllocations.load(), 0);
-    if (gAllocations.load() != 0)
-        backtrace_symbols_fd(gFirstStack, gFirstDepth, STDERR_FILENO);
+    EXPECT_EQ(allocations, 0);
+    if (allocations != 0)
+        TAllocationCounter::PrintFirstAllocation();
 }
 
 } // namespace

@@ -2,52 +2,11 @@
 // allocate nothing. Every operator new in this binary is counted.
 
 #include "StateTestSupport.h"
+#include "support/CountingAllocator.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
-namespace
-{
-std::atomic<long> gAllocations{0};
-std::atomic<bool> gCounting{false};
-
-void* CountedAlloc(std::size_t size)
-{
-    if (gCounting.load(std::memory_order_relaxed))
-        gAllocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(size == 0 ? 1 : size))
-        return p;
-    throw std::bad_alloc();
-}
-} // namespace
-
-void* operator new(std::size_t size)
-{
-    return CountedAlloc(size);
-}
-void* operator new[](std::size_t size)
-{
-    return CountedAlloc(size);
-}
-void operator delete(void* p) noexcept
-{
-    std::free(p);
-}
-void operator delete[](void* p) noexcept
-{
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
-void operator delete[](void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
+#include <functional>
 
 namespace tumblet::test
 {
@@ -78,14 +37,7 @@ protected:
         AEffect* effect = Instance->Host.Effect();
         effect->dispatcher(effect, effProcessEvents, 0, 0, &Block, 0.0f);
     }
-    long Counted(const std::function<void()>& action)
-    {
-        gAllocations = 0;
-        gCounting = true;
-        action();
-        gCounting = false;
-        return gAllocations.load();
-    }
+    long Counted(const std::function<void()>& action) { return CountAllocations(action); }
 
     THomeFolder Home;
     std::unique_ptr<TStateInstance> Instance;

@@ -3,71 +3,9 @@
 
 #include "engine/Arpeggiator.h"
 #include "engine/Random.h"
+#include "support/CountingAllocator.h"
 
 #include <gtest/gtest.h>
-
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
-namespace
-{
-
-std::atomic<long> gAllocations{0};
-
-void* CountedAllocate(std::size_t size)
-{
-    gAllocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* block = std::malloc(size == 0 ? 1 : size))
-    {
-        return block;
-    }
-    throw std::bad_alloc();
-}
-
-} // namespace
-
-void* operator new(std::size_t size)
-{
-    return CountedAllocate(size);
-}
-
-void* operator new[](std::size_t size)
-{
-    return CountedAllocate(size);
-}
-
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept
-{
-    gAllocations.fetch_add(1, std::memory_order_relaxed);
-    return std::malloc(size == 0 ? 1 : size);
-}
-
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
-{
-    gAllocations.fetch_add(1, std::memory_order_relaxed);
-    return std::malloc(size == 0 ? 1 : size);
-}
-
-void operator delete(void* block) noexcept
-{
-    std::free(block);
-}
-
-void operator delete[](void* block) noexcept
-{
-    std::free(block);
-}
-
-void operator delete(void* block, std::size_t) noexcept
-{
-    std::free(block);
-}
-
-void operator delete[](void* block, std::size_t) noexcept
-{
-    std::free(block);
-}
 
 namespace tumblet
 {
@@ -146,7 +84,7 @@ TEST(ArpeggiatorAllocationTest, LongRunWithChordChangesAllocatesNothing)
     engine.SetCycleEnd(engine.BeatsToSamples(64.0));
     char infoLine[256];
 
-    const long before = gAllocations.load();
+    test::TAllocationCounter::Start();
     long notes = 0;
     double samplePos = 0.0;
     for (int block = 0; block < kBlocks; ++block)
@@ -165,7 +103,7 @@ TEST(ArpeggiatorAllocationTest, LongRunWithChordChangesAllocatesNothing)
         engine.HeldNotes().NotesText(infoLine, sizeof(infoLine));
         samplePos += kBlockSize;
     }
-    const long allocations = gAllocations.load() - before;
+    const long allocations = test::TAllocationCounter::Stop();
 
     EXPECT_EQ(allocations, 0);
     EXPECT_GT(notes, 500) << "the run must actually play";
@@ -176,7 +114,7 @@ TEST(ArpeggiatorAllocationTest, LargestChordBuildsWithoutAllocating)
     TArpeggiator engine;
     engine.SetOctaves(5);
     engine.SetOctaveOrder(3);
-    const long before = gAllocations.load();
+    test::TAllocationCounter::Start();
     engine.HeldNotes().BeginUpdate();
     for (int i = 0; i < TArpeggiator::kMaxHeldNotes * 2; ++i)
     {
@@ -188,7 +126,7 @@ TEST(ArpeggiatorAllocationTest, LargestChordBuildsWithoutAllocating)
         engine.SetNoteOrder(static_cast<std::uint8_t>(order));
         engine.SetRest(order % 2 == 0 ? 16 : 1000);
     }
-    const long allocations = gAllocations.load() - before;
+    const long allocations = test::TAllocationCounter::Stop();
     EXPECT_EQ(allocations, 0);
     EXPECT_EQ(engine.HeldNotes().Count(), TArpeggiator::kMaxHeldNotes);
 }

@@ -5,64 +5,9 @@
 #include "PluginHost.h"
 #include "Renderer.h"
 #include "Transport.h"
+#include "support/CountingAllocator.h"
 
 #include <gtest/gtest.h>
-
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
-namespace
-{
-
-std::atomic<long> GAllocations{0};
-
-} // namespace
-
-void* operator new(std::size_t size)
-{
-    GAllocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* memory = std::malloc(size == 0 ? 1 : size))
-        return memory;
-    throw std::bad_alloc();
-}
-
-void* operator new[](std::size_t size)
-{
-    return operator new(size);
-}
-
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept
-{
-    GAllocations.fetch_add(1, std::memory_order_relaxed);
-    return std::malloc(size == 0 ? 1 : size);
-}
-
-void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept
-{
-    return operator new(size, tag);
-}
-
-// Every form of delete goes to free, so that the sanitizers see matching pairs.
-void operator delete(void* memory) noexcept
-{
-    std::free(memory);
-}
-
-void operator delete(void* memory, std::size_t) noexcept
-{
-    std::free(memory);
-}
-
-void operator delete[](void* memory) noexcept
-{
-    std::free(memory);
-}
-
-void operator delete[](void* memory, std::size_t) noexcept
-{
-    std::free(memory);
-}
 
 namespace tumblet
 {
@@ -89,9 +34,9 @@ long AllocationsForRender(double beats)
     TTransport transport(transportSettings);
     TRenderer renderer(host, transport, settings.BlockSize);
     const auto total = static_cast<std::int64_t>(beats * grid.SamplesPerBeat());
-    const long before = GAllocations.load();
+    test::TAllocationCounter::Start();
     const TRenderResult result = renderer.Run(input, total);
-    const long during = GAllocations.load() - before;
+    const long during = test::TAllocationCounter::Stop();
     EXPECT_EQ(result.Events.size(), 4 * static_cast<std::size_t>(beats)); // echoed back
     return during;
 }
