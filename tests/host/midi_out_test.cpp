@@ -209,6 +209,25 @@ TEST_F(EventDispatchTest, UnassignedHooksAreSkippedAndEmptyBlockOnlyAnnounced)
     EXPECT_EQ(Seen, (std::vector<std::string>{"block", "block"}));
 }
 
+// Found by the host-call fuzzer: a block declares two event slots but carries numEvents of them;
+// reading past the declared two must be a plain pointer walk, not an out-of-bounds index.
+TEST_F(EventDispatchTest, BlockLongerThanItsDeclaredTwoSlotsIsReadWhole)
+{
+    std::vector<int> notes;
+    Module->OnProcessMidi = [&](TVSTModuleWithMidi&, const TVstMidiEvent& e)
+    { notes.push_back(e.midiData[1]); };
+    VstMidiEvent midi[5]{};
+    std::vector<VstEvent*> events;
+    for (int i = 0; i < 5; ++i)
+    {
+        midi[i].type = kVstMidiType;
+        midi[i].midiData[1] = static_cast<char>(60 + i);
+        events.push_back(reinterpret_cast<VstEvent*>(&midi[i]));
+    }
+    SendBlock(events);
+    EXPECT_EQ(notes, (std::vector<int>{60, 61, 62, 63, 64}));
+}
+
 TEST_F(EventDispatchTest, NullBlockAnswersOneAndNullEntriesAreSkipped)
 {
     EXPECT_EQ(Module->Dispatch(effProcessEvents, 0, 0, nullptr, 0.0f), 1);
