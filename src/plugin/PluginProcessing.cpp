@@ -344,6 +344,11 @@ void TVSTPlugin::TrimReleasedNotes(std::int32_t note)
 void TVSTPlugin::PassThrough(std::int32_t kind, std::int32_t channel, std::int32_t d1,
                              std::int32_t d2, std::int32_t delta)
 {
+    // A full outgoing block drops what comes next. Room is kept for a note-off of every
+    // sounding note and the block's next note-on, so a flood of passed-through messages cannot
+    // leave a note hanging.
+    if (MidiOutCount() + FSoundingNotes->Count() + 1 >= kMidiOutLimit)
+        return;
     switch (kind)
     {
     case kControlChangeKind:
