@@ -258,7 +258,15 @@ void TVSTPluginBase::CompleteLearn(std::int32_t controller) noexcept
     FEditorMailbox.Publish(TEditorMailbox::TKind::ShowInfo, length);
 
     SetLearnState(lsNone);
-    ResendFirstParameter();
+    try
+    {
+        ResendFirstParameter();
+    }
+    catch (...)
+    {
+        // A first value the product cannot take (a damaged preset left it) refuses the resend;
+        // the mapping is made all the same, and nothing may escape to the processing thread.
+    }
 }
 
 void TVSTPluginBase::ApplyMappedController(std::int32_t controller, std::int32_t value)
