@@ -1,6 +1,7 @@
 #include "host/DspVSTModule.h"
 
 #include <algorithm>
+#include <mutex>
 
 namespace tumblet
 {
@@ -38,6 +39,21 @@ void TDspVSTModule::PrepareAccumulateBuffers(std::int32_t sampleFrames)
         std::fill(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(frames), 0.0f);
         FAccumulatePointers[c] = buffer.data();
     }
+}
+
+std::intptr_t TDspVSTModule::HostCallMainsChanged(std::int32_t index, std::intptr_t value,
+                                                  void* ptr, float opt)
+{
+    const std::intptr_t result =
+        TVSTModuleWithPrograms::HostCallMainsChanged(index, value, ptr, opt);
+    // Sized before processing starts, so that the first blocks of a host that uses the
+    // accumulating entry do not allocate; only a block longer than announced still grows it.
+    if (value != 0 && BlockSize() > 0)
+    {
+        std::lock_guard<std::recursive_mutex> lock(InstanceLock());
+        PrepareAccumulateBuffers(BlockSize());
+    }
+    return result;
 }
 
 void TDspVSTModule::ProcessAccumulating(float** inputs, float** outputs, std::int32_t sampleFrames)

@@ -29,6 +29,7 @@ protected:
     void ProcessDoubleReplacing(double** inputs, double** outputs,
                                 std::int32_t sampleFrames) override;
     void ProcessAccumulating(float** inputs, float** outputs, std::int32_t sampleFrames) override;
+    std::intptr_t HostCallMainsChanged(std::int32_t, std::intptr_t, void*, float) override;
 
 private:
     void PrepareAccumulateBuffers(std::int32_t sampleFrames);
