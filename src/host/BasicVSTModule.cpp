@@ -173,13 +173,20 @@ namespace
 
 constexpr std::size_t kHostStringBufferSize = 256;
 
-// Closed records stay allocated until the library is unloaded (192 bytes per closed instance).
+// The most recently closed records stay allocated, with entries that answer neutrally, so a
+// host that calls through a record after effClose finds no freed memory. Only the last
+// kKeptClosedRecords are kept (192 bytes each): a host that creates and closes instances for a
+// whole session does not grow without bound.
+constexpr std::size_t kKeptClosedRecords = 256;
+
 void KeepClosedRecord(std::unique_ptr<AEffect> record)
 {
     static std::mutex lock;
-    static std::vector<std::unique_ptr<AEffect>> closed;
+    static std::vector<std::unique_ptr<AEffect>> closed(kKeptClosedRecords);
+    static std::size_t next = 0;
     std::lock_guard<std::mutex> guard(lock);
-    closed.push_back(std::move(record));
+    closed[next] = std::move(record);
+    next = (next + 1) % kKeptClosedRecords;
 }
 
 } // namespace
@@ -244,8 +251,6 @@ std::intptr_t TBasicVSTModule::CloseInstance(TBasicVSTModule* module) noexcept
     KeepClosedRecord(std::move(module->FEffect));
     try
     {
-        // The record is part of the module, so it goes with it: hosts must not touch it after
-        // effClose.
         std::unique_ptr<TBasicVSTModule> owned(module);
         owned.reset();
         return 1;
