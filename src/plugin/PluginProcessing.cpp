@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <ctime>
+#include <mutex>
 
 namespace tumblet
 {
@@ -75,8 +76,11 @@ void TVSTPlugin::NoteEnd(void* context, double positionSamples)
 void TVSTPlugin::VSTModuleSampleRateChange(float sampleRate)
 {
     // A rate of zero or less would make every conversion divide by zero; keep the last one.
-    if (sampleRate > 0.0f && std::isfinite(sampleRate))
-        FArpeggiator->SetSampleRate(sampleRate);
+    if (!(sampleRate > 0.0f && std::isfinite(sampleRate)))
+        return;
+    // Some hosts change the rate while processing runs on another thread.
+    std::lock_guard<std::recursive_mutex> lock(InstanceLock());
+    FArpeggiator->SetSampleRate(sampleRate);
 }
 
 // ---- Block processing --------------------------------------------------------------------------
