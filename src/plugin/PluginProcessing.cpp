@@ -171,6 +171,10 @@ bool TVSTPlugin::HandleTransport(std::uint32_t sampleFrames)
         if (!FWasPlaying)
         {
             TransportStarted();
+            // What sounds was timed on the module's own clock, which the host's position does
+            // not continue: left alone, its note-off would come far too late or far before the
+            // block.
+            EndAllSoundingNotes(false);
             engine.ResetAll();
         }
         return true;

@@ -12,6 +12,7 @@ namespace
 {
 
 constexpr std::int32_t kBlock = 512;
+constexpr double kSixteenth = 44100.0 * 60.0 / 120.0 / 4.0;
 // More passed-through messages than one outgoing block can carry.
 constexpr int kControllerFlood = 1100;
 
@@ -73,6 +74,64 @@ TEST_F(VSTPluginMidiOutTest, ControllersStillPassWhileNothingSounds)
     // Only the room the note-offs might need is held back.
     EXPECT_GE(Host.Flushes[0].size(), static_cast<std::size_t>(TVSTPlugin::kMidiOutLimit - 2));
 }
+
+} // namespace
+} // namespace tumblet::test
+
+namespace tumblet::test
+{
+namespace
+{
+
+// A note started on the module's own clock while the host was stopped must not wait for (or
+// be dated far before) a host position that has nothing to do with when it began.
+class VSTPluginTransportStartTest : public ::testing::TestWithParam<double>
+{
+};
+
+TEST_P(VSTPluginTransportStartTest, NotesFromTheOwnClockEndInsideTheStartingBlock)
+{
+    TTestHost host;
+    ASSERT_NE(host.LoadAndOpen(), nullptr);
+    SetRandSeed(1);
+    host.SetStopped();
+    host.SendEvents({NoteOn(60), NoteOn(64)});
+    for (int i = 0; i < 100; ++i)
+        host.ProcessAndAdvance(kBlock);
+    const std::size_t before = host.Timeline.size();
+    host.SetPlaying();
+    host.TimeInfo.ppqPos = GetParam();
+    host.TimeInfo.samplePos = GetParam() * 22050.0;
+    host.ProcessAndAdvance(kBlock);
+    for (int i = 0; i < 20; ++i)
+        host.ProcessAndAdvance(kBlock);
+    host.SetStopped();
+    host.ProcessAndAdvance(kBlock);
+    EXPECT_TRUE(EveryNoteEnds(host.Timeline));
+    const auto ons = NoteOns(host.Timeline);
+    const auto offs = NoteOffs(host.Timeline);
+    for (const auto& on : ons)
+    {
+        // Its note-off: the first of its pitch at or after it.
+        for (const auto& off : offs)
+        {
+            if (off.Event.Data[1] != on.Event.Data[1] || off.Position < on.Position)
+                continue;
+            EXPECT_LE(off.Position - on.Position, kSixteenth + kBlock) << on.Position;
+            break;
+        }
+    }
+    for (std::size_t i = before; i < host.Timeline.size(); ++i)
+    {
+        SCOPED_TRACE(i);
+        EXPECT_GE(host.Timeline[i].Event.DeltaFrames, 0);
+        EXPECT_LT(host.Timeline[i].Event.DeltaFrames, kBlock);
+    }
+}
+
+// The song start, a position just behind the own clock's and one far past it.
+INSTANTIATE_TEST_SUITE_P(SongPositions, VSTPluginTransportStartTest,
+                         ::testing::Values(0.0, 1.0, 20.0));
 
 } // namespace
 } // namespace tumblet::test
