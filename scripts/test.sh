@@ -7,14 +7,20 @@ cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
 
 jobs=$(nproc)
+passed=0
+summary=$(mktemp)
+trap 'rm -f "$summary"' EXIT
 run_ctest() {
     local tree=$1; shift
     # Tests that need an X server get a virtual one; the others ignore it.
     if command -v xvfb-run >/dev/null 2>&1; then
-        xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir "$tree" --output-on-failure -j"$jobs" "$@"
+        xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir "$tree" --output-on-failure -j"$jobs" "$@" | tee "$summary"
     else
-        ctest --test-dir "$tree" --output-on-failure -j"$jobs" "$@"
+        ctest --test-dir "$tree" --output-on-failure -j"$jobs" "$@" | tee "$summary"
     fi
+    local count
+    count=$(sed -n 's/.*tests failed out of \([0-9]*\).*/\1/p' "$summary" | tail -n 1)
+    passed=$((passed + ${count:-0}))
 }
 
 echo "== formatting (.clang-format)"
@@ -25,7 +31,8 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j"$jobs"
 
 echo "== soak test on the release build (memory growth is measured here)"
-ctest --test-dir build --output-on-failure -L soak
+ctest --test-dir build --output-on-failure -L soak | tee "$summary"
+passed=$((passed + $(sed -n 's/.*tests failed out of \([0-9]*\).*/\1/p' "$summary" | tail -n 1)))
 
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug \
@@ -61,3 +68,7 @@ if command -v clang++ >/dev/null 2>&1 && [ -f "$fuzzer_runtime" ]; then
 else
     echo "== fuzzing skipped: clang's fuzzer runtime is not installed"
 fi
+
+# Every stage above stops the script on a failure, so reaching here means all passed.
+echo
+echo "binaries: $passed passed, 0 failed"
