@@ -6,15 +6,8 @@ namespace tumblet
 namespace
 {
 
-struct TStandardRow
-{
-    const char* Name;
-    std::int32_t Tag;
-    std::uint8_t Code;
-};
-
 // In fill order; the index of a row is its position here.
-constexpr TStandardRow kStandardRows[] = {
+constexpr TBlxValueListRow kStandardRows[] = {
     {"As Played", 14, 14},
     {"Up", 0, 0},
     {"Down", 1, 1},
@@ -39,14 +32,8 @@ constexpr TStandardRow kStandardRows[] = {
 
 TMidiArpNoteOrderList::TMidiArpNoteOrderList(bool fillStandard)
 {
-    if (!fillStandard)
-    {
-        return;
-    }
-    for (const TStandardRow& row : kStandardRows)
-    {
-        Add(row.Name, row.Tag, row.Code);
-    }
+    if (fillStandard)
+        AddRows(*this, kStandardRows);
 }
 
 TMidiArpNoteOrderItem& TMidiArpNoteOrderList::Add(std::string name, std::int32_t tag,

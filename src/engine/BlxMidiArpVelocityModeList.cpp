@@ -6,15 +6,8 @@ namespace tumblet
 namespace
 {
 
-struct TStandardRow
-{
-    const char* Name;
-    std::int32_t Tag;
-    std::uint8_t Code;
-};
-
 // In fill order; the index of a row is its position here.
-constexpr TStandardRow kStandardRows[] = {
+constexpr TBlxValueListRow kStandardRows[] = {
     {"As Played", 0, 0}, {"First", 1, 1},   {"Last", 2, 2},  {"Highest", 3, 3},
     {"Lowest", 4, 4},    {"Average", 5, 5}, {"Fixed", 6, 6},
 };
@@ -23,14 +16,8 @@ constexpr TStandardRow kStandardRows[] = {
 
 TMidiArpVelocityModeList::TMidiArpVelocityModeList(bool fillStandard)
 {
-    if (!fillStandard)
-    {
-        return;
-    }
-    for (const TStandardRow& row : kStandardRows)
-    {
-        Add(row.Name, row.Tag, row.Code);
-    }
+    if (fillStandard)
+        AddRows(*this, kStandardRows);
 }
 
 TMidiArpVelocityModeItem& TMidiArpVelocityModeList::Add(std::string name, std::int32_t tag,

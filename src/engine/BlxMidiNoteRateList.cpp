@@ -6,15 +6,8 @@ namespace tumblet
 namespace
 {
 
-struct TStandardRow
-{
-    const char* Name;
-    std::int32_t Tag;
-    std::uint8_t Code;
-};
-
 // In fill order; the index of a row is its position here.
-constexpr TStandardRow kStandardRows[] = {
+constexpr TBlxValueListRow kStandardRows[] = {
     {"32/1", 12, 13}, {"16/1", 11, 12}, {"8/1", 10, 11}, {"4/1", 9, 10}, {"2/1", 8, 9},
     {"1/1", 7, 8},    {"1/2", 6, 7},    {"1/4", 5, 6},   {"1/8", 4, 5},  {"1/16", 3, 4},
     {"1/32", 2, 3},   {"1/64", 1, 2},   {"1/128", 0, 1},
@@ -24,14 +17,8 @@ constexpr TStandardRow kStandardRows[] = {
 
 TMidiNoteRateList::TMidiNoteRateList(bool fillStandard)
 {
-    if (!fillStandard)
-    {
-        return;
-    }
-    for (const TStandardRow& row : kStandardRows)
-    {
-        Add(row.Name, row.Tag, row.Code);
-    }
+    if (fillStandard)
+        AddRows(*this, kStandardRows);
 }
 
 TMidiNoteRateItem& TMidiNoteRateList::Add(std::string name, std::int32_t tag,

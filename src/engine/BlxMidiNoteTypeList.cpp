@@ -6,15 +6,8 @@ namespace tumblet
 namespace
 {
 
-struct TStandardRow
-{
-    const char* Name;
-    std::int32_t Tag;
-    std::uint8_t Code;
-};
-
 // In fill order; the index of a row is its position here.
-constexpr TStandardRow kStandardRows[] = {
+constexpr TBlxValueListRow kStandardRows[] = {
     {"Dotted", 0, 2},
     {"Normal", 1, 1},
     {"Triplet", 2, 0},
@@ -24,14 +17,8 @@ constexpr TStandardRow kStandardRows[] = {
 
 TMidiNoteTypeList::TMidiNoteTypeList(bool fillStandard)
 {
-    if (!fillStandard)
-    {
-        return;
-    }
-    for (const TStandardRow& row : kStandardRows)
-    {
-        Add(row.Name, row.Tag, row.Code);
-    }
+    if (fillStandard)
+        AddRows(*this, kStandardRows);
 }
 
 TMidiNoteTypeItem& TMidiNoteTypeList::Add(std::string name, std::int32_t tag, std::uint8_t noteType)

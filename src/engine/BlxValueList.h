@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -53,6 +54,21 @@ protected:
 private:
     std::vector<std::unique_ptr<TBlxValueListItem>> FItems;
 };
+
+/// One standard row of a concrete list: its text, its tag and the engine code it carries.
+struct TBlxValueListRow
+{
+    const char* Name;
+    std::int32_t Tag;
+    std::uint8_t Code;
+};
+
+/// Adds rows in order through the concrete list's own Add(name, tag, code).
+template <class TList, std::size_t N> void AddRows(TList& list, const TBlxValueListRow (&rows)[N])
+{
+    for (const TBlxValueListRow& row : rows)
+        list.Add(row.Name, row.Tag, row.Code);
+}
 
 /// Base of the five concrete lists: gives their items back typed as the list's own item class.
 template <class TItem> class TBlxTypedValueList : public TBlxValueList

@@ -124,8 +124,8 @@ struct TStringCase
 TEST_F(StateChunkTest, StringsTakeTheEncodingTheirLengthsChoose)
 {
     const std::string longText(300, 'a');
-    TBytes longBytes = {0x0C, 0x2C, 0x01, 0x00, 0x00};
-    longBytes.insert(longBytes.end(), longText.begin(), longText.end());
+    TBytes longBytes = {0x0C, 0x2C, 0x01, 0x00, 0x00}; // length 300, then the 300 bytes
+    longBytes.resize(longBytes.size() + longText.size(), 'a');
     const TStringCase cases[] = {
         {"empty", "", {0x12, 0, 0, 0, 0}},
         {"ascii", "Lead", {0x06, 0x04, 'L', 'e', 'a', 'd'}},
