@@ -23,6 +23,9 @@ run_ctest() {
     passed=$((passed + ${count:-0}))
 }
 
+echo "== layer order of includes"
+./scripts/check-layers.sh
+
 echo "== formatting (.clang-format)"
 git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
 

@@ -1,0 +1,11 @@
+# Each library sees only its own headers and those of the libraries it links: its include folder
+# in the build tree holds one link, named after the layer, to its source folder. Linking carries
+# the folders of the layers below, so an include against the layer order does not compile.
+function(tumblet_layer_headers target layer)
+    set(_root ${PROJECT_BINARY_DIR}/include/${layer})
+    file(MAKE_DIRECTORY ${_root})
+    if(NOT EXISTS ${_root}/${layer})
+        file(CREATE_LINK ${PROJECT_SOURCE_DIR}/src/${layer} ${_root}/${layer} SYMBOLIC)
+    endif()
+    target_include_directories(${target} PUBLIC ${_root})
+endfunction()

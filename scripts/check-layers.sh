@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Fails when a source file includes a header of a layer it may not see. The layers point one way:
+# the engine and the VST frame know nothing of each other or of the product, the toolkit (ui)
+# knows nothing of the product, and only the composition root (entry) knows every layer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+declare -A allowed=(
+    [src/engine]="engine"
+    [src/host]="host"
+    [src/plugin]="plugin host engine"
+    [src/ui]="ui"
+    [src/controls]="controls ui artwork"
+    [src/editor]="editor controls ui plugin host engine"
+    [src/entry]="entry editor controls ui plugin host engine"
+    [tools/tumblet-info]="host"
+    [tools/tumblet-render]="host plugin engine"
+)
+layers="engine host plugin ui controls editor entry artwork"
+
+status=0
+for folder in "${!allowed[@]}"; do
+    [ -d "$folder" ] || continue
+    while IFS=: read -r file line include; do
+        layer=${include#*[\"<]}
+        layer=${layer%%/*}
+        case " $layers " in *" $layer "*) ;; *) continue ;; esac
+        case " ${allowed[$folder]} " in
+            *" $layer "*) ;;
+            *)
+                echo "$file:$line: $folder may not include $layer/ headers: $include"
+                status=1
+                ;;
+        esac
+    done < <(grep -rnoE '^[[:space:]]*#[[:space:]]*include[[:space:]]*["<][a-z_]+/[^">]*[">]' \
+                 --include='*.h' --include='*.cpp' --include='*.in' "$folder" || true)
+done
+if [ "$status" -ne 0 ]; then
+    echo "layer check failed: see the include order in scripts/check-layers.sh"
+fi
+exit "$status"
