@@ -12,6 +12,8 @@ class TMidiArpNoteOrderItem : public TBlxValueListItem
 public:
     /// Note-order code of the sequence builder (0 to 17), equal to the tag.
     std::uint8_t NoteOrder = 0;
+
+    std::uint8_t EngineCode() const noexcept override { return NoteOrder; }
 };
 
 /// Note orders. The display order differs from the code order.

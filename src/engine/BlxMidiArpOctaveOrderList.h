@@ -12,6 +12,8 @@ class TMidiArpOctaveOrderItem : public TBlxValueListItem
 public:
     /// Octave-order code of the sequence builder (0 to 7), equal to the tag.
     std::uint8_t OctaveOrder = 0;
+
+    std::uint8_t EngineCode() const noexcept override { return OctaveOrder; }
 };
 
 /// Octave orders.

@@ -12,6 +12,8 @@ class TMidiArpVelocityModeItem : public TBlxValueListItem
 public:
     /// Velocity-mode code of the step generator (0 to 6), equal to the tag.
     std::uint8_t VelocityMode = 0;
+
+    std::uint8_t EngineCode() const noexcept override { return VelocityMode; }
 };
 
 /// Velocity modes.

@@ -12,6 +12,8 @@ class TMidiNoteRateItem : public TBlxValueListItem
 public:
     /// Step-length table index (1 to 13 in the standard rows).
     std::uint8_t RateIndex = 0;
+
+    std::uint8_t EngineCode() const noexcept override { return RateIndex; }
 };
 
 /// Note rates, longest first. RateIndex is always Tag + 1.

@@ -12,6 +12,8 @@ class TMidiNoteTypeItem : public TBlxValueListItem
 public:
     /// 0 triplet, 1 normal, 2 dotted: the opposite direction from the tag.
     std::uint8_t NoteType = 0;
+
+    std::uint8_t EngineCode() const noexcept override { return NoteType; }
 };
 
 /// Note types.

@@ -16,6 +16,9 @@ class TBlxValueListItem
 public:
     virtual ~TBlxValueListItem() = default;
 
+    /// The engine's code for this entry (a rate index, an order code, ...); 0 for plain lists.
+    virtual std::uint8_t EngineCode() const noexcept { return 0; }
+
     std::string Name; ///< UTF-8 display text
     std::int32_t Tag = 0;
 };

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace tumblet
 {
@@ -48,6 +49,8 @@ public:
     // Thread: any; no lock.
     float VSTModuleGetChunkParameter(std::int32_t index);
     void ValueListText(const std::string& name, std::int32_t tag, std::string& text) override;
+    /// The value list of a list-valued parameter, or null for the others. Thread: any.
+    const TBlxValueList* ValueListOf(std::string_view name) const;
 
     /// Replaces the wall clock (tests). Thread: creation.
     void SetWallClock(TWallClock clock) { FWallClock = clock; }
@@ -83,7 +86,6 @@ private:
     // Parameters.
     void DefineParameters();
     void BindParameterHandlers();
-    std::uint8_t ListCode(const TBlxValueList& list, float value, int which) const;
     void ParameterChange(std::int32_t index, float value);
     std::string ParameterDisplay(std::int32_t index);
 

@@ -17,41 +17,130 @@ namespace tumblet
 namespace
 {
 
-struct TParameterDefinition
+// How a parameter's value reads as text.
+enum class TDisplayRule
+{
+    List,          ///< the text of its value list's entry
+    OnOff,         ///< "Off" or "On"
+    Plain,         ///< an integer
+    Signed,        ///< an integer with its sign, "+" for positives
+    Percent,       ///< an integer and "%"
+    SignedPercent, ///< an integer with its sign, and "%"
+    Speed,         ///< the engine's speed factor text
+};
+
+// Which of the module's value lists a list-valued parameter uses.
+enum TListSlot : std::int8_t
+{
+    kNoList = -1,
+    kRateList,
+    kTypeList,
+    kNoteOrderList,
+    kOctaveOrderList,
+    kVelocityModeList,
+};
+
+std::int32_t Rounded(float value)
+{
+    return RoundEvenInt(static_cast<double>(value));
+}
+
+// Speed values this close to 0 mean "no change of speed". The comparison is made in double so
+// that the float nearest to 2.37 (just below it) still falls inside.
+constexpr double kSpeedDeadZone = 2.37;
+
+/// Drives the engine from a new real value; listCode is the engine code of a list entry.
+using TApplyValue = void (*)(TVSTPlugin& plugin, float value, std::uint8_t listCode);
+
+struct TParameterRow
 {
     const char* Name;
     const char* ShortLabel;
     float Min;
     float Max;
     float Default;
+    TDisplayRule Display;
+    TListSlot List;
+    TApplyValue Apply;
 };
 
-// Index order is the host's parameter order and the order of the value store.
-constexpr TParameterDefinition kParameters[] = {
-    {"Rate", "Rate", 0, 10, 3},
-    {"Type", "Type", 0, 2, 1},
-    {"Note Order", "Note Or", 0, 17, 0},
-    {"Octaves", "Octaves", 1, 5, 2},
-    {"Octave Order", "OctaveO", 0, 7, 0},
-    {"Gate", "Gate", 0, 200, 100},
-    {"Velocity Mode", "Velocit", 0, 6, 0},
-    {"Velocity Fixed", "Velocit", 0, 127, 100},
-    {"Velocity", "Velocit", -100, 100, 0},
-    {"Note Probability", "NotePr", 0, 100, 100},
-    {"Shift", "Shift", -50, 50, 0},
-    {"Swing", "Swing", 0, 100, 0},
-    {"Latch", "Latch", 0, 1, 0},
-    {"Restart", "Restart", 0, 1, 0},
-    {"Transpose", "Transpo", -36, 36, 0},
-    {"Gate Random", "Gate Ra", 0, 200, 0},
-    {"Velocity Random", "Velocit", 0, 200, 0},
-    {"Shift Random", "Shift R", 0, 100, 0},
-    {"Swing Random", "Swing R", 0, 100, 0},
-    {"Rest", "Rest", 0, 16, 0},
-    {"Octaves Random", "Octaves", 0, 300, 0},
-    {"Speed", "Speed", -300, 300, 0},
+// Engine setters by the kind of value they take.
+template <void (TArpeggiator::*Setter)(std::int32_t)>
+void ApplyInteger(TVSTPlugin& plugin, float value, std::uint8_t)
+{
+    (plugin.Arpeggiator().*Setter)(Rounded(value));
+}
+
+template <void (TArpeggiator::*Setter)(std::uint8_t)>
+void ApplyListCode(TVSTPlugin& plugin, float, std::uint8_t listCode)
+{
+    (plugin.Arpeggiator().*Setter)(listCode);
+}
+
+void ApplyLatch(TVSTPlugin& plugin, float value, std::uint8_t)
+{
+    plugin.Arpeggiator().SetLatch(Rounded(value) != 0);
+    // The information line shows the held notes, which latching changes.
+    plugin.EditorMailbox().Post(TEditorMailbox::TKind::ShowInfo, "", 0);
+}
+
+void ApplyRestart(TVSTPlugin& plugin, float value, std::uint8_t)
+{
+    plugin.Arpeggiator().SetRestart(Rounded(value) != 0);
+}
+
+void ApplySpeed(TVSTPlugin& plugin, float value, std::uint8_t)
+{
+    const double speed = value;
+    const bool still = -kSpeedDeadZone < speed && speed < kSpeedDeadZone;
+    plugin.Arpeggiator().SetSpeed(still ? 0 : Rounded(value));
+}
+
+using A = TArpeggiator;
+using D = TDisplayRule;
+
+// One row per parameter. Index order is the host's parameter order and the order of the value
+// store.
+constexpr TParameterRow kParameters[] = {
+    {"Rate", "Rate", 0, 10, 3, D::List, kRateList, &ApplyListCode<&A::SetRate>},
+    {"Type", "Type", 0, 2, 1, D::List, kTypeList, &ApplyListCode<&A::SetNoteType>},
+    {"Note Order", "Note Or", 0, 17, 0, D::List, kNoteOrderList, &ApplyListCode<&A::SetNoteOrder>},
+    {"Octaves", "Octaves", 1, 5, 2, D::Plain, kNoList, &ApplyInteger<&A::SetOctaves>},
+    {"Octave Order", "OctaveO", 0, 7, 0, D::List, kOctaveOrderList,
+     &ApplyListCode<&A::SetOctaveOrder>},
+    {"Gate", "Gate", 0, 200, 100, D::Percent, kNoList, &ApplyInteger<&A::SetGate>},
+    {"Velocity Mode", "Velocit", 0, 6, 0, D::List, kVelocityModeList,
+     &ApplyListCode<&A::SetVelocityMode>},
+    {"Velocity Fixed", "Velocit", 0, 127, 100, D::Plain, kNoList,
+     &ApplyInteger<&A::SetVelocityFixed>},
+    {"Velocity", "Velocit", -100, 100, 0, D::SignedPercent, kNoList,
+     &ApplyInteger<&A::SetVelocityScale>},
+    {"Note Probability", "NotePr", 0, 100, 100, D::Percent, kNoList,
+     &ApplyInteger<&A::SetNoteProbability>},
+    {"Shift", "Shift", -50, 50, 0, D::SignedPercent, kNoList, &ApplyInteger<&A::SetShift>},
+    {"Swing", "Swing", 0, 100, 0, D::Percent, kNoList, &ApplyInteger<&A::SetSwing>},
+    {"Latch", "Latch", 0, 1, 0, D::OnOff, kNoList, &ApplyLatch},
+    {"Restart", "Restart", 0, 1, 0, D::OnOff, kNoList, &ApplyRestart},
+    {"Transpose", "Transpo", -36, 36, 0, D::Signed, kNoList, &ApplyInteger<&A::SetTranspose>},
+    {"Gate Random", "Gate Ra", 0, 200, 0, D::Plain, kNoList, &ApplyInteger<&A::SetGateRandom>},
+    {"Velocity Random", "Velocit", 0, 200, 0, D::Plain, kNoList,
+     &ApplyInteger<&A::SetVelocityRandom>},
+    {"Shift Random", "Shift R", 0, 100, 0, D::Plain, kNoList, &ApplyInteger<&A::SetShiftRandom>},
+    {"Swing Random", "Swing R", 0, 100, 0, D::Plain, kNoList, &ApplyInteger<&A::SetSwingRandom>},
+    {"Rest", "Rest", 0, 16, 0, D::Plain, kNoList, &ApplyInteger<&A::SetRest>},
+    {"Octaves Random", "Octaves", 0, 300, 0, D::Plain, kNoList,
+     &ApplyInteger<&A::SetOctavesRandom>},
+    {"Speed", "Speed", -300, 300, 0, D::Speed, kNoList, &ApplySpeed},
 };
 constexpr std::int32_t kParameterCount = static_cast<std::int32_t>(std::size(kParameters));
+
+const TParameterRow* RowNamed(std::string_view name)
+{
+    for (const TParameterRow& row : kParameters)
+        if (name == row.Name)
+            return &row;
+    return nullptr;
+}
 
 // The order of the values in a state stream ("Latch" comes fourth). Old streams end after the
 // first 20; the last two arrived later, one version each.
@@ -85,41 +174,6 @@ constexpr std::size_t kOldStreamValues = 20;
 constexpr const char* kInnerListVersion = "1.10";
 static_assert(kParameterCount == 22);
 
-enum TParameterIndex : std::int32_t
-{
-    kRate,
-    kType,
-    kNoteOrder,
-    kOctaves,
-    kOctaveOrder,
-    kGate,
-    kVelocityMode,
-    kVelocityFixed,
-    kVelocity,
-    kNoteProbability,
-    kShift,
-    kSwing,
-    kLatch,
-    kRestart,
-    kTranspose,
-    kGateRandom,
-    kVelocityRandom,
-    kShiftRandom,
-    kSwingRandom,
-    kRest,
-    kOctavesRandom,
-    kSpeed
-};
-
-// Speed values this close to 0 mean "no change of speed". The comparison is made in double so
-// that the float nearest to 2.37 (just below it) still falls inside.
-constexpr double kSpeedDeadZone = 2.37;
-
-std::int32_t Rounded(float value)
-{
-    return RoundEvenInt(static_cast<double>(value));
-}
-
 // The integer texts of the displays: 0 as "0", negatives with U+2212, positives with "+" in
 // the signed form.
 std::string IntegerText(std::int64_t rounded, bool isSigned)
@@ -134,7 +188,7 @@ std::string IntegerText(std::int64_t rounded, bool isSigned)
 
 void TVSTPlugin::DefineParameters()
 {
-    for (const TParameterDefinition& definition : kParameters)
+    for (const TParameterRow& definition : kParameters)
     {
         TCustomVstParameterProperty& property = ParameterProperties().Add();
         property.SetDisplayName(definition.Name);
@@ -173,7 +227,7 @@ void TVSTPlugin::BindParameterHandlers()
 
 void TVSTPlugin::DefineParameterValues()
 {
-    for (const TParameterDefinition& definition : kParameters)
+    for (const TParameterRow& definition : kParameters)
         ParameterValues().Add(definition.Name, definition.Default);
 }
 
@@ -213,22 +267,14 @@ float TVSTPlugin::VSTModuleGetChunkParameter(std::int32_t index)
     return values.Items(index).Value();
 }
 
-std::uint8_t TVSTPlugin::ListCode(const TBlxValueList& list, float value, int which) const
+const TBlxValueList* TVSTPlugin::ValueListOf(std::string_view name) const
 {
-    const int entry = list.FindByTag(Rounded(value));
-    switch (which)
-    {
-    case kRate:
-        return FRateList->Items(entry).RateIndex;
-    case kType:
-        return FNoteTypeList->Items(entry).NoteType;
-    case kNoteOrder:
-        return FNoteOrderList->Items(entry).NoteOrder;
-    case kOctaveOrder:
-        return FOctaveOrderList->Items(entry).OctaveOrder;
-    default:
-        return FVelocityModeList->Items(entry).VelocityMode;
-    }
+    const TParameterRow* row = RowNamed(name);
+    if (row == nullptr || row->List == kNoList)
+        return nullptr;
+    const TBlxValueList* lists[] = {FRateList.get(), FNoteTypeList.get(), FNoteOrderList.get(),
+                                    FOctaveOrderList.get(), FVelocityModeList.get()};
+    return lists[row->List];
 }
 
 void TVSTPlugin::ParameterChange(std::int32_t index, float value)
@@ -236,131 +282,46 @@ void TVSTPlugin::ParameterChange(std::int32_t index, float value)
     if (index < 0 || index >= kParameterCount)
         return;
     ParameterValues().Items(index).SetValue(value);
-    TArpeggiator& engine = *FArpeggiator;
-    switch (index)
-    {
-    case kRate:
-        engine.SetRate(ListCode(*FRateList, value, kRate));
-        break;
-    case kType:
-        engine.SetNoteType(ListCode(*FNoteTypeList, value, kType));
-        break;
-    case kNoteOrder:
-        engine.SetNoteOrder(ListCode(*FNoteOrderList, value, kNoteOrder));
-        break;
-    case kOctaves:
-        engine.SetOctaves(Rounded(value));
-        break;
-    case kOctaveOrder:
-        engine.SetOctaveOrder(ListCode(*FOctaveOrderList, value, kOctaveOrder));
-        break;
-    case kGate:
-        engine.SetGate(Rounded(value));
-        break;
-    case kVelocityMode:
-        engine.SetVelocityMode(ListCode(*FVelocityModeList, value, kVelocityMode));
-        break;
-    case kVelocityFixed:
-        engine.SetVelocityFixed(Rounded(value));
-        break;
-    case kVelocity:
-        engine.SetVelocityScale(Rounded(value));
-        break;
-    case kNoteProbability:
-        engine.SetNoteProbability(Rounded(value));
-        break;
-    case kShift:
-        engine.SetShift(Rounded(value));
-        break;
-    case kSwing:
-        engine.SetSwing(Rounded(value));
-        break;
-    case kLatch:
-        engine.SetLatch(Rounded(value) != 0);
-        EditorMailbox().Post(TEditorMailbox::TKind::ShowInfo, "", 0);
-        break;
-    case kRestart:
-        engine.SetRestart(Rounded(value) != 0);
-        break;
-    case kTranspose:
-        engine.SetTranspose(Rounded(value));
-        break;
-    case kGateRandom:
-        engine.SetGateRandom(Rounded(value));
-        break;
-    case kVelocityRandom:
-        engine.SetVelocityRandom(Rounded(value));
-        break;
-    case kShiftRandom:
-        engine.SetShiftRandom(Rounded(value));
-        break;
-    case kSwingRandom:
-        engine.SetSwingRandom(Rounded(value));
-        break;
-    case kRest:
-        engine.SetRest(Rounded(value));
-        break;
-    case kOctavesRandom:
-        engine.SetOctavesRandom(Rounded(value));
-        break;
-    case kSpeed:
-    {
-        const double speed = value;
-        const bool still = -kSpeedDeadZone < speed && speed < kSpeedDeadZone;
-        engine.SetSpeed(still ? 0 : Rounded(value));
-        break;
-    }
-    }
+    const TParameterRow& row = kParameters[index];
+    std::uint8_t listCode = 0;
+    if (const TBlxValueList* list = ValueListOf(row.Name))
+        listCode = list->Items(list->FindByTag(Rounded(value))).EngineCode();
+    row.Apply(*this, value, listCode);
 }
 
 std::string TVSTPlugin::ParameterDisplay(std::int32_t index)
 {
+    if (index < 0 || index >= kParameterCount)
+        return {};
+    const TParameterRow& row = kParameters[index];
     const TVSTParameterValue& item = ParameterValues().Items(index);
     const std::int64_t rounded = item.RoundedValue();
-    const auto tag = static_cast<std::int32_t>(static_cast<std::uint32_t>(rounded));
     std::string text;
-    switch (index)
+    switch (row.Display)
     {
-    case kRate:
-    case kType:
-    case kNoteOrder:
-    case kOctaveOrder:
-    case kVelocityMode:
-        ValueListText(kParameters[index].Name, tag, text);
+    case TDisplayRule::List:
+        ValueListText(row.Name, static_cast<std::int32_t>(static_cast<std::uint32_t>(rounded)),
+                      text);
         return text;
-    case kLatch:
-    case kRestart:
+    case TDisplayRule::OnOff:
         return rounded == 0 ? "Off" : "On";
-    case kSpeed:
+    case TDisplayRule::Speed:
         return TArpeggiator::SpeedText(item.Value(), UserDecimalSeparator());
-    case kVelocity:
-    case kShift:
+    case TDisplayRule::SignedPercent:
         return IntegerText(rounded, true) + "%";
-    case kTranspose:
+    case TDisplayRule::Signed:
         return IntegerText(rounded, true);
-    case kGate:
-    case kNoteProbability:
-    case kSwing:
+    case TDisplayRule::Percent:
         return IntegerText(rounded, false) + "%";
-    default:
-        return IntegerText(rounded, false);
+    case TDisplayRule::Plain:
+        break;
     }
+    return IntegerText(rounded, false);
 }
 
 void TVSTPlugin::ValueListText(const std::string& name, std::int32_t tag, std::string& text)
 {
-    const TBlxValueList* list = nullptr;
-    if (name == "Rate")
-        list = FRateList.get();
-    else if (name == "Type")
-        list = FNoteTypeList.get();
-    else if (name == "Note Order")
-        list = FNoteOrderList.get();
-    else if (name == "Octave Order")
-        list = FOctaveOrderList.get();
-    else if (name == "Velocity Mode")
-        list = FVelocityModeList.get();
-    if (list != nullptr)
+    if (const TBlxValueList* list = ValueListOf(name))
         text = list->Items(list->FindByTag(tag)).Name;
 }
 
