@@ -6,17 +6,18 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 declare -A allowed=(
+    [src/base]="base"
     [src/engine]="engine"
-    [src/host]="host"
-    [src/plugin]="plugin host engine"
-    [src/ui]="ui"
-    [src/controls]="controls ui artwork"
-    [src/editor]="editor controls ui plugin host engine"
-    [src/entry]="entry editor controls ui plugin host engine"
-    [tools/tumblet-info]="host"
-    [tools/tumblet-render]="host plugin engine"
+    [src/host]="host base"
+    [src/plugin]="plugin host engine base"
+    [src/ui]="ui base"
+    [src/controls]="controls ui artwork base"
+    [src/editor]="editor controls ui plugin host engine base"
+    [src/entry]="entry editor controls ui plugin host engine base"
+    [tools/tumblet-info]="host base"
+    [tools/tumblet-render]="host plugin engine base"
 )
-layers="engine host plugin ui controls editor entry artwork"
+layers="base engine host plugin ui controls editor entry artwork"
 
 status=0
 for folder in "${!allowed[@]}"; do

@@ -3,11 +3,8 @@
 #include "engine/ArpeggiatorCodes.h"
 
 #include <algorithm>
-#include <clocale>
 #include <cmath>
 #include <cstdio>
-#include <langinfo.h>
-#include <locale.h>
 
 namespace tumblet
 {
@@ -16,27 +13,6 @@ namespace
 {
 
 constexpr double kSecondsPerMinute = 60.0;
-
-// The user's decimal separator, read once without touching the process locale.
-const std::string& LocaleDecimalSeparator()
-{
-    static const std::string separator = []
-    {
-        std::string result = ".";
-        locale_t locale = newlocale(LC_NUMERIC_MASK, "", static_cast<locale_t>(nullptr));
-        if (locale != static_cast<locale_t>(nullptr))
-        {
-            const char* radix = nl_langinfo_l(RADIXCHAR, locale);
-            if (radix != nullptr && *radix != '\0')
-            {
-                result = radix;
-            }
-            freelocale(locale);
-        }
-        return result;
-    }();
-    return separator;
-}
 
 } // namespace
 
@@ -410,11 +386,6 @@ double TArpeggiator::SamplesToBeats(double samples) const noexcept
 double TArpeggiator::SamplesPerBeat() const noexcept
 {
     return kSecondsPerMinute / FTempo * FSampleRate;
-}
-
-std::string TArpeggiator::SpeedText(float speed)
-{
-    return SpeedText(speed, LocaleDecimalSeparator());
 }
 
 std::string TArpeggiator::SpeedText(float speed, std::string_view decimalSeparator)

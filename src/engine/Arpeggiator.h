@@ -173,7 +173,6 @@ public:
     double SamplesPerBeat() const noexcept;
 
     /// The Speed display: "1" at 0, else the factor with two decimals and "x".
-    static std::string SpeedText(float speed);
     static std::string SpeedText(float speed, std::string_view decimalSeparator);
 
 private:

@@ -31,17 +31,6 @@ std::size_t CodePointLength(char lead)
     return 1;
 }
 
-std::string ReadRadixOfEnvironment()
-{
-    locale_t locale = newlocale(LC_NUMERIC_MASK, "", static_cast<locale_t>(nullptr));
-    if (locale == static_cast<locale_t>(nullptr))
-        return ".";
-    const char* radix = nl_langinfo_l(RADIXCHAR, locale);
-    std::string separator = (radix != nullptr && radix[0] != 0) ? radix : ".";
-    freelocale(locale);
-    return separator;
-}
-
 } // namespace
 
 std::string CutUtf16Units(std::string_view text, std::size_t maxUnits)
@@ -86,12 +75,6 @@ std::string ReadHostText(const void* ptr, std::size_t maxBytes)
         return {};
     const char* text = static_cast<const char*>(ptr);
     return std::string(text, strnlen(text, maxBytes));
-}
-
-const std::string& UserDecimalSeparator()
-{
-    static const std::string separator = ReadRadixOfEnvironment();
-    return separator;
 }
 
 std::string FormatGeneral(double value, int significantDigits, std::string_view separator)

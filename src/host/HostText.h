@@ -29,11 +29,6 @@ void CopyHostText(void* ptr, std::string_view text, std::size_t maxBytes = kHost
 /// Reads a zero-terminated host text, looking at no more than maxBytes bytes.
 std::string ReadHostText(const void* ptr, std::size_t maxBytes = 4096);
 
-/// The decimal separator of the user's LC_NUMERIC environment, read once without touching the
-/// process locale; "." under the C locale or when the environment names no usable locale.
-/// Thread: any.
-const std::string& UserDecimalSeparator();
-
 /// Writes value in general format (shortest of fixed and scientific, no trailing zeros) with up
 /// to significantDigits digits, using separator as the decimal separator.
 std::string FormatGeneral(double value, int significantDigits, std::string_view separator);

@@ -4,6 +4,7 @@
 
 #include "host/VSTModuleWithPrograms.h"
 
+#include "base/UserLocale.h"
 #include "host/HostText.h"
 
 #include <algorithm>

@@ -3,6 +3,7 @@
 
 #include "plugin/Plugin.h"
 
+#include "base/UserLocale.h"
 #include "engine/IntText.h"
 #include "engine/Rounding.h"
 #include "host/HostText.h"

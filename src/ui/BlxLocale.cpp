@@ -1,30 +1,12 @@
 #include "ui/BlxLocale.h"
 
-#include <clocale>
-#include <langinfo.h>
-#include <locale.h>
+#include "base/UserLocale.h"
 
 namespace tumblet
 {
 
 namespace
 {
-
-std::string UserSeparator()
-{
-    std::string result = ".";
-    locale_t loc = newlocale(LC_NUMERIC_MASK, "", static_cast<locale_t>(nullptr));
-    if (loc != static_cast<locale_t>(nullptr))
-    {
-        const char* sep = nl_langinfo_l(RADIXCHAR, loc);
-        if (sep && *sep)
-        {
-            result = sep;
-        }
-        freelocale(loc);
-    }
-    return result;
-}
 
 std::string& Override()
 {
@@ -36,8 +18,7 @@ std::string& Override()
 
 const std::string& TBlxLocale::DecimalSeparator()
 {
-    static const std::string user = UserSeparator();
-    return Override().empty() ? user : Override();
+    return Override().empty() ? UserDecimalSeparator() : Override();
 }
 
 void TBlxLocale::SetDecimalSeparator(const std::string& separator)

@@ -103,7 +103,7 @@ TEST_F(ArpeggiatorTest, ConvertsBeatsAndSamples)
 
 TEST_F(ArpeggiatorTest, SpeedTextShowsTheFactor)
 {
-    EXPECT_EQ(TArpeggiator::SpeedText(0.0f), "1");
+    EXPECT_EQ(TArpeggiator::SpeedText(0.0f, "."), "1");
     EXPECT_EQ(TArpeggiator::SpeedText(100.0f, "."), "2.00x");
     EXPECT_EQ(TArpeggiator::SpeedText(-300.0f, "."), "0.25x");
     EXPECT_EQ(TArpeggiator::SpeedText(-50.0f, ","), "0,66x");
