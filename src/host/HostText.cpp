@@ -1,7 +1,5 @@
 #include "host/HostText.h"
 
-#include <langinfo.h>
-#include <locale.h>
 
 #include <algorithm>
 #include <charconv>
