@@ -1,6 +1,5 @@
 #include "host/HostText.h"
 
-
 #include <algorithm>
 #include <charconv>
 #include <cstring>
