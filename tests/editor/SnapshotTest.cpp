@@ -1,4 +1,4 @@
-#include "ui/BlxTestDriver.h"
+#include "ui/SkinSnapshotTest.h"
 
 #include "editor/BlxNumericEdit.h"
 #include "editor/InputDlg.h"
@@ -23,34 +23,24 @@ using namespace test;
 
 /// Every dialog under every skin is written as a PNG for review; the test checks that each
 /// image exists and that its background is the skin's window colour.
-class DialogSnapshotTest : public ::testing::TestWithParam<std::string>
+class DialogSnapshotTest : public TSkinSnapshotTest
 {
 protected:
     void SetUp() override
     {
-        Offscreen().SetPointer({0, 0}, 0);
+        TSkinSnapshotTest::SetUp();
         TBlxLocale::SetDecimalSeparator(".");
-        TBlxStyle::Select(GetParam());
     }
     void TearDown() override
     {
-        TBlxStyle::SelectNone();
+        TSkinSnapshotTest::TearDown();
         TBlxLocale::SetDecimalSeparator("");
-    }
-    std::string Slug() const
-    {
-        std::string s;
-        for (char c : GetParam())
-        {
-            s += c == ' ' ? '_' : c;
-        }
-        return s;
     }
     void Snap(TBlxWindow& w, const std::string& name)
     {
         ASSERT_TRUE(w.Show());
         w.PaintAll();
-        std::string path = SnapshotPath("dialogs/" + name + "_" + Slug());
+        std::string path = SkinSnapshotPath("dialogs", name);
         ASSERT_TRUE(w.BackBuffer().SavePng(path)) << path;
         EXPECT_TRUE(std::filesystem::exists(path));
         EXPECT_EQ(w.BackBuffer().Pixel(2, 2), TBlxStyle::Palette().ButtonFace) << name;
@@ -104,18 +94,7 @@ TEST_P(DialogSnapshotTest, MessageDialogs)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Skins, DialogSnapshotTest,
-                         ::testing::Values("Carbon", "Zuzereda", "Light", "Luna",
-                                           "Divodo Vididi Vodov"),
-                         [](const ::testing::TestParamInfo<std::string>& info)
-                         {
-                             std::string s;
-                             for (char c : info.param)
-                             {
-                                 s += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-                             }
-                             return s;
-                         });
+INSTANTIATE_TEST_SUITE_P(Skins, DialogSnapshotTest, AllSkins(), SkinTestName);
 
 } // namespace
 } // namespace tumblet

@@ -1,4 +1,4 @@
-#include "BlxTestDriver.h"
+#include "SkinSnapshotTest.h"
 
 #include "ui/BlxButton.h"
 #include "ui/BlxEdit.h"
@@ -20,24 +20,10 @@ namespace
 using namespace test;
 
 /// The generic widgets and an open menu under every skin, written as PNGs for review.
-class WidgetSnapshotTest : public ::testing::TestWithParam<std::string>
+class WidgetSnapshotTest : public TSkinSnapshotTest
 {
 protected:
-    void SetUp() override
-    {
-        Offscreen().SetPointer({0, 0}, 0);
-        TBlxStyle::Select(GetParam());
-    }
-    void TearDown() override { TBlxStyle::SelectNone(); }
-    std::string Path(const std::string& what) const
-    {
-        std::string slug;
-        for (char c : GetParam())
-        {
-            slug += c == ' ' ? '_' : c;
-        }
-        return SnapshotPath("widgets/" + what + "_" + slug);
-    }
+    std::string Path(const std::string& what) const { return SkinSnapshotPath("widgets", what); }
 };
 
 TEST_P(WidgetSnapshotTest, Gallery)
@@ -112,18 +98,7 @@ TEST_P(WidgetSnapshotTest, OpenMenu)
     EXPECT_TRUE(std::filesystem::exists(Path("MenuSkin")));
 }
 
-INSTANTIATE_TEST_SUITE_P(Skins, WidgetSnapshotTest,
-                         ::testing::Values("Carbon", "Zuzereda", "Light", "Luna",
-                                           "Divodo Vididi Vodov"),
-                         [](const ::testing::TestParamInfo<std::string>& info)
-                         {
-                             std::string s;
-                             for (char c : info.param)
-                             {
-                                 s += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-                             }
-                             return s;
-                         });
+INSTANTIATE_TEST_SUITE_P(Skins, WidgetSnapshotTest, AllSkins(), SkinTestName);
 
 } // namespace
 } // namespace tumblet
