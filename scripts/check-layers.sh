@@ -14,10 +14,11 @@ declare -A allowed=(
     [src/controls]="controls ui artwork base"
     [src/editor]="editor controls ui plugin host engine base"
     [src/entry]="entry editor controls ui plugin host engine base"
+    [src/lv2]="lv2 entry host base"
     [tools/tumblet-info]="host base"
     [tools/tumblet-render]="host plugin engine base"
 )
-layers="base engine host plugin ui controls editor entry artwork"
+layers="base engine host plugin ui controls editor entry lv2 artwork"
 
 status=0
 for folder in "${!allowed[@]}"; do

@@ -11,6 +11,7 @@ packages=(
     xvfb xauth xdotool x11-utils fonts-dejavu-core
     valgrind binutils
     libsmf-dev dpf-plugins-vst
+    lv2-dev liblilv-dev lilv-utils sordi
 )
 
 missing=()

@@ -1,31 +1,11 @@
-// The library's only exported symbols: the entry under its two names. This is also where the
-// product meets its windowed parts: the dialogs that need a display are installed here, so the
-// module itself (and every test and tool that links it) runs without one.
+// The VST 2.4 library's only exported symbols: the entry under its two names.
 
-#include "editor/Dialogs.h"
-#include "plugin/Plugin.h"
-#include "plugin/StdErrDialogService.h"
-#include "plugin/ThreadBoundDialogService.h"
-
-namespace
-{
-
-std::unique_ptr<tumblet::TVSTModule> CreateProduct()
-{
-    std::unique_ptr<tumblet::TVSTModule> module = tumblet::TVSTPlugin::Create();
-    static_cast<tumblet::TVSTPlugin&>(*module).SetDialogService(
-        std::make_unique<tumblet::TThreadBoundDialogService>(
-            tumblet::CreateWindowedDialogService(),
-            std::make_unique<tumblet::TStdErrDialogService>()));
-    return module;
-}
-
-} // namespace
+#include "entry/ProductFactory.h"
 
 extern "C" __attribute__((visibility("default"))) tumblet::AEffect*
 VSTPluginMain(tumblet::audioMasterCallback audioMaster)
 {
-    return tumblet::CreateVstInstance(audioMaster, &CreateProduct);
+    return tumblet::CreateProductEffect(audioMaster);
 }
 
 // Hosts look the entry up under either name. C++ forbids a function called main that does not
@@ -35,5 +15,5 @@ VstMainAlias(tumblet::audioMasterCallback audioMaster) asm("main");
 
 extern "C" tumblet::AEffect* VstMainAlias(tumblet::audioMasterCallback audioMaster)
 {
-    return tumblet::CreateVstInstance(audioMaster, &CreateProduct);
+    return tumblet::CreateProductEffect(audioMaster);
 }

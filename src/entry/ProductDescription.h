@@ -1,0 +1,51 @@
+#pragma once
+
+// What a plug-in format that describes its parameters ahead of loading (LV2's Turtle files)
+// needs to know of the product: identity and the parameters with their real ranges.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tumblet
+{
+
+enum class TProductParameterKind
+{
+    Integer,     ///< whole numbers in the range
+    Toggle,      ///< 0 or 1
+    Enumeration, ///< whole numbers, each named by a scale point
+};
+
+struct TProductScalePoint
+{
+    std::int32_t Value;
+    std::string Label;
+};
+
+struct TProductParameter
+{
+    std::string Name;   ///< the host-visible name, also the key of the state
+    std::string Symbol; ///< a C identifier derived from the name; stable across versions
+    float Min = 0;      ///< real units
+    float Max = 1;
+    float Default = 0;
+    TProductParameterKind Kind = TProductParameterKind::Integer;
+    std::vector<TProductScalePoint> ScalePoints;
+};
+
+struct TProductDescription
+{
+    std::string Name;
+    std::string Vendor;
+    std::string UniqueId; ///< the four characters of the VST 2.4 unique ID
+    std::vector<TProductParameter> Parameters;
+};
+
+/// Reads the description off a freshly created module. Throws on failure. Thread: any.
+TProductDescription DescribeProduct();
+
+/// Lower case, every run of other characters than letters and digits as one underscore.
+std::string ParameterSymbol(const std::string& name);
+
+} // namespace tumblet
