@@ -45,7 +45,6 @@ const char* kPrefixes = R"(@prefix atom: <http://lv2plug.in/ns/ext/atom#> .
 @prefix bufsz: <http://lv2plug.in/ns/ext/buf-size#> .
 @prefix doap: <http://usefulinc.com/ns/doap#> .
 @prefix foaf: <http://xmlns.com/foaf/0.1/> .
-@prefix ia: <http://lv2plug.in/ns/ext/instance-access#> .
 @prefix lv2: <http://lv2plug.in/ns/lv2core#> .
 @prefix midi: <http://lv2plug.in/ns/ext/midi#> .
 @prefix opts: <http://lv2plug.in/ns/ext/options#> .
@@ -98,8 +97,8 @@ void WritePlugin(std::ostream& out, const TProductDescription& d)
     out << "<" << kLv2PluginUri << ">\n";
     out << "    a lv2:Plugin , lv2:MIDIPlugin ;\n";
     out << "    doap:name " << Quoted(d.Name) << " ;\n";
-    out << "    doap:maintainer [ foaf:name " << Quoted(d.Vendor) << " ] ;\n";
-    out << "    lv2:project [ doap:name " << Quoted(d.Name) << " ] ;\n";
+    out << "    lv2:project [\n        a doap:Project ;\n        doap:name " << Quoted(d.Name)
+        << " ;\n        doap:maintainer [ foaf:name " << Quoted(d.Vendor) << " ]\n    ] ;\n";
     out << "    lv2:requiredFeature urid:map ;\n";
     out << "    lv2:optionalFeature lv2:hardRTCapable , opts:options , bufsz:boundedBlockLength "
            ";\n";
@@ -130,7 +129,8 @@ void WritePlugin(std::ostream& out, const TProductDescription& d)
     out << " .\n\n";
     out << "<" << kLv2UiUri << ">\n";
     out << "    a ui:X11UI ;\n";
-    out << "    lv2:requiredFeature ia:instance-access , ui:parent , ui:idleInterface ;\n";
+    out << "    lv2:requiredFeature <http://lv2plug.in/ns/ext/instance-access> , ui:parent , "
+           "ui:idleInterface ;\n";
     out << "    lv2:optionalFeature ui:resize ;\n";
     out << "    lv2:extensionData ui:idleInterface .\n";
 }
