@@ -11,7 +11,7 @@ packages=(
     xvfb xauth xdotool x11-utils fonts-dejavu-core
     valgrind binutils
     libsmf-dev dpf-plugins-vst
-    lv2-dev liblilv-dev lilv-utils sordi jalv jackd2 libjack-jackd2-dev
+    lv2-dev liblilv-dev lilv-utils sordi jalv jackd2 libjack-jackd2-dev ardour
 )
 
 missing=()
@@ -31,4 +31,6 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 echo "Installing: ${missing[*]}"
 $sudo apt-get update -qq
+# jackd2 asks whether to allow realtime scheduling; the tests need no such change.
+echo "jackd2 jackd/tweak_rt_limits boolean false" | $sudo debconf-set-selections
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
