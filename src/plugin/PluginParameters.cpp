@@ -347,20 +347,24 @@ std::string TVSTPlugin::ParameterDisplay(std::int32_t index)
     }
 }
 
+const TBlxValueList* TVSTPlugin::ValueList(const std::string& name) const
+{
+    if (name == "Rate")
+        return FRateList.get();
+    if (name == "Type")
+        return FNoteTypeList.get();
+    if (name == "Note Order")
+        return FNoteOrderList.get();
+    if (name == "Octave Order")
+        return FOctaveOrderList.get();
+    if (name == "Velocity Mode")
+        return FVelocityModeList.get();
+    return nullptr;
+}
+
 void TVSTPlugin::ValueListText(const std::string& name, std::int32_t tag, std::string& text)
 {
-    const TBlxValueList* list = nullptr;
-    if (name == "Rate")
-        list = FRateList.get();
-    else if (name == "Type")
-        list = FNoteTypeList.get();
-    else if (name == "Note Order")
-        list = FNoteOrderList.get();
-    else if (name == "Octave Order")
-        list = FOctaveOrderList.get();
-    else if (name == "Velocity Mode")
-        list = FVelocityModeList.get();
-    if (list != nullptr)
+    if (const TBlxValueList* list = ValueList(name))
         text = list->Items(list->FindByTag(tag)).Name;
 }
 
