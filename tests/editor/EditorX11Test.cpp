@@ -6,6 +6,7 @@
 #include "ui/X11TestSupport.h"
 
 #include <cmath>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 
@@ -210,6 +211,54 @@ TEST_F(EditorX11Test, ReopensUnderAnotherSkin)
     second.Dispatch(effEditClose);
     second.Close();
     std::filesystem::remove(folder + "/Settings.ini");
+}
+
+// A server that goes away while the editor is open must not take the host with it: Xlib ends
+// the process on a broken connection unless the editor tells it otherwise.
+TEST_F(EditorX11Test, ServerThatGoesAwayLeavesTheHostRunning)
+{
+    const char* display = ":87";
+    std::vector<std::string> args = {"Xvfb",       display,     "-screen", "0",
+                                     "800x600x24", "-nolisten", "tcp"};
+    std::vector<char*> argv;
+    for (std::string& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    pid_t server = 0;
+    if (posix_spawnp(&server, "Xvfb", nullptr, nullptr, argv.data(), environ) != 0)
+        GTEST_SKIP() << "Xvfb cannot be started";
+    Display* other = nullptr;
+    for (int attempt = 0; attempt < 100 && other == nullptr; ++attempt)
+    {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        other = XOpenDisplay(display);
+    }
+    ASSERT_NE(other, nullptr);
+    // The stand-in host survives the server's end as well: only the editor is under test.
+    XIOErrorHandler hostHandler = XSetIOErrorHandler([](Display*) { return 0; });
+    XSetIOErrorExitHandler(
+        other, [](Display*, void*) {}, nullptr);
+    Window parent = XCreateSimpleWindow(other, DefaultRootWindow(other), 0, 0, 712, 341, 0, 0, 0);
+    XMapWindow(other, parent);
+    XSync(other, False);
+
+    // Editors of one process share one connection, opened by the first editor.
+    const std::string previous = std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "";
+    setenv("DISPLAY", display, 1);
+    ASSERT_EQ(Plugin.Dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(parent)), 1);
+    setenv("DISPLAY", previous.c_str(), 1);
+    Idle(2);
+    kill(server, SIGKILL);
+    waitpid(server, nullptr, 0);
+    Idle(5);
+    Plugin.Effect()->setParameter(Plugin.Effect(), kGate, 0.7f);
+    Idle(5);
+    Plugin.Dispatch(effEditClose);
+    // The next editor opens on the working server again.
+    EXPECT_TRUE(Open());
+    Plugin.Dispatch(effEditClose);
+    XCloseDisplay(other);
+    XSetIOErrorHandler(hostHandler);
 }
 
 } // namespace
