@@ -10,6 +10,7 @@
 #include <cmath>
 #include <exception>
 #include <mutex>
+#include <span>
 
 namespace tumblet
 {
@@ -72,12 +73,7 @@ constexpr TDialRow kDials[] = {
      kDial100},
 };
 
-struct TLabelRow
-{
-    const char* Name;
-    const char* Caption;
-    int Left, Top, Width;
-};
+using TLabelRow = TfrmEditor::TLabelRow;
 
 // Column headings inside panControls, centred over their dials.
 constexpr TLabelRow kDialLabels[] = {
@@ -176,25 +172,45 @@ TfrmEditor::~TfrmEditor()
         Plugin().MasterEndEdit(FGesture.Index);
 }
 
-TBlxLabel& TfrmEditor::AddLabel(TBlxControl& parent, const std::string& name,
-                                const std::string& caption, int left, int top, int width,
+TBlxFont TfrmEditor::LabelFontFor(std::span<const TLabelRow> rows)
+{
+    // The smallest size captions may shrink to when the fall-back face is wider than the
+    // designed one, pixels.
+    constexpr int kSmallestLabelPx = 11;
+    // One size for a whole row of captions: the largest at which each fits its designed width.
+    TBlxFont font = kLabelFont;
+    auto fits = [&font, rows]
+    {
+        for (const TLabelRow& row : rows)
+            if (BlxText::Extent(font, row.Caption).Width > row.Width)
+                return false;
+        return true;
+    };
+    while (!fits() && font.SizePx > kSmallestLabelPx)
+        --font.SizePx;
+    return font;
+}
+
+TBlxLabel& TfrmEditor::AddLabel(TBlxControl& parent, const TLabelRow& row, const TBlxFont& font,
                                 bool centred)
 {
     constexpr int kLabelHeight = 21;
     TBlxLabel& label = parent.Add<TBlxLabel>();
-    label.SetName(name);
-    label.SetFont(kLabelFont);
-    label.SetCaption(caption);
-    // The designed widths fit the designed face; a wider fall-back face grows the label
-    // around its centre (column headings) or to the right, so no caption is cut.
-    const int needed = BlxText::Extent(kLabelFont, caption).Width;
+    label.SetName(row.Name);
+    label.SetFont(font);
+    label.SetCaption(row.Caption);
+    // A caption that still does not fit grows its label around its centre (column headings)
+    // or to the right, so that it is never cut.
+    int left = row.Left;
+    int width = row.Width;
+    const int needed = BlxText::Extent(font, row.Caption).Width;
     if (needed > width)
     {
         if (centred)
             left -= (needed - width + 1) / 2;
         width = needed;
     }
-    label.SetBounds(left, top, width, kLabelHeight);
+    label.SetBounds(left, row.Top, width, kLabelHeight);
     label.SetAlignment(centred ? TBlxAlignment::Center : TBlxAlignment::Left);
     return label;
 }
@@ -226,10 +242,16 @@ void TfrmEditor::CreateListButtons()
     constexpr int kButtonWidth = 136;
     constexpr int kButtonHeight = 25;
     constexpr int kButtonOffset = 22;
+    std::vector<TLabelRow> labels;
+    for (int i = 0; const TListRow& row : kLists)
+        labels.push_back(
+            {row.LabelName, row.Caption, 8, kListTop + kListStep * i++, row.LabelWidth});
+    const TBlxFont font = LabelFontFor(labels);
+    for (const TLabelRow& label : labels)
+        AddLabel(*panMain, label, font, false);
     int top = kListTop;
     for (const TListRow& row : kLists)
     {
-        AddLabel(*panMain, row.LabelName, row.Caption, 8, top, row.LabelWidth, false);
         TBlxSpTBXSpeedButton& button = panMain->Add<TBlxSpTBXSpeedButton>();
         this->*row.Button = &button;
         button.SetName(row.ButtonName);
@@ -265,8 +287,9 @@ void TfrmEditor::FillValueMenu(TBlxPopupMenu& menu, const std::string& name,
 
 void TfrmEditor::CreateDials()
 {
+    const TBlxFont font = LabelFontFor(kDialLabels);
     for (const TLabelRow& row : kDialLabels)
-        AddLabel(*panControls, row.Name, row.Caption, row.Left, row.Top, row.Width, true);
+        AddLabel(*panControls, row, font, true);
     for (const TDialRow& row : kDials)
     {
         TBlxGuiStitchedDial& dial = panControls->Add<TBlxGuiStitchedDial>();
@@ -296,8 +319,9 @@ void TfrmEditor::CreateDials()
 
 void TfrmEditor::CreateValueControls()
 {
+    const TBlxFont font = LabelFontFor(kLowerLabels);
     for (const TLabelRow& row : kLowerLabels)
-        AddLabel(*panMain, row.Name, row.Caption, row.Left, row.Top, row.Width, false);
+        AddLabel(*panMain, row, font, false);
 
     sliderVelocityFixed = &panMain->Add<TBlxSlider>();
     TBlxSlider& slider = *sliderVelocityFixed;

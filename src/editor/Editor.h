@@ -10,6 +10,7 @@
 #include "editor/VSTEditorMenu.h"
 
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,14 @@ public:
     TBlxGuiStitchedSwitch *switchRestart = nullptr, *switchLatch = nullptr;
     TBlxPopupMenu ddmRate, ddmType, ddmNoteOrder, ddmOctaveOrder, ddmVelocityMode;
 
+    /// A caption of the layout: name, text, designed position and width (pixels).
+    struct TLabelRow
+    {
+        const char* Name;
+        const char* Caption;
+        int Left, Top, Width;
+    };
+
 private:
     struct TBinding
     {
@@ -75,8 +84,9 @@ private:
     void CreateListButtons();
     void CreateDials();
     void CreateValueControls();
-    TBlxLabel& AddLabel(TBlxControl& parent, const std::string& name, const std::string& caption,
-                        int left, int top, int width, bool centred);
+    static TBlxFont LabelFontFor(std::span<const TLabelRow> rows);
+    TBlxLabel& AddLabel(TBlxControl& parent, const TLabelRow& row, const TBlxFont& font,
+                        bool centred);
     void Bind(const std::string& name, TBlxControl& control, TBlxBeforeMouseDownEvent& filter);
     void FillValueMenu(TBlxPopupMenu& menu, const std::string& name, TBlxSpTBXSpeedButton& button);
     int DialValue(const TCustomGuiStitchedDial& dial) const;
