@@ -233,6 +233,27 @@ TEST_F(EditorTest, OctavesRandomBeyondTheDialShowsItsLastFrame)
     EXPECT_EQ(Info(), "Octaves Random: 4");
 }
 
+TEST_F(EditorTest, DragIsOneGestureAndALostCaptureTakesTheValueBack)
+{
+    const float before = Real("Gate");
+    const TBlxPoint dial = CentreOf(*Form().dialGate);
+    Host.ClearRecords();
+    MoveTo(Form(), dial);
+    MouseDown(Form(), dial);
+    for (int step = 1; step <= 5; ++step)
+        MoveTo(Form(), {dial.X, dial.Y - 10 * step}, ssLeft);
+    EXPECT_GT(Real("Gate"), before);
+    EXPECT_EQ(Host.CountCalls(audioMasterBeginEdit), 1u);
+    EXPECT_EQ(Host.CountCalls(audioMasterEndEdit), 0u);
+    // Another control takes the capture while the button is still held.
+    Form().SetCapture(Form().dialSwing);
+    EXPECT_FLOAT_EQ(Real("Gate"), before);
+    EXPECT_FLOAT_EQ(Form().dialGate->Value(), before);
+    EXPECT_EQ(Host.CountCalls(audioMasterEndEdit), 1u);
+    Form().ReleaseCapture();
+    MouseUp(Form(), dial);
+}
+
 TEST_F(EditorTest, LatchSwitchShowsItsState)
 {
     ClickControl(*Form().switchLatch);
