@@ -38,7 +38,9 @@ touch -d '-1 min' "$LXVST_PATH/Tumblet.so"
 # The cache is keyed by the absolute path.
 LD_LIBRARY_PATH=/usr/lib/ardour7 /usr/lib/ardour7/ardour-vst-scanner -f -q "$LXVST_PATH/Tumblet.so"
 
-jackd --no-realtime -d dummy -r 48000 -p 1024 >"$work/jackd.log" 2>&1 &
+# A server name of our own, so that another JACK server on the machine is left alone.
+export JACK_DEFAULT_SERVER=tumblet-ardour-$$
+jackd --no-realtime -n "$JACK_DEFAULT_SERVER" -d dummy -r 48000 -p 1024 >"$work/jackd.log" 2>&1 &
 pids+=($!)
 sleep 2
 
