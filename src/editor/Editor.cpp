@@ -148,6 +148,7 @@ TfrmEditor::TfrmEditor(TVSTPlugin& module) : TfrmVSTEditorMenu(module), FPlugin(
 
     panControls = &panMain->Add<TBlxGuiPanel>();
     panControls->SetName("panControls");
+    panControls->SetPalette(Skin());
     panControls->SetBounds(158, 9, 539, 181);
     panControls->SetAlpha(20);
     panControls->SetBorderRadius(1);
@@ -255,6 +256,7 @@ void TfrmEditor::CreateListButtons()
         TBlxSpTBXSpeedButton& button = panMain->Add<TBlxSpTBXSpeedButton>();
         this->*row.Button = &button;
         button.SetName(row.ButtonName);
+        button.SetPalette(Skin());
         button.SetBounds(8, top + kButtonOffset, kButtonWidth, kButtonHeight);
         button.SetFont(kControlFont);
         button.SetTag(-1);
@@ -326,6 +328,7 @@ void TfrmEditor::CreateValueControls()
     sliderVelocityFixed = &panMain->Add<TBlxSlider>();
     TBlxSlider& slider = *sliderVelocityFixed;
     slider.SetName("sliderVelocityFixed");
+    slider.SetPalette(Skin());
     slider.SetBounds(157, 260, 172, 24);
     slider.SetFont(kControlFont);
     slider.SetMinValue(0);
@@ -352,6 +355,7 @@ void TfrmEditor::CreateValueControls()
     {
         TBlxNumericInput& input = panMain->Add<TBlxNumericInput>();
         input.SetName(name);
+        input.SetPalette(Skin());
         input.SetBounds(left, 260, 50, 24);
         input.SetFont(kControlFont);
         input.SetMinValue(min);
@@ -384,6 +388,7 @@ void TfrmEditor::CreateValueControls()
     {
         TBlxGuiStitchedSwitch& toggle = panMain->Add<TBlxGuiStitchedSwitch>();
         toggle.SetName(name);
+        toggle.SetPalette(Skin());
         toggle.BeginLoading();
         toggle.SetBounds(left, 260, 24, 24);
         toggle.SetTransparent(true);

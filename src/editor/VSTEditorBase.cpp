@@ -22,12 +22,14 @@ TfrmVSTEditorBase::TfrmVSTEditorBase(TVSTPluginBase& module)
     : TBlxWindow(TBlxWindowKind::Embedded), FModule(module)
 {
     SetName("frmVSTEditorBase");
+    FSkin = TBlxStyle::Active() ? &TBlxStyle::Palette() : nullptr;
     FBackground = TBlxArtwork::Image("EditorBackground");
     SetColor(TBlxStyle::Palette().ButtonFace);
     SetFont({kBlxFontSegoeUI, 12, true, BlxColors::Black});
 
     panMain = &Add<TBlxGuiPanel>();
     panMain->SetName("panMain");
+    panMain->SetPalette(FSkin);
     panMain->SetTabStop(true);
     SetActiveControl(panMain);
 

@@ -49,6 +49,10 @@ public:
     /// The heartbeat: window-system events, due timers, the module's messages, then painting.
     void Idle() override;
 
+    /// The skin the module selected before the form was made, or null for the plain look; every
+    /// control of the form takes its colours from it.
+    const TBlxPalette* Skin() const { return FSkin; }
+
     /// True while UpdateControl writes parameter values into controls.
     bool Updating() const { return FUpdating; }
 
@@ -71,6 +75,7 @@ private:
     void timFormActivatedTimer();
 
     TVSTPluginBase& FModule;
+    const TBlxPalette* FSkin = nullptr;
     std::shared_ptr<const TBlxPixelBuffer> FBackground;
 };
 

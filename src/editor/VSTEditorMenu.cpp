@@ -68,6 +68,7 @@ void TfrmVSTEditorMenu::CreateHeading()
 {
     panHeading = &Add<TBlxGuiPanel>();
     panHeading->SetName("panHeading");
+    panHeading->SetPalette(Skin());
     panHeading->SetBounds(0, 0, 712, 41);
     panHeading->SetBorderRadius(2);
     panHeading->SetBorderWidth(1);
@@ -82,6 +83,7 @@ void TfrmVSTEditorMenu::CreateHeading()
 
     btnMenu = &panHeading->Add<TBlxMenuButton>();
     btnMenu->SetName("btnMenu");
+    btnMenu->SetPalette(Skin());
     btnMenu->SetBounds(6, 8, 26, 26);
     btnMenu->SetDropDownMenu(&ddmMenu);
     btnMenu->SetDropDownArrow(false);
@@ -97,6 +99,7 @@ void TfrmVSTEditorMenu::CreateHeading()
 
     btnPresets = &panHeading->Add<TBlxSpTBXSpeedButton>();
     btnPresets->SetName("btnPresets");
+    btnPresets->SetPalette(Skin());
     btnPresets->SetBounds(244, 8, 225, 26);
     btnPresets->SetCaption("-");
     btnPresets->SetDropDownArrow(false);
@@ -106,6 +109,7 @@ void TfrmVSTEditorMenu::CreateHeading()
 
     panInfo = &panHeading->Add<TBlxGuiPanel>();
     panInfo->SetName("panInfo");
+    panInfo->SetPalette(Skin());
     panInfo->SetBounds(483, 8, 222, 26);
     panInfo->SetBorderRadius(6);
     panInfo->SetBorderWidth(1);
