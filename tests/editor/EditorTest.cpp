@@ -254,6 +254,42 @@ TEST_F(EditorTest, DragIsOneGestureAndALostCaptureTakesTheValueBack)
     MouseUp(Form(), dial);
 }
 
+TEST_F(EditorTest, WheelAndTheHostsWheelCallFocusTheControlUnderThePointer)
+{
+    const TBlxPoint gate = CentreOf(*Form().dialGate);
+    MoveTo(Form(), gate);
+    WheelAt(Form(), gate, 1);
+    EXPECT_TRUE(Form().dialGate->Focused());
+    // Buttons never take the focus.
+    MoveTo(Form(), CentreOf(*Form().btnRate));
+    WheelAt(Form(), CentreOf(*Form().btnRate), 1);
+    EXPECT_TRUE(Form().dialGate->Focused());
+
+    MoveTo(Form(), CentreOf(*Form().dialSwing));
+    EXPECT_EQ(Host.Dispatch(effVendorSpecific, 0, kVendorSpecificWheel), 0);
+    EXPECT_TRUE(Form().dialSwing->Focused());
+}
+
+TEST_F(EditorTest, PressDuringLearnPicksTheParameterInsteadOfChangingIt)
+{
+    Module().ToggleLearn();
+    const float before = Real("Gate");
+    const TBlxPoint dial = CentreOf(*Form().dialGate);
+    MoveTo(Form(), dial);
+    MouseDown(Form(), dial, TBlxMouseButton::Left, ssCtrl);
+    MouseUp(Form(), dial, TBlxMouseButton::Left, ssCtrl);
+    EXPECT_EQ(Module().LearnTarget(), "Gate");
+    EXPECT_FLOAT_EQ(Real("Gate"), before);
+}
+
+TEST_F(EditorTest, ClosingTheEditorEndsLearning)
+{
+    Module().ToggleLearn();
+    Host.Dispatch(effEditClose);
+    EXPECT_EQ(Module().LearnState(), TVSTPluginBase::lsNone);
+    ASSERT_EQ(Host.Dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(kOffscreenParent)), 1);
+}
+
 TEST_F(EditorTest, LatchSwitchShowsItsState)
 {
     ClickControl(*Form().switchLatch);
