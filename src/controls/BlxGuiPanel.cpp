@@ -126,9 +126,9 @@ void TBlxGuiPanel::Resized()
 
 void TBlxGuiPanel::Loaded(bool designMode)
 {
-    if (!designMode && FUseStyles && TBlxStyle::Active())
+    if (!designMode && FUseStyles && Skin() != nullptr)
     {
-        ApplyPalette(TBlxStyle::Palette());
+        ApplyPalette(*Skin());
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controls/BlxSkinned.h"
 #include "ui/BlxControl.h"
 #include "ui/BlxPixelBuffer.h"
 
@@ -14,7 +15,7 @@ struct TBlxPalette;
 /// drawn once into a pixel buffer of its own, rebuilt only when the size or a property changed,
 /// and blended over the parent's pixels (or the control colour) on every paint. The generic
 /// panel layers are folded in. All members: Thread: UI.
-class TBlxGuiPanel : public TBlxControl
+class TBlxGuiPanel : public TBlxControl, public TBlxSkinned
 {
 public:
     TBlxGuiPanel();
@@ -45,7 +46,7 @@ public:
     bool DimBorderColor() const { return FDimBorderColor; }
     void SetDimBorderColor(bool dim) { FDimBorderColor = dim; }
 
-    /// Takes the colours of the active skin when UseStyles is set (not in design mode).
+    /// Takes the colours of its skin when UseStyles is set (not in design mode).
     void Loaded(bool designMode = false);
     /// The skin rules alone: fill and outline colours for a palette.
     void ApplyPalette(const TBlxPalette& palette);

@@ -15,7 +15,7 @@ TBlxGuiStitchedSwitch::TBlxGuiStitchedSwitch()
 {
     SetBounds(0, 0, kSwitchSize, kSwitchSize);
     SetColor(BlxColors::Black);
-    LoadStrip(StripFor(TBlxStyle::ActiveName()));
+    LoadStrip(StripFor(""));
     SetImageList(&FOwnImages);
     SetImageIndex(0);
     SetFrameIndex(0);
@@ -49,7 +49,7 @@ void TBlxGuiStitchedSwitch::LoadStrip(const std::string& resource)
 
 void TBlxGuiStitchedSwitch::Loaded()
 {
-    LoadStrip(StripFor(TBlxStyle::ActiveName()));
+    LoadStrip(StripFor(SkinName()));
     int frame = FrameIndex() < 0 ? 0 : FrameIndex();
     TGuiCustomStitchedControl::Loaded();
     SetFrameIndex(frame);

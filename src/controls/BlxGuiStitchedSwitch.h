@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/BlxControlEvents.h"
+#include "controls/BlxSkinned.h"
 #include "controls/GuiCustomStitchedControl.h"
 
 #include <functional>
@@ -10,9 +11,9 @@ namespace tumblet
 {
 
 /// The product's on/off switch: a two-frame strip of its own (off above on), chosen by the
-/// skin active when it is loaded, toggled by a left or right press. The stepping layer of the
-/// generic switch is folded in. All members: Thread: UI.
-class TBlxGuiStitchedSwitch : public TGuiCustomStitchedControl
+/// skin it was handed when it is loaded, toggled by a left or right press. The stepping layer of
+/// the generic switch is folded in. All members: Thread: UI.
+class TBlxGuiStitchedSwitch : public TGuiCustomStitchedControl, public TBlxSkinned
 {
 public:
     TBlxGuiStitchedSwitch();
@@ -27,7 +28,7 @@ public:
     /// The resource the own image list shows.
     const std::string& StripName() const { return FStripName; }
 
-    /// Picks the strip for the active skin; a later change of skin shows after reloading.
+    /// Picks the strip for its skin; a later change of skin shows after reloading.
     void Loaded() override;
     bool MouseDown(const TBlxMouseEvent& e) override;
 

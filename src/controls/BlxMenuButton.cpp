@@ -47,12 +47,12 @@ void TBlxMenuButton::Loaded()
 {
     FGlyphs.clear();
     auto bars = TBlxArtwork::Image("menu16");
-    if (!TBlxStyle::Active() || !bars)
+    if (Skin() == nullptr || !bars)
     {
         Invalidate();
         return;
     }
-    const TBlxPalette& p = TBlxStyle::Palette();
+    const TBlxPalette& p = *Skin();
     FGlyphs.push_back(RecolourGlyph(*bars, p.ButtonText));
     FGlyphs.push_back(RecolourGlyph(*bars, p.ButtonTextPressed));
     Invalidate();

@@ -48,15 +48,16 @@ TBlxNumericInput::~TBlxNumericInput()
 void TBlxNumericInput::SetMinValue(int value)
 {
     FMinValue = value;
-    FValue = std::max(FValue, float(value));
     Invalidate();
+    SetValue(FValue);
 }
 
 void TBlxNumericInput::SetMaxValue(int value)
 {
     FMaxValue = value;
-    FValue = std::min(FValue, float(value));
     Invalidate();
+    // The value follows the new range as any other change does: clamped, with OnChange.
+    SetValue(FValue);
 }
 
 void TBlxNumericInput::SetValue(float value)
@@ -103,10 +104,10 @@ void TBlxNumericInput::SetBorderColor(TBlxColor color)
 
 void TBlxNumericInput::Loaded()
 {
-    if (TBlxStyle::Active())
+    if (Skin() != nullptr)
     {
         SetBorderWidth(1);
-        if (auto colors = TBlxValueControlColors::ForSkin(TBlxStyle::ActiveName()))
+        if (auto colors = TBlxValueControlColors::ForSkin(SkinName()))
         {
             SetBorderColor(colors->Border);
             SetColor(colors->Back);
@@ -125,27 +126,14 @@ void TBlxNumericInput::Loaded()
 void TBlxNumericInput::FillPopup()
 {
     FPopup->Items().Clear();
-    TBlxPopupMenu::TValueMenuSpec spec;
-    spec.MinValue = FMinValue;
-    spec.MaxValue = FMaxValue;
-    spec.SubmenuTag = kSubmenuTag;
-    spec.PadTo = BlxCharCount(BlxIntText(FMaxValue));
-    if (OnGetPopupGroup)
-    {
-        spec.Group = [this](int v)
-        {
-            std::string caption;
-            OnGetPopupGroup(*this, v, caption);
-            return caption;
-        };
-    }
-    spec.Text = [this](int v, std::string text)
-    {
-        Raise(OnGetTextMenu ? OnGetTextMenu : OnGetText, *this, text, float(v));
-        return text;
-    };
-    spec.Choose = [this](int v) { SetValue(float(v)); };
-    TBlxPopupMenu::FillValueMenu(*FPopup, spec);
+    TBlxPopupMenu::FillValueMenu(
+        *FPopup, TBlxPopupMenu::ControlValueMenu(
+                     *this, kSubmenuTag, BlxCharCount(BlxIntText(FMaxValue)),
+                     [this](int v, std::string text)
+                     {
+                         Raise(OnGetTextMenu ? OnGetTextMenu : OnGetText, *this, text, float(v));
+                         return text;
+                     }));
     Raise(OnPopulatePopupMenu, *this, *FPopup);
 }
 

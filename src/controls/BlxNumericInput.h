@@ -2,6 +2,7 @@
 
 #include "controls/BlxControlEvents.h"
 #include "controls/BlxPopupMenu.h"
+#include "controls/BlxSkinned.h"
 #include "ui/BlxControl.h"
 
 #include <functional>
@@ -14,7 +15,7 @@ namespace tumblet
 /// A small box showing a value as text. Each move message of a drag steps the value up or
 /// down, whatever distance it covers; a right click opens a menu of every integer value.
 /// All members: Thread: UI.
-class TBlxNumericInput : public TBlxControl
+class TBlxNumericInput : public TBlxControl, public TBlxSkinned
 {
 public:
     using TGetTextEvent =

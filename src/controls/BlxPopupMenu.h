@@ -30,6 +30,32 @@ public:
         std::function<void(int value)> Choose;
     };
 
+    /// The value menu of a control with MinValue, MaxValue, SetValue and an OnGetPopupGroup
+    /// hook: items over the control's range, grouped by the hook when it is assigned, with the
+    /// texts `text` gives; choosing an item sets the control's value.
+    template <typename TControl>
+    static TValueMenuSpec ControlValueMenu(TControl& control, int submenuTag, int padTo,
+                                           std::function<std::string(int, std::string)> text)
+    {
+        TValueMenuSpec spec;
+        spec.MinValue = control.MinValue();
+        spec.MaxValue = control.MaxValue();
+        spec.SubmenuTag = submenuTag;
+        spec.PadTo = padTo;
+        if (control.OnGetPopupGroup)
+        {
+            spec.Group = [&control](int v)
+            {
+                std::string caption;
+                control.OnGetPopupGroup(control, v, caption);
+                return caption;
+            };
+        }
+        spec.Text = std::move(text);
+        spec.Choose = [&control](int v) { control.SetValue(float(v)); };
+        return spec;
+    }
+
     /// Appends one item per value, from MaxValue down to MinValue, tagged with the value, to
     /// the top level or to the group submenus; a new submenu starts whenever the group caption
     /// differs from the previous value's.

@@ -39,15 +39,16 @@ TBlxSlider::~TBlxSlider()
 void TBlxSlider::SetMinValue(int value)
 {
     FMinValue = value;
-    FValue = std::max(FValue, float(value));
     Invalidate();
+    // The value follows the new range as any other change does: clamped, with OnChange.
+    SetValue(FValue);
 }
 
 void TBlxSlider::SetMaxValue(int value)
 {
     FMaxValue = value;
-    FValue = std::min(FValue, float(value));
     Invalidate();
+    SetValue(FValue);
 }
 
 void TBlxSlider::SetValue(float value)
@@ -120,10 +121,10 @@ void TBlxSlider::SetRandomColor(TBlxColor color)
 
 void TBlxSlider::Loaded()
 {
-    if (TBlxStyle::Active())
+    if (Skin() != nullptr)
     {
         SetBorderWidth(1);
-        if (auto colors = TBlxValueControlColors::ForSkin(TBlxStyle::ActiveName()))
+        if (auto colors = TBlxValueControlColors::ForSkin(SkinName()))
         {
             SetBorderColor(colors->Border);
             SetColor(colors->Back);
@@ -151,26 +152,14 @@ void TBlxSlider::BuildPopup()
     }
     FPopup->OnPopup = [this](TBlxMenu& menu)
     { TBlxPopupMenu::CheckMenuItemByTag(menu, int(BlxRoundEven(FValue)), nullptr, true); };
-    TBlxPopupMenu::TValueMenuSpec spec;
-    spec.MinValue = FMinValue;
-    spec.MaxValue = FMaxValue;
-    spec.SubmenuTag = -1;
-    if (OnGetPopupGroup)
-    {
-        spec.Group = [this](int v)
-        {
-            std::string caption;
-            OnGetPopupGroup(*this, v, caption);
-            return caption;
-        };
-    }
-    spec.Text = [this](int v, std::string text)
-    {
-        Raise(OnGetTextMenu ? OnGetTextMenu : OnGetText, *this, text, 0.0f, float(v));
-        return text;
-    };
-    spec.Choose = [this](int v) { SetValue(float(v)); };
-    TBlxPopupMenu::FillValueMenu(*FPopup, spec);
+    TBlxPopupMenu::FillValueMenu(*FPopup, TBlxPopupMenu::ControlValueMenu(
+                                              *this, -1, 0,
+                                              [this](int v, std::string text)
+                                              {
+                                                  Raise(OnGetTextMenu ? OnGetTextMenu : OnGetText,
+                                                        *this, text, 0.0f, float(v));
+                                                  return text;
+                                              }));
 }
 
 int TBlxSlider::ValueAt(int x) const

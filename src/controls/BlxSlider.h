@@ -2,6 +2,7 @@
 
 #include "controls/BlxControlEvents.h"
 #include "controls/BlxPopupMenu.h"
+#include "controls/BlxSkinned.h"
 #include "ui/BlxControl.h"
 
 #include <functional>
@@ -14,7 +15,7 @@ namespace tumblet
 /// A horizontal bar filled from the left up to the value, with an optional random range to its
 /// right and the value text centred on it. The value follows the pointer along the bar; Shift
 /// makes the drag finer and Alt edits the random range. All members: Thread: UI.
-class TBlxSlider : public TBlxControl
+class TBlxSlider : public TBlxControl, public TBlxSkinned
 {
 public:
     /// The state of one press, from press to release.

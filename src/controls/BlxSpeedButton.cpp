@@ -100,7 +100,7 @@ void TBlxSpeedButton::CaptureLost()
 
 void TBlxSpeedButton::Paint(TBlxCanvas& canvas)
 {
-    const TBlxPalette& p = TBlxStyle::Palette();
+    const TBlxPalette& p = SkinColors();
     bool enabled = EffectivelyEnabled();
     TBlxColor face = FDown ? p.ButtonPressed : FHot ? p.ButtonHot : p.ButtonNormal;
     TBlxRect r = ClientRect();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controls/BlxSkinned.h"
 #include "ui/BlxControl.h"
 #include "ui/BlxPixelBuffer.h"
 
@@ -12,7 +13,7 @@ class TBlxMenu;
 
 /// A flat button that shows a caption or a glyph and, with a DropDownMenu, opens that menu
 /// below itself when clicked. It never takes the keyboard focus. All members: Thread: UI.
-class TBlxSpeedButton : public TBlxControl
+class TBlxSpeedButton : public TBlxControl, public TBlxSkinned
 {
 public:
     TBlxSpeedButton();

@@ -53,7 +53,7 @@ TProductDescription DescribeProduct()
         parameter.Min = property.Min();
         parameter.Max = property.Max();
         parameter.Default = plugin.ParameterValues().Items(i).DefaultValue();
-        if (const TBlxValueList* list = plugin.ValueListOf(parameter.Name))
+        if (const TBlxValueList* list = plugin.ValueList(parameter.Name))
         {
             parameter.Kind = TProductParameterKind::Enumeration;
             for (int item = 0; item < list->Count(); ++item)

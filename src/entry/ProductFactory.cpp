@@ -1,12 +1,16 @@
-// This is where the product meets its windowed parts: the dialogs that need a display are
-// installed here, so the module itself (and every test and tool that links it) runs without one.
+// This is where the product meets its windowed parts: the dialogs and the editor window, which
+// need a display, are installed here, so the module itself (and every test and tool that links
+// it) runs without one.
 
 #include "entry/ProductFactory.h"
 
 #include "editor/Dialogs.h"
+#include "editor/Editor.h"
+#include "plugin/BlxCommon.h"
 #include "plugin/Plugin.h"
 #include "plugin/StdErrDialogService.h"
 #include "plugin/ThreadBoundDialogService.h"
+#include "ui/BlxStyle.h"
 
 namespace tumblet
 {
@@ -14,11 +18,19 @@ namespace tumblet
 namespace
 {
 
+/// The module picks the user's skin by name when an editor opens; the toolkit applies it.
+void SelectToolkitStyle(const char* name)
+{
+    TBlxStyle::Select(name);
+}
+
 std::unique_ptr<TVSTModule> CreateProduct()
 {
+    SetStyleSelector(&SelectToolkitStyle);
     std::unique_ptr<TVSTModule> module = TVSTPlugin::Create();
     static_cast<TVSTPlugin&>(*module).SetDialogService(std::make_unique<TThreadBoundDialogService>(
         CreateWindowedDialogService(), std::make_unique<TStdErrDialogService>()));
+    module->SetEditorFormClass(&CreateEditorForm);
     return module;
 }
 

@@ -107,13 +107,20 @@ std::intptr_t TCustomVSTModule::HostCallEditClose(std::int32_t, std::intptr_t, v
 
 std::intptr_t TCustomVSTModule::HostCallEditIdle(std::int32_t, std::intptr_t, void*, float)
 {
-    if ((Flags() & effFlagsHasEditor) == 0 || !FEditor || !EditorNeedsUpdate())
+    if ((Flags() & effFlagsHasEditor) == 0 || !FEditor)
         return 0;
-    // Cleared before the refresh: a change stored while the controls refresh sets it again and
-    // is drawn at the next idle call instead of being lost.
-    SetEditorNeedsUpdate(false);
-    if (OnEditIdle)
-        OnEditIdle(*this);
+    if (EditorNeedsUpdate())
+    {
+        // Cleared before the refresh: a change stored while the controls refresh sets it
+        // again and is drawn at the next idle call instead of being lost.
+        SetEditorNeedsUpdate(false);
+        if (OnEditIdle)
+            OnEditIdle(*this);
+    }
+    // The editor has no thread of its own: every idle call reads its window events, fires its
+    // timers and paints what changed, the refresh above included.
+    if (FEditor)
+        FEditor->Idle();
     return 0;
 }
 

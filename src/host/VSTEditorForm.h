@@ -55,6 +55,10 @@ public:
     /// Delivers a host key to the focused control (or the form): a press followed by its
     /// character when down is true, a release otherwise.
     virtual void DeliverKey(const VstKeyCode& key, bool down) = 0;
+
+    /// Runs on every effEditIdle while the form is open: hosts give an embedded editor no
+    /// thread of its own, so this is where it reads its window events and fires its timers.
+    virtual void Idle() {}
 };
 
 /// Creates the editor form for a module; the module owns what it returns.

@@ -20,6 +20,39 @@ TVSTPlugin::TVSTPlugin()
     { VSTModuleProcess32Replacing(inputs, outputs, frames); };
     OnProcessMidi = [this](TVSTModuleWithMidi&, const TVstMidiEvent& event)
     { VSTModuleProcessMidi(event); };
+    OnEditGetSize = [this](TCustomVSTModule&, std::int16_t& width, std::int16_t& height)
+    { VSTModuleEditGetSize(width, height); };
+    OnEditIdle = [this](TCustomVSTModule&) { VSTModuleEditIdle(); };
+    OnVendorSpecific =
+        [this](TCustomVSTModule&, std::int32_t index, std::intptr_t value, void* ptr, float opt)
+    { return VSTModuleVendorSpecific(index, value, ptr, opt); };
+}
+
+void TVSTPlugin::VSTModuleEditGetSize(std::int16_t& width, std::int16_t& height)
+{
+    // Without an editor the host keeps the last size it was given.
+    if (TVstEditorForm* editor = Editor())
+    {
+        width = static_cast<std::int16_t>(editor->Width());
+        height = static_cast<std::int16_t>(editor->Height());
+    }
+}
+
+void TVSTPlugin::VSTModuleEditIdle()
+{
+    if (TVstEditorForm* editor = Editor())
+        editor->RefreshControls();
+}
+
+std::int32_t TVSTPlugin::VSTModuleVendorSpecific(std::int32_t, std::intptr_t value, void*, float)
+{
+    // Some hosts announce a wheel action this way instead of sending the wheel to the editor.
+    if (value == kVendorSpecificWheel)
+    {
+        if (TVstEditorForm* editor = Editor())
+            editor->FocusControlUnderMouse();
+    }
+    return 0;
 }
 
 TVSTPlugin::~TVSTPlugin() = default;

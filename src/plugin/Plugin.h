@@ -49,8 +49,9 @@ public:
     // Thread: any; no lock.
     float VSTModuleGetChunkParameter(std::int32_t index);
     void ValueListText(const std::string& name, std::int32_t tag, std::string& text) override;
-    /// The value list of a list-valued parameter, or null for the others. Thread: any.
-    const TBlxValueList* ValueListOf(std::string_view name) const;
+    /// The value list of a list-valued parameter ("Rate", "Type", "Note Order", "Octave Order",
+    /// "Velocity Mode"), or null. The lists do not change after creation. Thread: any.
+    const TBlxValueList* ValueList(std::string_view name) const;
 
     /// Replaces the wall clock (tests). Thread: creation.
     void SetWallClock(TWallClock clock) { FWallClock = clock; }
@@ -66,6 +67,12 @@ private:
     void VSTModuleProcess32Replacing(float** inputs, float** outputs, std::uint32_t sampleFrames);
     void VSTModuleProcessMidi(const TVstMidiEvent& event);
     static void NoteEnd(void* context, double positionSamples);
+
+    // Editor handlers. Thread: UI.
+    void VSTModuleEditGetSize(std::int16_t& width, std::int16_t& height);
+    void VSTModuleEditIdle();
+    std::int32_t VSTModuleVendorSpecific(std::int32_t index, std::intptr_t value, void* ptr,
+                                         float opt);
 
     // Block processing steps.
     bool ReadHostTime(std::uint32_t sampleFrames);

@@ -268,7 +268,7 @@ float TVSTPlugin::VSTModuleGetChunkParameter(std::int32_t index)
     return values.Items(index).Value();
 }
 
-const TBlxValueList* TVSTPlugin::ValueListOf(std::string_view name) const
+const TBlxValueList* TVSTPlugin::ValueList(std::string_view name) const
 {
     const TParameterRow* row = RowNamed(name);
     if (row == nullptr || row->List == kNoList)
@@ -285,7 +285,7 @@ void TVSTPlugin::ParameterChange(std::int32_t index, float value)
     ParameterValues().Items(index).SetValue(value);
     const TParameterRow& row = kParameters[index];
     std::uint8_t listCode = 0;
-    if (const TBlxValueList* list = ValueListOf(row.Name))
+    if (const TBlxValueList* list = ValueList(row.Name))
         listCode = list->Items(list->FindByTag(Rounded(value))).EngineCode();
     row.Apply(*this, value, listCode);
 }
@@ -322,7 +322,7 @@ std::string TVSTPlugin::ParameterDisplay(std::int32_t index)
 
 void TVSTPlugin::ValueListText(const std::string& name, std::int32_t tag, std::string& text)
 {
-    if (const TBlxValueList* list = ValueListOf(name))
+    if (const TBlxValueList* list = ValueList(name))
         text = list->Items(list->FindByTag(tag)).Name;
 }
 

@@ -329,6 +329,17 @@ void TBlxApplication::UnregisterTimer(TBlxTimer& timer)
 void TBlxApplication::FireTimers()
 {
     int64_t now = NowMs();
+    bool due = false;
+    for (TBlxTimer* t : FTimers)
+    {
+        due = due || t->DueIn(now) == 0;
+    }
+    // Idle rounds with nothing due allocate nothing; a handler may add or remove timers, so
+    // the rounds that fire work on a copy.
+    if (!due)
+    {
+        return;
+    }
     std::vector<TBlxTimer*> snapshot = FTimers;
     for (TBlxTimer* t : snapshot)
     {
@@ -342,6 +353,16 @@ void TBlxApplication::FireTimers()
 
 void TBlxApplication::PaintWindows()
 {
+    bool needed = false;
+    for (TBlxWindow* w : FWindows)
+    {
+        needed = needed || (w->IsShown() && w->NeedsPaint());
+    }
+    if (!needed)
+    {
+        return;
+    }
+    // Painting may run handlers that close windows: work on a copy.
     std::vector<TBlxWindow*> snapshot = FWindows;
     for (TBlxWindow* w : snapshot)
     {

@@ -141,6 +141,8 @@ public:
     std::function<void(TBlxControl& sender)> OnEnter;
     std::function<void(TBlxControl& sender)> OnExit;
     std::function<void(TBlxControl& sender)> OnResize;
+    /// The capture was taken away while a button was held (after CaptureLost ran).
+    std::function<void(TBlxControl& sender)> OnCaptureLost;
 
 protected:
     /// Called after the bounds changed size.

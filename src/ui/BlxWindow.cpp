@@ -179,6 +179,7 @@ void TBlxWindow::Hide()
         TBlxControl* c = FCapture;
         FCapture = nullptr;
         c->CaptureLost();
+        Raise(c->OnCaptureLost, *c);
     }
     FHeldButtons = 0;
     UpdateHover(nullptr);
@@ -250,6 +251,14 @@ void TBlxWindow::SetFocusedControl(TBlxControl* control)
     }
 }
 
+void TBlxWindow::TakeNativeFocus()
+{
+    if (FNative && FShown)
+    {
+        FNative->TakeFocus();
+    }
+}
+
 void TBlxWindow::FocusControlUnderPointer()
 {
     TBlxPoint screen = TBlxApplication::Instance().PointerPos();
@@ -293,6 +302,7 @@ void TBlxWindow::SetCapture(TBlxControl* control)
         TBlxControl* old = FCapture;
         FCapture = nullptr;
         old->CaptureLost();
+        Raise(old->OnCaptureLost, *old);
     }
     FCapture = control;
 }

@@ -58,6 +58,8 @@ public:
     void SetFocusedControl(TBlxControl* control);
     /// The control focused when the window is shown.
     void SetActiveControl(TBlxControl* control) { FActiveControl = control; }
+    /// Asks the window system for the keyboard focus (an embedded window asks its host).
+    void TakeNativeFocus();
     /// Gives the focus to the focusable control under the pointer, if any.
     void FocusControlUnderPointer();
     /// Moves the focus to the next (or previous) focusable control in creation order.
@@ -92,6 +94,8 @@ public:
     /// The window got or lost the keyboard focus of the window system.
     std::function<void(TBlxWindow& sender)> OnActivate;
     std::function<void(TBlxWindow& sender)> OnDeactivate;
+    /// A wheel message reached the window, after the controls had it.
+    std::function<void(TBlxWindow& sender)> OnWheelHandled;
 
 protected:
     void Resized() override;

@@ -210,7 +210,14 @@ void TBlxWindow::DispatchMouseMove(const TBlxMouseEvent& e)
 {
     if (FCapture)
     {
-        FCapture->MouseMove(ToLocal(e, *FCapture));
+        TBlxControl* capture = FCapture;
+        capture->MouseMove(ToLocal(e, *capture));
+        // A drag shows its control's pointer over the whole window, wherever it goes.
+        if (FCapture == capture && capture->Cursor() != FShownCursor && FNative)
+        {
+            FShownCursor = capture->Cursor();
+            FNative->SetCursor(FShownCursor);
+        }
         return;
     }
     TBlxControl* c = ControlAt(e.Pos);
@@ -247,14 +254,19 @@ void TBlxWindow::UpdateHover(TBlxControl* control)
 
 void TBlxWindow::DispatchWheel(const TBlxWheelEvent& e)
 {
+    std::shared_ptr<bool> alive = FAlive;
     for (TBlxControl* c = ControlAt(e.Pos); c; c = c->Parent())
     {
         TBlxWheelEvent local = e;
         local.Pos = c->WindowToClient(e.Pos);
         if (c->EffectivelyEnabled() && c->MouseWheel(local))
         {
-            return;
+            break;
         }
+    }
+    if (*alive)
+    {
+        Raise(OnWheelHandled, *this);
     }
 }
 

@@ -85,6 +85,9 @@ public:
     void TakeFocus() override;
 
     TBlxWindow& Owner() const { return FOwner; }
+    /// True once the window shows a server-side copy of its pixels: the server then repaints
+    /// exposed parts itself.
+    bool HasBackgroundPixmap() const { return FPixmap != 0; }
     XIC InputContext() const { return FInputContext; }
     TBlxWindowKind Kind() const { return FKind; }
 
@@ -92,13 +95,18 @@ private:
     void SetFixedSizeHints(const TBlxRect& r);
     void SetDialogProperties(TBlxNativeId transientFor);
     void CreateInputContext();
+    bool EnsurePixmap();
+    void FreePixmap();
 
     TX11Platform& FPlatform;
     TBlxWindow& FOwner;
     TBlxWindowKind FKind;
     Window FWindow = 0;
     XIC FInputContext = nullptr;
-    cairo_surface_t* FSurface = nullptr;
+    /// The window's background: a server-side copy of the back buffer.
+    Pixmap FPixmap = 0;
+    cairo_surface_t* FPixmapSurface = nullptr;
+    TBlxSize FPixmapSize;
     TBlxRect FBounds;
     bool FGrabbed = false;
 };
@@ -126,6 +134,8 @@ public:
     void DiscardMouseEvents() override;
 
     Display* GetDisplay() const { return FDisplay; }
+    /// True once the connection to the server broke; nothing is sent or read afterwards.
+    bool Broken() const { return FBroken; }
     const TX11Atoms& Atoms() const { return FAtoms; }
     XIM InputMethod() const { return FInputMethod; }
     Cursor CursorFor(TBlxCursor c);
@@ -139,7 +149,10 @@ private:
     void TranslateKey(TX11Window& w, XKeyEvent& k);
     void ServeSelection(const XSelectionRequestEvent& req);
 
+    static void ConnectionLost(Display* display, void* platform);
+
     Display* FDisplay = nullptr;
+    bool FBroken = false;
     XIM FInputMethod = nullptr;
     TX11Atoms FAtoms{};
     Window FSelectionWindow = 0;

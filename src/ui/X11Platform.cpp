@@ -19,6 +19,21 @@ Display* gTrapDisplay = nullptr;
 int gTrapDepth = 0;
 int gLastError = 0;
 
+// The process-wide I/O error handler, shared with the host: ours while a connection of ours is
+// open, handing other connections to the one it replaced.
+XIOErrorHandler gPreviousIOHandler = nullptr;
+Display* gOurDisplay = nullptr;
+
+int IOErrorHandler(Display* d)
+{
+    // Xlib's default handler ends the process; the host must outlive our connection.
+    if (d == gOurDisplay)
+    {
+        return 0;
+    }
+    return gPreviousIOHandler ? gPreviousIOHandler(d) : 0;
+}
+
 int TrapHandler(Display* d, XErrorEvent* e)
 {
     if (d == gTrapDisplay)
@@ -178,6 +193,11 @@ TX11Platform::TX11Platform()
     {
         return;
     }
+    // Xlib ends the process when a connection breaks unless told otherwise: the host must
+    // survive a server that goes away, so a broken connection only silences our windows.
+    gOurDisplay = FDisplay;
+    gPreviousIOHandler = XSetIOErrorHandler(IOErrorHandler);
+    XSetIOErrorExitHandler(FDisplay, &TX11Platform::ConnectionLost, this);
     TX11ErrorTrap trap(FDisplay);
     FAtoms.Load(FDisplay);
     XSetLocaleModifiers("");
@@ -205,6 +225,14 @@ TX11Platform::~TX11Platform()
         }
     }
     XCloseDisplay(FDisplay);
+    // Give the handler back unless someone installed another one after us.
+    XIOErrorHandler current = XSetIOErrorHandler(gPreviousIOHandler);
+    if (current != IOErrorHandler)
+    {
+        XSetIOErrorHandler(current);
+    }
+    gOurDisplay = nullptr;
+    gPreviousIOHandler = nullptr;
 }
 
 std::unique_ptr<TBlxPlatformWindow> TX11Platform::CreateWindow(TBlxWindow& owner,
@@ -213,15 +241,20 @@ std::unique_ptr<TBlxPlatformWindow> TX11Platform::CreateWindow(TBlxWindow& owner
     return std::make_unique<TX11Window>(*this, owner, params);
 }
 
+void TX11Platform::ConnectionLost(Display*, void* platform)
+{
+    static_cast<TX11Platform*>(platform)->FBroken = true;
+}
+
 void TX11Platform::ProcessEvents()
 {
     // The idle case stays cheap: no error trap and no round trip when nothing is queued.
-    if (XPending(FDisplay) == 0)
+    if (FBroken || XPending(FDisplay) == 0)
     {
         return;
     }
     TX11ErrorTrap trap(FDisplay);
-    while (XPending(FDisplay) > 0)
+    while (!FBroken && XPending(FDisplay) > 0)
     {
         XEvent ev;
         XNextEvent(FDisplay, &ev);
@@ -235,6 +268,12 @@ void TX11Platform::ProcessEvents()
 
 void TX11Platform::WaitForEvents(int timeoutMs)
 {
+    if (FBroken)
+    {
+        timespec pause{0, long(std::max(0, timeoutMs)) * 1000000L};
+        nanosleep(&pause, nullptr);
+        return;
+    }
     if (XPending(FDisplay) > 0)
     {
         return;
@@ -278,6 +317,11 @@ void TX11Platform::Dispatch(XEvent& ev)
     switch (ev.type)
     {
     case x11::kExpose:
+        // The background pixmap has already put the pixels back.
+        if (w.HasBackgroundPixmap())
+        {
+            return;
+        }
         e.Kind = K::Expose;
         e.Rect = {ev.xexpose.x, ev.xexpose.y, ev.xexpose.width, ev.xexpose.height};
         return DispatchTo(w, e);

@@ -112,10 +112,7 @@ TX11Window::~TX11Window()
     {
         XDestroyIC(FInputContext);
     }
-    if (FSurface)
-    {
-        cairo_surface_destroy(FSurface);
-    }
+    FreePixmap();
     // The host may already have destroyed its parent window, and ours with it: the trap
     // swallows the BadWindow.
     XDestroyWindow(d, FWindow);
@@ -173,10 +170,6 @@ void TX11Window::SetBounds(const TBlxRect& r)
     }
     XMoveResizeWindow(d, FWindow, r.Left, r.Top, unsigned(std::max(1, r.Width)),
                       unsigned(std::max(1, r.Height)));
-    if (FSurface)
-    {
-        cairo_xlib_surface_set_size(FSurface, std::max(1, r.Width), std::max(1, r.Height));
-    }
     XFlush(d);
 }
 
@@ -211,27 +204,65 @@ void TX11Window::SetCursor(TBlxCursor cursor)
     XFlush(d);
 }
 
+void TX11Window::FreePixmap()
+{
+    if (FPixmapSurface)
+    {
+        cairo_surface_destroy(FPixmapSurface);
+        FPixmapSurface = nullptr;
+    }
+    if (FPixmap)
+    {
+        XFreePixmap(FPlatform.GetDisplay(), FPixmap);
+        FPixmap = 0;
+    }
+}
+
+bool TX11Window::EnsurePixmap()
+{
+    TBlxSize size{std::max(1, FBounds.Width), std::max(1, FBounds.Height)};
+    if (FPixmap && size == FPixmapSize)
+    {
+        return true;
+    }
+    Display* d = FPlatform.GetDisplay();
+    XWindowAttributes wa{};
+    if (!XGetWindowAttributes(d, FWindow, &wa))
+    {
+        return false;
+    }
+    FreePixmap();
+    FPixmap =
+        XCreatePixmap(d, FWindow, unsigned(size.Width), unsigned(size.Height), unsigned(wa.depth));
+    FPixmapSurface = cairo_xlib_surface_create(d, FPixmap, wa.visual, size.Width, size.Height);
+    FPixmapSize = size;
+    // The pixmap is the window's background: whatever covers the window and goes away, the
+    // server puts these pixels back at once, without waiting for the host's next idle call.
+    XSetWindowBackgroundPixmap(d, FWindow, FPixmap);
+    return true;
+}
+
 void TX11Window::Present(cairo_surface_t* backBuffer, const TBlxRect& r)
 {
     Display* d = FPlatform.GetDisplay();
-    TX11ErrorTrap trap(d);
-    if (!FSurface)
+    if (FPlatform.Broken())
     {
-        XWindowAttributes wa{};
-        if (!XGetWindowAttributes(d, FWindow, &wa))
-        {
-            return;
-        }
-        FSurface = cairo_xlib_surface_create(d, FWindow, wa.visual, std::max(1, FBounds.Width),
-                                             std::max(1, FBounds.Height));
+        return;
     }
-    cairo_t* cr = cairo_create(FSurface);
+    TX11ErrorTrap trap(d);
+    if (!EnsurePixmap())
+    {
+        return;
+    }
+    cairo_t* cr = cairo_create(FPixmapSurface);
     cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
     cairo_set_source_surface(cr, backBuffer, 0, 0);
     cairo_rectangle(cr, r.Left, r.Top, r.Width, r.Height);
     cairo_fill(cr);
     cairo_destroy(cr);
-    cairo_surface_flush(FSurface);
+    cairo_surface_flush(FPixmapSurface);
+    XClearArea(d, FWindow, r.Left, r.Top, unsigned(std::max(0, r.Width)),
+               unsigned(std::max(0, r.Height)), False);
     XFlush(d);
 }
 

@@ -115,6 +115,7 @@ TEST_F(TBlxMenuButtonTest, GlyphsTakeTheSkinButtonTextColours)
     auto& b = Form.Add<TBlxMenuButton>();
     EXPECT_EQ(b.Width(), 26);
     EXPECT_FALSE(b.DropDownArrow());
+    b.SetPalette(CurrentSkin());
     b.Loaded();
     ASSERT_EQ(b.GlyphCount(), 2);
     const TBlxPalette& p = TBlxStyle::Palette();
@@ -128,9 +129,11 @@ TEST_F(TBlxMenuButtonTest, ShowsThePressedGlyphWhileHeldAndNoGlyphWithoutSkin)
 {
     auto& b = Form.Add<TBlxMenuButton>();
     b.SetBounds(20, 20, 26, 26);
+    b.SetPalette(CurrentSkin());
     b.Loaded();
     EXPECT_EQ(b.GlyphCount(), 0);
     TBlxStyle::Select("Light");
+    b.SetPalette(CurrentSkin());
     b.Loaded();
     MouseDown(Form, CentreOf(b), TBlxMouseButton::Right);
     EXPECT_EQ(b.ShownGlyph(), 1);

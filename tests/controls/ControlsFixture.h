@@ -12,6 +12,12 @@
 namespace tumblet::test
 {
 
+/// The palette of the selected skin, as the editor hands it to its controls; null for none.
+inline const TBlxPalette* CurrentSkin()
+{
+    return TBlxStyle::Active() ? &TBlxStyle::Palette() : nullptr;
+}
+
 class TControlsFixture : public ::testing::Test
 {
 protected:

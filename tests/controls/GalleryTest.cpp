@@ -56,6 +56,7 @@ public:
         main.SetBounds(3, 4, 714, 322);
         main.SetAlpha(225);
         main.SetBorderRadius(5);
+        main.SetPalette(CurrentSkin());
         main.Loaded();
         FMain = &main;
         auto& group = main.Add<TBlxGuiPanel>();
@@ -64,6 +65,7 @@ public:
         group.SetBorderRadius(1);
         group.SetPanelGroupColor(true);
         group.SetDimBorderColor(true);
+        group.SetPalette(CurrentSkin());
         group.Loaded();
         FGroup = &group;
     }
@@ -106,23 +108,27 @@ private:
         {
             auto& s = FMain->Add<TBlxGuiStitchedSwitch>();
             s.SetBounds(570 + i * 40, 34, 24, 24);
+            s.SetPalette(CurrentSkin());
             s.Loaded();
             s.SetValue(i == 1);
         }
         Caption(*FMain, 560, 70, "Buttons");
         auto& menuButton = FMain->Add<TBlxMenuButton>();
         menuButton.SetBounds(570, 96, 26, 26);
+        menuButton.SetPalette(CurrentSkin());
         menuButton.Loaded();
         auto& button = FMain->Add<TBlxSpTBXSpeedButton>();
         button.SetBounds(570, 130, 136, 25);
         button.SetFont({kBlxFontSegoeUI, 12, true});
         button.SetCaption("1/16");
         button.SetDropDownMenu(&FMenu);
+        button.SetPalette(CurrentSkin());
         auto& plain = FMain->Add<TBlxSpTBXSpeedButton>();
         plain.SetBounds(570, 162, 136, 26);
         plain.SetFont({kBlxFontSegoeUI, 13, true});
         plain.SetCaption("Init");
         plain.SetDropDownArrow(false);
+        plain.SetPalette(CurrentSkin());
     }
 
     void BuildBottomRow()
@@ -133,6 +139,7 @@ private:
             auto& slider = FMain->Add<TBlxSlider>();
             slider.SetBounds(10 + i * 186, 238, 172, 24);
             slider.SetMaxValue(127);
+            slider.SetPalette(CurrentSkin());
             slider.Loaded();
             slider.SetValue(i == 0 ? 64 : 90);
             slider.SetRandom(i == 0 ? 0 : 25);
@@ -145,6 +152,7 @@ private:
             input.SetBounds(390 + i * 60, 238, 50, 24);
             input.SetMinValue(-36);
             input.SetMaxValue(36);
+            input.SetPalette(CurrentSkin());
             input.Loaded();
             input.SetValue(i == 0 ? 0 : i == 1 ? 12 : -7);
             input.SetHighlight(i == 2);

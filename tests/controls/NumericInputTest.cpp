@@ -44,6 +44,18 @@ protected:
     int Changes = 0;
 };
 
+TEST_F(TBlxNumericInputTest, NarrowerRangeClampsTheValueWithAChange)
+{
+    Input->SetValue(30);
+    Changes = 0;
+    Input->SetMaxValue(16);
+    EXPECT_FLOAT_EQ(Input->Value(), 16.0f);
+    EXPECT_EQ(Changes, 1);
+    Input->SetMinValue(20);
+    EXPECT_FLOAT_EQ(Input->Value(), 20.0f);
+    EXPECT_EQ(Changes, 2);
+}
+
 TEST_F(TBlxNumericInputTest, EveryMoveMessageStepsOnceWhateverTheDistance)
 {
     DragSteps(10, -1);
@@ -108,7 +120,9 @@ TEST_F(TBlxNumericInputTest, TransposePopupHasThreeGroupsInOrder)
         ++populated;
         EXPECT_EQ(menu.Items().Count(), 3);
     };
+    Input->SetPalette(CurrentSkin());
     Input->Loaded();
+    Input->SetPalette(CurrentSkin());
     Input->Loaded(); // filling again replaces the items
     TBlxMenuItem& top = Input->Popup().Items();
     ASSERT_EQ(top.Count(), 3);
@@ -135,6 +149,7 @@ TEST_F(TBlxNumericInputTest, OpeningChecksTheValueThenCallsTheHandler)
     bool checkedBefore = false;
     Input->OnPopupPopupMenu = [&](TBlxNumericInput&, TBlxPopupMenu& menu)
     { checkedBefore = menu.Items().Item(16 - 4).Checked(); };
+    Input->SetPalette(CurrentSkin());
     Input->Loaded();
     TBlxMenuItem& top = Input->Popup().Items();
     ASSERT_EQ(top.Count(), 17);
@@ -150,6 +165,7 @@ TEST_F(TBlxNumericInputTest, OpeningChecksTheValueThenCallsTheHandler)
 TEST_F(TBlxNumericInputTest, WithoutShowPopupTheMenuStaysEmpty)
 {
     Input->SetShowPopup(false);
+    Input->SetPalette(CurrentSkin());
     Input->Loaded();
     EXPECT_EQ(Input->Popup().Items().Count(), 0);
     EXPECT_EQ(Input->PopupMenu(), &Input->Popup());
@@ -158,6 +174,7 @@ TEST_F(TBlxNumericInputTest, WithoutShowPopupTheMenuStaysEmpty)
 TEST_F(TBlxNumericInputTest, PaintsHighlightAndSkinColours)
 {
     TBlxStyle::Select("Zuzereda");
+    Input->SetPalette(CurrentSkin());
     Input->Loaded();
     EXPECT_EQ(PixelAt({20, 20}), TBlxColor::Rgb(0x45, 0x45, 0x45));
     EXPECT_EQ(PixelAt({22, 22}), TBlxColor::Rgb(0x27, 0x27, 0x27));
@@ -169,6 +186,7 @@ TEST_F(TBlxNumericInputTest, UnknownSkinOnlyResetsTheBorderWidth)
 {
     Input->SetBorderWidth(4);
     Input->SetColor(TBlxColor::Rgb(1, 2, 3));
+    Input->SetPalette(CurrentSkin());
     Input->Loaded();
     EXPECT_EQ(Input->BorderWidth(), 4) << "no skin: the design values stay";
 }

@@ -101,6 +101,7 @@ TEST_P(TBlxGuiPanelSkinTest, LoadingTakesTheSkinColours)
     TBlxGuiPanel panel;
     panel.SetPanelGroupColor(c.Group);
     panel.SetDimBorderColor(c.Dim);
+    panel.SetPalette(CurrentSkin());
     panel.Loaded();
     TBlxColor fill = !c.Group ? p.Panel : light ? p.GenericBackground : p.CategoryPanelGroup;
     TBlxColor border = light ? (c.Dim ? p.Border.Lighten(25) : p.Border)
@@ -125,12 +126,15 @@ TEST(BlxGuiPanelStyleTest, DarkenAndLightenRoundAQuarter)
     TBlxStyle::SelectNone();
     TBlxGuiPanel panel;
     panel.SetUseStyles(true);
+    panel.SetPalette(CurrentSkin());
     panel.Loaded();
     EXPECT_EQ(panel.PanelColor(), BlxColors::White) << "without a skin the colours stay";
     TBlxStyle::Select("Carbon");
+    panel.SetPalette(CurrentSkin());
     panel.Loaded(true);
     EXPECT_EQ(panel.PanelColor(), BlxColors::White) << "not in design mode";
     panel.SetUseStyles(false);
+    panel.SetPalette(CurrentSkin());
     panel.Loaded();
     EXPECT_EQ(panel.PanelColor(), BlxColors::White);
     TBlxStyle::SelectNone();

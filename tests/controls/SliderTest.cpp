@@ -161,6 +161,7 @@ TEST_F(TBlxSliderTest, PopupListsEveryValueInGroupsAndChecksTheCurrentOne)
     Slider->OnGetPopupGroup = [](TBlxSlider&, int v, std::string& caption)
     { caption = VelocityGroup(v); };
     Slider->OnGetText = [](TBlxSlider&, std::string& text, float, float) { text += "!"; };
+    Slider->SetPalette(CurrentSkin());
     Slider->Loaded();
     TBlxPopupMenu* menu = Slider->Popup();
     ASSERT_NE(menu, nullptr);
@@ -188,6 +189,7 @@ TEST_F(TBlxSliderTest, PopulateHandlerAloneFillsThePopup)
     Slider->SetShowPopup(true);
     Slider->OnPopulatePopupMenu = [](TBlxSlider&, TBlxPopupMenu& menu)
     { menu.Items().Add("Only", 3); };
+    Slider->SetPalette(CurrentSkin());
     Slider->Loaded();
     ASSERT_EQ(Slider->Popup()->Items().Count(), 1);
     EXPECT_FALSE(Slider->Popup()->OnPopup);
@@ -197,6 +199,7 @@ TEST_F(TBlxSliderTest, SkinsSetTheColoursAndTheFrame)
 {
     Slider->SetBorderWidth(3);
     TBlxStyle::Select("Luna");
+    Slider->SetPalette(CurrentSkin());
     Slider->Loaded();
     EXPECT_EQ(Slider->BorderWidth(), 1);
     EXPECT_EQ(Slider->Color(), TBlxColor::Rgb(0xD2, 0xE0, 0xF1));

@@ -46,6 +46,7 @@ TEST_F(TBlxGuiStitchedSwitchTest, SettingTheSameStateIsSilent)
     EXPECT_EQ(Changes, 1);
     s.BeginLoading();
     s.SetValue(false);
+    s.SetPalette(CurrentSkin());
     s.Loaded();
     EXPECT_EQ(Changes, 1) << "no change is reported while loading";
     EXPECT_FALSE(s.Value());
@@ -85,6 +86,7 @@ TEST_P(TBlxGuiStitchedSwitchSkinTest, LoadingPicksTheStripOfTheSkin)
     TBlxStyle::Select(GetParam().Skin);
     auto& s = Form.Add<TBlxGuiStitchedSwitch>();
     s.BeginLoading();
+    s.SetPalette(CurrentSkin());
     s.Loaded();
     EXPECT_EQ(s.StripName(), GetParam().Strip);
     ASSERT_NE(s.ImageItem(), nullptr);
@@ -109,9 +111,11 @@ TEST(BlxGuiStitchedSwitchStripTest, ASkinChangeShowsOnlyAfterReloading)
 {
     TBlxStyle::Select("Carbon");
     TBlxGuiStitchedSwitch s;
+    s.SetPalette(CurrentSkin());
     s.Loaded();
     TBlxStyle::Select("Light");
     EXPECT_EQ(s.StripName(), "STITCHED_ONOFF_DARK");
+    s.SetPalette(CurrentSkin());
     s.Loaded();
     EXPECT_EQ(s.StripName(), "STITCHED_ONOFF_BRIGHT");
     TBlxStyle::SelectNone();

@@ -1,0 +1,188 @@
+// The editor window through the module's editor opcodes: opening until the first complete
+// paint, repaints, idle calls with nothing to do, and the memory an open editor holds. Runs on
+// the X server of DISPLAY (xvfb-run) when there is one, else on the offscreen backend.
+
+#include "editor/Editor.h"
+#include "plugin/BlxCommon.h"
+#include "plugin/Plugin.h"
+#include "support/TestHost.h"
+#include "ui/BlxApplication.h"
+#include "ui/BlxStyle.h"
+
+#include <X11/Xlib.h>
+#include <benchmark/benchmark.h>
+
+#include <fstream>
+#include <string>
+
+namespace tumblet
+{
+namespace
+{
+
+AEffect* BenchEntry(audioMasterCallback callback)
+{
+    SetStyleSelector([](const char* name) { TBlxStyle::Select(name); });
+    return CreateVstInstance(callback,
+                             []() -> std::unique_ptr<TVSTModule>
+                             {
+                                 auto plugin = std::make_unique<TVSTPlugin>();
+                                 plugin->SetEditorFormClass(&CreateEditorForm);
+                                 return plugin;
+                             });
+}
+
+/// A stand-in host: its own X connection and parent window, or a made-up id offscreen.
+struct THostWindow
+{
+    THostWindow()
+    {
+        Display = XOpenDisplay(nullptr);
+        if (Display == nullptr)
+        {
+            TBlxApplication::Instance().SetBackend(TBlxBackend::Offscreen);
+            Window = 0x1234;
+            return;
+        }
+        Window = XCreateSimpleWindow(Display, DefaultRootWindow(Display), 0, 0, 800, 400, 0, 0, 0);
+        XMapWindow(Display, Window);
+        XSync(Display, False);
+    }
+    ~THostWindow()
+    {
+        if (Display != nullptr)
+        {
+            XDestroyWindow(Display, Window);
+            XCloseDisplay(Display);
+        }
+    }
+    ::Display* Display = nullptr;
+    unsigned long Window = 0;
+};
+
+THostWindow& HostWindow()
+{
+    static THostWindow window;
+    return window;
+}
+
+struct TPlugin
+{
+    TPlugin() { Host.LoadAndOpenWith(&BenchEntry); }
+    ~TPlugin() { Host.Close(); }
+    bool Open()
+    {
+        return Host.Dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(HostWindow().Window)) == 1;
+    }
+    void Close() { Host.Dispatch(effEditClose); }
+    TfrmEditor& Form()
+    {
+        auto& module = *static_cast<TVSTPlugin*>(TBasicVSTModule::FromEffect(Host.Effect()));
+        return dynamic_cast<TfrmEditor&>(*module.Editor());
+    }
+    test::TTestHost Host;
+};
+
+long ResidentKiB()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmRSS:", 0) == 0)
+            return std::stol(line.substr(6));
+    return 0;
+}
+
+/// effEditOpen returns with the window painted and handed to the server.
+void BM_EditorOpenUntilPainted(benchmark::State& state)
+{
+    TPlugin plugin;
+    for (auto _ : state)
+    {
+        if (!plugin.Open())
+        {
+            state.SkipWithError("the editor did not open");
+            break;
+        }
+        if (HostWindow().Display != nullptr)
+            XSync(HostWindow().Display, False);
+        state.PauseTiming();
+        plugin.Close();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_EditorOpenUntilPainted)->Unit(benchmark::kMillisecond);
+
+void BM_EditorFullRepaint(benchmark::State& state)
+{
+    TPlugin plugin;
+    plugin.Open();
+    for (auto _ : state)
+        plugin.Form().PaintAll();
+    plugin.Close();
+}
+BENCHMARK(BM_EditorFullRepaint)->Unit(benchmark::kMillisecond);
+
+/// One host change: refresh at the next idle call, which repaints the dial's damage only.
+void BM_EditorDialChangeRepaint(benchmark::State& state)
+{
+    TPlugin plugin;
+    plugin.Open();
+    AEffect* effect = plugin.Host.Effect();
+    float value = 0.25f;
+    for (auto _ : state)
+    {
+        value = value == 0.25f ? 0.75f : 0.25f;
+        effect->setParameter(effect, 5, value);
+        plugin.Host.Dispatch(effEditIdle);
+    }
+    plugin.Close();
+}
+BENCHMARK(BM_EditorDialChangeRepaint)->Unit(benchmark::kMicrosecond);
+
+void BM_Editor600IdleCallsNothingChanged(benchmark::State& state)
+{
+    TPlugin plugin;
+    plugin.Open();
+    for (int i = 0; i < 10; ++i)
+        plugin.Host.Dispatch(effEditIdle);
+    for (auto _ : state)
+    {
+        for (int i = 0; i < 600; ++i)
+            plugin.Host.Dispatch(effEditIdle);
+    }
+    plugin.Close();
+}
+BENCHMARK(BM_Editor600IdleCallsNothingChanged)->Unit(benchmark::kMicrosecond);
+
+/// Resident memory an open editor adds, and its growth over 200 open/close cycles.
+void BM_EditorMemory(benchmark::State& state)
+{
+    TPlugin plugin;
+    plugin.Open();
+    plugin.Close();
+    long closed = 0, open = 0, afterCycles = 0;
+    for (auto _ : state)
+    {
+        closed = ResidentKiB();
+        plugin.Open();
+        plugin.Host.Dispatch(effEditIdle);
+        open = ResidentKiB();
+        plugin.Close();
+        for (int i = 0; i < 200; ++i)
+        {
+            plugin.Open();
+            plugin.Host.Dispatch(effEditIdle);
+            plugin.Close();
+        }
+        afterCycles = ResidentKiB();
+    }
+    state.counters["open_editor_KiB"] = double(open - closed);
+    state.counters["growth_200_cycles_KiB"] = double(afterCycles - closed);
+}
+BENCHMARK(BM_EditorMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+} // namespace
+} // namespace tumblet
+
+BENCHMARK_MAIN();

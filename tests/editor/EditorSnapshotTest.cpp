@@ -1,0 +1,113 @@
+// The editor as a musician sees it, written as PNG images under build/snapshots/editor for
+// review: every skin, one with a held chord and a message, one while MIDI learn is active.
+
+#include "ui/BlxTestDriver.h"
+
+#include "editor/Editor.h"
+#include "plugin/BlxCommon.h"
+#include "plugin/Plugin.h"
+#include "support/TestHost.h"
+#include "ui/BlxLabel.h"
+#include "ui/BlxStyle.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace tumblet
+{
+namespace
+{
+
+using namespace test;
+
+AEffect* SnapshotEntry(audioMasterCallback callback)
+{
+    SetStyleSelector([](const char* name) { TBlxStyle::Select(name); });
+    return CreateVstInstance(callback,
+                             []() -> std::unique_ptr<TVSTModule>
+                             {
+                                 auto plugin = std::make_unique<TVSTPlugin>();
+                                 plugin->SetEditorFormClass(&CreateEditorForm);
+                                 return plugin;
+                             });
+}
+
+struct TSkinRow
+{
+    std::int32_t Style;
+    const char* Slug;
+};
+
+class EditorSnapshotTest : public ::testing::TestWithParam<TSkinRow>
+{
+protected:
+    void SetUp() override
+    {
+        Offscreen().SetPointer({0, 0}, 0);
+        ASSERT_NE(Host.LoadAndOpenWith(&SnapshotEntry), nullptr);
+        Module().SetStyle(GetParam().Style);
+        ASSERT_EQ(Host.Dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(0x1234)), 1);
+        Host.Dispatch(effEditIdle);
+    }
+    void TearDown() override
+    {
+        Host.Dispatch(effEditClose);
+        Module().SetStyle(0);
+        Host.Close();
+        TBlxStyle::SelectNone();
+    }
+    TVSTPlugin& Module()
+    {
+        return *static_cast<TVSTPlugin*>(TBasicVSTModule::FromEffect(Host.Effect()));
+    }
+    TfrmEditor& Form() { return dynamic_cast<TfrmEditor&>(*Module().Editor()); }
+    void Snap(const std::string& name)
+    {
+        Host.Dispatch(effEditIdle);
+        Form().PaintAll();
+        const std::string path = SnapshotPath("editor/" + name);
+        ASSERT_TRUE(Form().BackBuffer().SavePng(path)) << path;
+        EXPECT_TRUE(std::filesystem::exists(path));
+    }
+
+    TTestHost Host;
+};
+
+TEST_P(EditorSnapshotTest, Editor)
+{
+    EXPECT_EQ(TBlxStyle::ActiveName(), StyleName(GetParam().Style));
+    Snap(std::string("editor_") + GetParam().Slug);
+}
+
+TEST_P(EditorSnapshotTest, HeldChordAndMessage)
+{
+    if (GetParam().Style != 0)
+        GTEST_SKIP() << "one skin is enough";
+    Module().SetPresetName("Warm pad arpeggio in E minor, slow");
+    Host.SendEvents({NoteOn(52), NoteOn(55), NoteOn(59), NoteOn(64)});
+    Host.Process(64);
+    Host.Dispatch(effEditIdle);
+    Snap("editor_held_chord");
+    Form().ShowParameterInfo("Velocity");
+    Snap("editor_message");
+}
+
+TEST_P(EditorSnapshotTest, LearnActive)
+{
+    if (GetParam().Style != 0)
+        GTEST_SKIP() << "one skin is enough";
+    Module().ToggleLearn();
+    Host.Dispatch(effEditIdle);
+    EXPECT_FALSE(Form().lblInfo->Caption().empty());
+    Snap("editor_learn");
+}
+
+INSTANTIATE_TEST_SUITE_P(Skins, EditorSnapshotTest,
+                         ::testing::Values(TSkinRow{0, "carbon"}, TSkinRow{1, "zuzereda"},
+                                           TSkinRow{2, "light"}, TSkinRow{3, "luna"},
+                                           TSkinRow{4, "smokey"}),
+                         [](const auto& info) { return std::string(info.param.Slug); });
+
+} // namespace
+} // namespace tumblet
