@@ -11,7 +11,7 @@ packages=(
     xvfb xauth xdotool x11-utils fonts-dejavu-core
     valgrind binutils
     libsmf-dev dpf-plugins-vst
-    lv2-dev liblilv-dev lilv-utils sordi jalv jackd2 libjack-jackd2-dev ardour
+    lv2-dev liblilv-dev lilv-utils sordi jalv jackd2 libjack-jackd2-dev ardour libsuil-0-0
 )
 
 missing=()
