@@ -1,6 +1,8 @@
 #include "plugin/Plugin.h"
 
 #include "engine/Random.h"
+#include "host/VSTEditorForm.h"
+#include "plugin/VendorCodes.h"
 
 namespace tumblet
 {
@@ -20,6 +22,8 @@ TVSTPlugin::TVSTPlugin()
     { VSTModuleProcess32Replacing(inputs, outputs, frames); };
     OnProcessMidi = [this](TVSTModuleWithMidi&, const TVstMidiEvent& event)
     { VSTModuleProcessMidi(event); };
+    OnVendorSpecific = [this](TCustomVSTModule&, std::int32_t index, std::intptr_t value, void*,
+                              float) { return VSTModuleVendorSpecific(index, value); };
 }
 
 TVSTPlugin::~TVSTPlugin() = default;
@@ -75,6 +79,19 @@ void TVSTPlugin::VSTModuleCreate()
     FSampleCounter = 0;
 
     BaseModuleCreate();
+}
+
+std::int32_t TVSTPlugin::VSTModuleVendorSpecific(std::int32_t index, std::intptr_t value)
+{
+    if (index == kVendorSpecificSetSeed)
+    {
+        SetRandSeed(static_cast<std::uint32_t>(value));
+        return 1;
+    }
+    // The host announces a mouse-wheel action: the wheel goes to the control under the pointer.
+    if (value == kVendorSpecificWheel && Editor() != nullptr)
+        Editor()->FocusControlUnderMouse();
+    return 0;
 }
 
 void TVSTPlugin::VSTModuleDestroy()

@@ -62,6 +62,7 @@ private:
     void VSTModuleSampleRateChange(float sampleRate);
     void VSTModuleProcess32Replacing(float** inputs, float** outputs, std::uint32_t sampleFrames);
     void VSTModuleProcessMidi(const TVstMidiEvent& event);
+    std::int32_t VSTModuleVendorSpecific(std::int32_t index, std::intptr_t value);
     static void NoteEnd(void* context, double positionSamples);
 
     // Block processing steps.

@@ -147,6 +147,11 @@ void TPluginHost::SetParameter(std::int32_t index, float value)
     FEffect->setParameter(FEffect, index, value);
 }
 
+std::intptr_t TPluginHost::VendorSpecific(std::int32_t index, std::intptr_t value)
+{
+    return Dispatch(effVendorSpecific, index, value);
+}
+
 bool TPluginHost::HasProgramChunks() const
 {
     return (FEffect->flags & effFlagsProgramChunks) != 0;
