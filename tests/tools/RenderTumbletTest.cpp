@@ -274,3 +274,27 @@ TEST(RenderTumbletSeedTest, PlugInWithoutASeedRefusesTheOption)
 
 } // namespace
 } // namespace tumblet::test
+
+namespace tumblet::test
+{
+namespace
+{
+
+// Issue 17: a value the parameter displays means that display; a signed number is a real value.
+TEST(RenderTumbletSetRuleTest, DisplayTextWinsAndASignMakesARealValue)
+{
+    SKIP_UNLESS_ARPEGGIATOR();
+    const auto speed = [](const std::string& value)
+    {
+        const auto result =
+            RunTool({"--plugin", TumbletPath(), "--list-params", "--set", "Speed=" + value});
+        EXPECT_EQ(result.ExitStatus, 0) << result.Err;
+        const auto row = result.Out.find("\n21 ");
+        return result.Out.substr(row + 1, result.Out.find('\n', row + 1) - row - 1);
+    };
+    EXPECT_EQ(speed("1"), "21     Speed                1                    0          0.500000");
+    EXPECT_EQ(speed("+1"), "21     Speed                1.01x                1          0.501667");
+}
+
+} // namespace
+} // namespace tumblet::test
