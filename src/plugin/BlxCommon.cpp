@@ -89,6 +89,10 @@ std::string DocumentsFolder()
         if (ParseDocumentsLine(line, home, folder))
             return folder;
     }
+    // As xdg-user-dir: the file's setting wins, the environment's counts where it has none.
+    if (const char* documents = std::getenv("XDG_DOCUMENTS_DIR");
+        documents != nullptr && documents[0] == '/')
+        return WithoutTrailingSlash(documents);
     return WithoutTrailingSlash(home) + "/Documents";
 }
 

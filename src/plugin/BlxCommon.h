@@ -12,8 +12,8 @@ namespace tumblet
 {
 
 /// The user's documents folder without a trailing separator: XDG_DOCUMENTS_DIR from
-/// $XDG_CONFIG_HOME/user-dirs.dirs (default ~/.config), else $HOME/Documents; empty when
-/// there is no home folder.
+/// $XDG_CONFIG_HOME/user-dirs.dirs (default ~/.config), else from the environment, else
+/// $HOME/Documents; empty when there is no home folder.
 std::string DocumentsFolder();
 
 /// The folder of the library holding this code, with a trailing separator; empty when unknown.

@@ -305,15 +305,19 @@ Input:
 Transport:
   --tempo BPM            default 120, or the MIDI file's first tempo
   --time-sig N/D         default 4/4, or the MIDI file's first time signature
-  --bars N | --beats N   render length (default 4 bars)
+  --bars N | --beats N   render length (default 4 bars, at most 100000 beats)
   --start BEAT           song position of the first sample (default 0)
   --loop A:B             host cycle from beat A to beat B; the song jumps back at B
   --stopped              transport stopped: the plug-in runs its own clock
   --sample-rate HZ       default 44100
   --block N              largest block in samples (default 512)
+  --seed N               seed of the plug-in's random amounts and orders; every render
+                         prints the seed it used, so --seed N plays it again
 Parameters and presets:
-  --set "Name=VALUE"     VALUE is a real value or a display text (Rate=1/16, Latch=On)
-  --list-params          list index, name, display text and normalised value
+  --set "Name=VALUE"     a VALUE the parameter displays means that display (Rate=1/16,
+                         Latch=On, Speed=1 is 1x); any other number, and every number
+                         with a sign, is a real value (Speed=+1, Gate=150)
+  --list-params          list index, name, display text, real and normalised value
   --preset FILE          load a preset file as the program chunk before playing
   --save-preset FILE     save the program chunk after --preset and --set
 Output:
@@ -321,7 +325,8 @@ Output:
   --print                table of the notes that came out
   --png FILE.png         piano roll of input and output
 
-Exit status: 0 success, 2 bad command line or input, 1 failure of a file or the plug-in.
+Exit status: 0 success, 2 bad command line or input, 1 failure of a file or the plug-in
+(a malformed MIDI file is named with its problem and byte offset; nothing is written).
 )";
 }
 

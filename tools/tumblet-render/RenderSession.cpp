@@ -7,6 +7,7 @@
 #include "ParameterResolver.h"
 #include "PianoRoll.h"
 #include "PluginHost.h"
+#include "PluginPath.h"
 #include "PresetFile.h"
 #include "RenderError.h"
 #include "Renderer.h"
@@ -27,7 +28,6 @@ namespace
 
 constexpr double kDefaultTempo = 120.0;
 constexpr int kDefaultBars = 4;
-const char* const kPluginFileName = "Tumblet.so";
 
 } // namespace
 
@@ -37,15 +37,6 @@ TRenderSession::TRenderSession(const TRenderOptions& options, std::ostream& out,
 }
 
 TRenderSession::~TRenderSession() = default;
-
-std::string TRenderSession::DefaultPluginPath()
-{
-    std::error_code error;
-    const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error)
-        return kPluginFileName;
-    return (self.parent_path() / kPluginFileName).string();
-}
 
 TTimeGrid TRenderSession::MakeGrid(const TRenderOptions& options, const TMidiFileContents* file)
 {

@@ -26,8 +26,6 @@ public:
     /// Throws TRenderError for every failure; writes nothing unless everything succeeded.
     void Run();
 
-    /// The plug-in beside the running executable.
-    static std::string DefaultPluginPath();
     /// Tempo, metre and length from the options, falling back on the MIDI file's.
     static TTimeGrid MakeGrid(const TRenderOptions& options, const TMidiFileContents* file);
 
