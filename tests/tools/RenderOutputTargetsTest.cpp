@@ -133,3 +133,24 @@ TEST(RenderOutputTargetsTest, FailedRunLeavesNoTemporaryFiles)
 
 } // namespace
 } // namespace tumblet::test
+
+namespace tumblet::test
+{
+namespace
+{
+
+TEST(RenderOutputTargetsTest, MessageNamesTheGivenFileAndTheSystemsReason)
+{
+    // sysfs refuses new files even to root.
+    if (!std::filesystem::is_directory("/sys/kernel"))
+        GTEST_SKIP() << "no /sys here";
+    const auto result = RunTool(With({"--out", "/sys/kernel/render.mid"}));
+    EXPECT_EQ(result.ExitStatus, 1);
+    EXPECT_NE(result.Err.find("cannot write /sys/kernel/render.mid: Permission denied"),
+              std::string::npos)
+        << result.Err;
+    EXPECT_EQ(result.Err.find("tmp"), std::string::npos) << result.Err;
+}
+
+} // namespace
+} // namespace tumblet::test
