@@ -237,9 +237,13 @@ void TOptionParser::CheckDistinctOutputs() const
         {"--save-preset", &FOptions.SavePresetPath}};
     const auto same = [](const std::string& a, const std::string& b)
     {
-        std::error_code error;
-        return a == b || fs::weakly_canonical(a, error) == fs::weakly_canonical(b, error) ||
-               fs::equivalent(a, b, error);
+        std::error_code errorA;
+        std::error_code errorB;
+        const fs::path canonicalA = fs::weakly_canonical(a, errorA);
+        const fs::path canonicalB = fs::weakly_canonical(b, errorB);
+        std::error_code ignored;
+        return a == b || (!errorA && !errorB && canonicalA == canonicalB) ||
+               fs::equivalent(a, b, ignored);
     };
     for (std::size_t i = 0; i < std::size(outputs); ++i)
         for (std::size_t j = i + 1; j < std::size(outputs); ++j)
