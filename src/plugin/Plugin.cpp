@@ -1,7 +1,6 @@
 #include "plugin/Plugin.h"
 
 #include "engine/Random.h"
-#include "host/VSTEditorForm.h"
 #include "plugin/VendorCodes.h"
 
 namespace tumblet
@@ -88,9 +87,6 @@ std::int32_t TVSTPlugin::VSTModuleVendorSpecific(std::int32_t index, std::intptr
         SetRandSeed(static_cast<std::uint32_t>(value));
         return 1;
     }
-    // The host announces a mouse-wheel action: the wheel goes to the control under the pointer.
-    if (value == kVendorSpecificWheel && Editor() != nullptr)
-        Editor()->FocusControlUnderMouse();
     return 0;
 }
 
