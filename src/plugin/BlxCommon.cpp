@@ -63,23 +63,7 @@ std::string SystemMessage(const std::string& what, const std::string& path, int 
 std::string FolderOf(const std::string& path)
 {
     const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
-}
-
-bool WriteAll(int fd, const void* data, std::size_t size)
-{
-    const auto* bytes = static_cast<const std::uint8_t*>(data);
-    while (size > 0)
-    {
-        const ssize_t written = ::write(fd, bytes, size);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        bytes += written;
-        size -= static_cast<std::size_t>(written);
-    }
-    return true;
+    return slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
 }
 
 std::atomic<const char*> gSelectedStyle{"Carbon"};
@@ -105,6 +89,10 @@ std::string DocumentsFolder()
         if (ParseDocumentsLine(line, home, folder))
             return folder;
     }
+    // As xdg-user-dir: the file's setting wins, the environment's counts where it has none.
+    if (const char* documents = std::getenv("XDG_DOCUMENTS_DIR");
+        documents != nullptr && documents[0] == '/')
+        return WithoutTrailingSlash(documents);
     return WithoutTrailingSlash(home) + "/Documents";
 }
 
@@ -173,22 +161,53 @@ std::vector<std::uint8_t> ReadWholeFile(const std::string& path)
     return bytes;
 }
 
+bool WriteAll(int fd, const void* data, std::size_t size) noexcept
+{
+    const auto* bytes = static_cast<const std::uint8_t*>(data);
+    while (size > 0)
+    {
+        const ssize_t written = ::write(fd, bytes, size);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        bytes += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+int CreateTemporaryBeside(const std::string& path, std::string& temporary) noexcept
+{
+    try
+    {
+        // A short fixed name: a target whose own name is as long as a name may be still works.
+        temporary = FolderOf(path) + ".tumblet-XXXXXX";
+    }
+    catch (...)
+    {
+        errno = ENOMEM;
+        return -1;
+    }
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    // mkstemp makes the file private; presets, settings and renders get the usual permissions.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(fd, 0666 & ~mask);
+    return fd;
+}
+
 void WriteFileAtomically(const std::string& path, const void* data, std::size_t size)
 {
-    std::string temporary = FolderOf(path) + ".tumblet-XXXXXX";
-    const int fd = ::mkstemp(temporary.data());
+    std::string temporary;
+    const int fd = CreateTemporaryBeside(path, temporary);
     if (fd < 0)
         throw std::runtime_error(SystemMessage("Cannot create file", path, errno));
     bool written = WriteAll(fd, data, size) && ::fsync(fd) == 0;
     const int error = errno;
     written = (::close(fd) == 0) && written;
-    // mkstemp makes the file private; presets and settings get the usual permissions.
-    if (written)
-    {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        ::chmod(temporary.c_str(), 0666 & ~mask);
-    }
     if (!written || ::rename(temporary.c_str(), path.c_str()) != 0)
     {
         const int reason = written ? errno : (error != 0 ? error : EIO);

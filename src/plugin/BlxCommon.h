@@ -12,8 +12,8 @@ namespace tumblet
 {
 
 /// The user's documents folder without a trailing separator: XDG_DOCUMENTS_DIR from
-/// $XDG_CONFIG_HOME/user-dirs.dirs (default ~/.config), else $HOME/Documents; empty when
-/// there is no home folder.
+/// $XDG_CONFIG_HOME/user-dirs.dirs (default ~/.config), else from the environment, else
+/// $HOME/Documents; empty when there is no home folder.
 std::string DocumentsFolder();
 
 /// The folder of the library holding this code, with a trailing separator; empty when unknown.
@@ -24,6 +24,12 @@ bool FileExists(const std::string& path);
 void ForceDirectories(const std::string& folder);
 /// The whole content of a file. Throws std::runtime_error with the reason.
 std::vector<std::uint8_t> ReadWholeFile(const std::string& path);
+/// Writes all bytes to the descriptor, going on after interruptions; false with errno set.
+bool WriteAll(int fd, const void* data, std::size_t size) noexcept;
+/// Creates a new empty file with a unique name in the folder of path, exclusively: never through
+/// a name or link that already exists. It gets the usual permissions for a new file. Returns its
+/// descriptor and sets temporary to its name, or -1 with errno set.
+int CreateTemporaryBeside(const std::string& path, std::string& temporary) noexcept;
 /// Writes the bytes to a new file beside path, then renames it over path, so that a failure
 /// at any point leaves the previous file as it was. Throws std::runtime_error with the reason.
 void WriteFileAtomically(const std::string& path, const void* data, std::size_t size);

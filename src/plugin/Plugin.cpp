@@ -1,6 +1,7 @@
 #include "plugin/Plugin.h"
 
 #include "engine/Random.h"
+#include "plugin/VendorCodes.h"
 
 namespace tumblet
 {
@@ -23,9 +24,8 @@ TVSTPlugin::TVSTPlugin()
     OnEditGetSize = [this](TCustomVSTModule&, std::int16_t& width, std::int16_t& height)
     { VSTModuleEditGetSize(width, height); };
     OnEditIdle = [this](TCustomVSTModule&) { VSTModuleEditIdle(); };
-    OnVendorSpecific =
-        [this](TCustomVSTModule&, std::int32_t index, std::intptr_t value, void* ptr, float opt)
-    { return VSTModuleVendorSpecific(index, value, ptr, opt); };
+    OnVendorSpecific = [this](TCustomVSTModule&, std::int32_t index, std::intptr_t value, void*,
+                              float) { return VSTModuleVendorSpecific(index, value); };
 }
 
 void TVSTPlugin::VSTModuleEditGetSize(std::int16_t& width, std::int16_t& height)
@@ -42,17 +42,6 @@ void TVSTPlugin::VSTModuleEditIdle()
 {
     if (TVstEditorForm* editor = Editor())
         editor->RefreshControls();
-}
-
-std::int32_t TVSTPlugin::VSTModuleVendorSpecific(std::int32_t, std::intptr_t value, void*, float)
-{
-    // Some hosts announce a wheel action this way instead of sending the wheel to the editor.
-    if (value == kVendorSpecificWheel)
-    {
-        if (TVstEditorForm* editor = Editor())
-            editor->FocusControlUnderMouse();
-    }
-    return 0;
 }
 
 TVSTPlugin::~TVSTPlugin() = default;
@@ -108,6 +97,22 @@ void TVSTPlugin::VSTModuleCreate()
     FSampleCounter = 0;
 
     BaseModuleCreate();
+}
+
+std::int32_t TVSTPlugin::VSTModuleVendorSpecific(std::int32_t index, std::intptr_t value)
+{
+    if (index == kVendorSpecificSetSeed)
+    {
+        SetRandSeed(static_cast<std::uint32_t>(value));
+        return 1;
+    }
+    // Some hosts announce a wheel action this way instead of sending the wheel to the editor.
+    if (value == kVendorSpecificWheel)
+    {
+        if (TVstEditorForm* editor = Editor())
+            editor->FocusControlUnderMouse();
+    }
+    return 0;
 }
 
 void TVSTPlugin::VSTModuleDestroy()

@@ -66,13 +66,13 @@ private:
     void VSTModuleSampleRateChange(float sampleRate);
     void VSTModuleProcess32Replacing(float** inputs, float** outputs, std::uint32_t sampleFrames);
     void VSTModuleProcessMidi(const TVstMidiEvent& event);
+    /// The product's own vendor calls (the seed) and the host's wheel announcement.
+    std::int32_t VSTModuleVendorSpecific(std::int32_t index, std::intptr_t value);
     static void NoteEnd(void* context, double positionSamples);
 
     // Editor handlers. Thread: UI.
     void VSTModuleEditGetSize(std::int16_t& width, std::int16_t& height);
     void VSTModuleEditIdle();
-    std::int32_t VSTModuleVendorSpecific(std::int32_t index, std::intptr_t value, void* ptr,
-                                         float opt);
 
     // Block processing steps.
     bool ReadHostTime(std::uint32_t sampleFrames);

@@ -99,6 +99,7 @@ THomeFolder::THomeFolder()
     }
     setenv("HOME", FPath.c_str(), 1);
     unsetenv("XDG_CONFIG_HOME");
+    unsetenv("XDG_DOCUMENTS_DIR");
 }
 
 THomeFolder::~THomeFolder()

@@ -57,6 +57,24 @@ TEST_F(SettingsTest, DocumentsFolderComesFromTheUserDirsFile)
     EXPECT_EQ(i.Plugin().SettingsFolder(), Home.Path() + "/Docs/Brindlex/Tumblet/");
 }
 
+// Issue 17: as xdg-user-dir does, the environment's XDG_DOCUMENTS_DIR counts where the file
+// names no documents folder, and the file wins where it does.
+TEST_F(SettingsTest, DocumentsFolderFromTheEnvironmentUnlessTheFileNamesOne)
+{
+    setenv("XDG_DOCUMENTS_DIR", (Home.Path() + "/FromEnv/").c_str(), 1);
+    {
+        TStateInstance i;
+        EXPECT_EQ(i.Plugin().SettingsFolder(), Home.Path() + "/FromEnv/Brindlex/Tumblet/");
+    }
+    MakeFolders(Home.Path() + "/.config");
+    WriteTextFile(Home.Path() + "/.config/user-dirs.dirs", "XDG_DOCUMENTS_DIR=\"$HOME/Docs\"\n");
+    {
+        TStateInstance i;
+        EXPECT_EQ(i.Plugin().SettingsFolder(), Home.Path() + "/Docs/Brindlex/Tumblet/");
+    }
+    unsetenv("XDG_DOCUMENTS_DIR");
+}
+
 struct TClampCase
 {
     const char* Text;

@@ -5,6 +5,7 @@
 #include "PluginHost.h"
 #include "RenderError.h"
 #include "ToolRunner.h"
+#include "plugin/VendorCodes.h"
 
 #include <gtest/gtest.h>
 
@@ -210,6 +211,89 @@ TEST(RenderTumbletTest, DefaultPlugInIsTheOneBesideTheTool)
     const auto result = RunTool({"--list-params"});
     ASSERT_EQ(result.ExitStatus, 0) << result.Err;
     EXPECT_EQ(result.Out.rfind("index  name", 0), 0u);
+}
+
+} // namespace
+} // namespace tumblet::test
+
+namespace tumblet::test
+{
+namespace
+{
+
+// Issue 17: random amounts and orders are reproducible through the seed the tool prints.
+TEST(RenderTumbletSeedTest, SameSeedSameFileOtherSeedOtherFile)
+{
+    SKIP_UNLESS_ARPEGGIATOR();
+    TScratchFolder scratch;
+    const auto render = [&](const std::string& name, std::vector<std::string> seed)
+    {
+        std::vector<std::string> arguments = {"--plugin", TumbletPath(),
+                                              "--chord",  "C4 E4 G4 B4",
+                                              "--bars",   "4",
+                                              "--set",    "Note Order=Random",
+                                              "--set",    "Velocity Random=50",
+                                              "--set",    "Gate Random=50",
+                                              "--out",    scratch / name};
+        arguments.insert(arguments.end(), seed.begin(), seed.end());
+        const auto result = RunTool(arguments);
+        EXPECT_EQ(result.ExitStatus, 0) << result.Err;
+        return std::make_pair(ReadText(scratch / name), result.Err);
+    };
+    const auto [unseeded, message] = render("u.mid", {});
+    const auto printed = message.find("tumblet-render: seed ");
+    ASSERT_NE(printed, std::string::npos) << message;
+    const std::string seed =
+        message.substr(printed + 21, message.find(' ', printed + 21) - printed - 21);
+    EXPECT_EQ(render("a.mid", {"--seed", seed}).first, unseeded);
+    const auto first = render("b.mid", {"--seed", "42"});
+    EXPECT_NE(first.second.find("seed 42 (--seed 42 plays this render again)"), std::string::npos);
+    EXPECT_EQ(render("c.mid", {"--seed", "42"}).first, first.first);
+    EXPECT_NE(render("d.mid", {"--seed", "43"}).first, first.first);
+}
+
+TEST(RenderTumbletSeedTest, SeedCallAnswersOneAndChangesNothingElse)
+{
+    SKIP_UNLESS_ARPEGGIATOR();
+    TPluginHost host({});
+    host.Load(TumbletPath());
+    const auto chunk = host.GetProgramChunk();
+    EXPECT_EQ(host.VendorSpecific(kVendorSpecificSetSeed, 12345), 1);
+    EXPECT_EQ(host.VendorSpecific(kVendorSpecificSetSeed + 1, 12345), 0);
+    EXPECT_EQ(host.VendorSpecific(0, kVendorSpecificSetSeed), 0);
+    EXPECT_EQ(host.GetProgramChunk(), chunk);
+}
+
+TEST(RenderTumbletSeedTest, PlugInWithoutASeedRefusesTheOption)
+{
+    const auto result = RunTool({"--plugin", FakePluginPath(), "--chord", "C4", "--seed", "1"});
+    EXPECT_EQ(result.ExitStatus, 1);
+    EXPECT_NE(result.Err.find("--seed: the plug-in does not take a seed"), std::string::npos)
+        << result.Err;
+}
+
+} // namespace
+} // namespace tumblet::test
+
+namespace tumblet::test
+{
+namespace
+{
+
+// Issue 17: a value the parameter displays means that display; a signed number is a real value.
+TEST(RenderTumbletSetRuleTest, DisplayTextWinsAndASignMakesARealValue)
+{
+    SKIP_UNLESS_ARPEGGIATOR();
+    const auto speed = [](const std::string& value)
+    {
+        const auto result =
+            RunTool({"--plugin", TumbletPath(), "--list-params", "--set", "Speed=" + value});
+        EXPECT_EQ(result.ExitStatus, 0) << result.Err;
+        const auto row = result.Out.find("\n21 ");
+        return result.Out.substr(row + 1, result.Out.find('\n', row + 1) - row - 1);
+    };
+    EXPECT_EQ(speed("1"), "21     Speed                1                    0          0.500000");
+    EXPECT_EQ(speed("+1"), "21     Speed                1.01x                1          0.501667");
 }
 
 } // namespace

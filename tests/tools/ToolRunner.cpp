@@ -50,6 +50,11 @@ std::string TumbletPath()
     return TUMBLET_PLUGIN_PATH;
 }
 
+std::string InfoToolPath()
+{
+    return TUMBLET_INFO_PATH;
+}
+
 std::string ReadText(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
@@ -59,7 +64,8 @@ std::string ReadText(const std::string& path)
 }
 
 TToolResult RunTool(const std::vector<std::string>& arguments,
-                    const std::map<std::string, std::string>& environment)
+                    const std::map<std::string, std::string>& environment,
+                    const std::string& program, const std::string& folder)
 {
     TScratchFolder streams;
     const std::string outPath = streams / "stdout";
@@ -73,8 +79,10 @@ TToolResult RunTool(const std::vector<std::string>& arguments,
         const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         dup2(out, STDOUT_FILENO);
         dup2(err, STDERR_FILENO);
+        if (!folder.empty() && chdir(folder.c_str()) != 0)
+            _exit(126);
         std::vector<char*> argv;
-        const std::string tool = ToolPath();
+        const std::string& tool = program;
         argv.push_back(const_cast<char*>(tool.c_str()));
         for (const auto& argument : arguments)
             argv.push_back(const_cast<char*>(argument.c_str()));

@@ -33,10 +33,13 @@ private:
 std::string ToolPath();
 std::string FakePluginPath();
 std::string TumbletPath();
+std::string InfoToolPath();
 
-/// Runs the tool with arguments and extra environment variables, capturing both streams.
+/// Runs the tool (or program) with arguments and extra environment variables, in folder when
+/// one is given, capturing both streams.
 TToolResult RunTool(const std::vector<std::string>& arguments,
-                    const std::map<std::string, std::string>& environment = {});
+                    const std::map<std::string, std::string>& environment = {},
+                    const std::string& program = ToolPath(), const std::string& folder = {});
 
 std::string ReadText(const std::string& path);
 

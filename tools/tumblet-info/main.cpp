@@ -2,6 +2,7 @@
 //
 //   tumblet-info [PLUGIN.so]
 
+#include "PluginPath.h"
 #include "host/VstInterface.h"
 
 #include <dlfcn.h>
@@ -68,8 +69,16 @@ void PrintPins(AEffect* effect, std::int32_t opcode, std::int32_t count, const c
 
 int main(int argc, char** argv)
 {
-    const std::string path = argc > 1 ? argv[1] : "build/Tumblet.so";
-    void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0)
+        {
+            std::printf("usage: tumblet-info [PLUGIN.so]\n\nLoads a VST 2.4 plug-in (Tumblet.so "
+                        "beside this tool by default) as a host does\nand prints what a host "
+                        "sees of it.\n");
+            return 0;
+        }
+    const std::string path = argc > 1 ? argv[1] : DefaultPluginPath();
+    void* library = dlopen(LoadablePluginPath(path).c_str(), RTLD_NOW | RTLD_LOCAL);
     if (library == nullptr)
     {
         std::fprintf(stderr, "tumblet-info: cannot load %s: %s\n", path.c_str(), dlerror());

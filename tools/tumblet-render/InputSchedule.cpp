@@ -85,6 +85,12 @@ void TInputSchedule::Sort()
                      });
 }
 
+bool TInputSchedule::HasNoteOn() const
+{
+    return std::any_of(FEvents.begin(), FEvents.end(),
+                       [](const TScheduledEvent& event) { return IsNoteOn(event.Data); });
+}
+
 std::vector<TInputNote> TInputSchedule::Notes(const TTimeGrid& grid) const
 {
     const double samplesPerBeat = grid.SamplesPerBeat();

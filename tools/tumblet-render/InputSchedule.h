@@ -28,6 +28,8 @@ public:
                                        const TTimeGrid& grid);
 
     const std::vector<TScheduledEvent>& Events() const { return FEvents; }
+    /// True when at least one note is struck.
+    bool HasNoteOn() const;
     /// The input notes, paired, for the piano roll's input lane.
     std::vector<TInputNote> Notes(const TTimeGrid& grid) const;
 

@@ -4,6 +4,8 @@
 
 #include <charconv>
 #include <cmath>
+#include <filesystem>
+#include <iterator>
 #include <sstream>
 
 namespace tumblet
@@ -12,14 +14,11 @@ namespace tumblet
 namespace
 {
 
-constexpr double kMinTempo = 1.0; // beats per minute
-constexpr double kMaxTempo = 999.0;
-constexpr double kMaxBeats = 100000.0; // about 14 hours at 120 BPM
+constexpr double kMaxBeats = kMaxRenderBeats;
 constexpr double kMinSampleRate = 8000.0;
 constexpr double kMaxSampleRate = 384000.0;
 constexpr int kMaxBlockSize = 8192;
-constexpr int kMaxNumerator = 32;
-constexpr int kMaxDenominator = 32;
+constexpr double kMaxSeed = 4294967295.0;
 
 std::string FormatNumber(double value)
 {
@@ -43,6 +42,14 @@ bool ParseNumber(std::string_view text, double& value)
 
 TRenderOptions TOptionParser::Parse(const std::vector<std::string>& arguments)
 {
+    // Help wins wherever it stands, even after a mistake on the same command line.
+    for (const auto& argument : arguments)
+        if (argument == "--help" || argument == "-h")
+        {
+            TRenderOptions help;
+            help.Help = true;
+            return help;
+        }
     TOptionParser parser(arguments);
     parser.ParseAll();
     return parser.FOptions;
@@ -92,7 +99,7 @@ bool TOptionParser::ParseInputOption(std::string_view option)
             FPendingHold = hold;
     }
     else if (option == "--midi-in")
-        FOptions.MidiInPath = NextValue(option);
+        FOptions.MidiInPath = NextPath(option);
     else
         return false;
     return true;
@@ -118,6 +125,13 @@ bool TOptionParser::ParseTransportOption(std::string_view option)
         FOptions.SampleRate = NextNumber(option, kMinSampleRate, kMaxSampleRate);
     else if (option == "--block")
         FOptions.BlockSize = NextInteger(option, 1, kMaxBlockSize);
+    else if (option == "--seed")
+    {
+        const double seed = NextNumber(option, 0.0, kMaxSeed);
+        if (seed != std::floor(seed))
+            ThrowUsage("--seed: a seed is a whole number from 0 to 4294967295");
+        FOptions.Seed = static_cast<std::uint32_t>(seed);
+    }
     else
         return false;
     return true;
@@ -170,13 +184,13 @@ bool TOptionParser::ParseOtherOption(std::string_view option)
     else if (option == "--list-params")
         FOptions.ListParams = true;
     else if (option == "--preset")
-        FOptions.PresetPath = NextValue(option);
+        FOptions.PresetPath = NextPath(option);
     else if (option == "--save-preset")
-        FOptions.SavePresetPath = NextValue(option);
+        FOptions.SavePresetPath = NextPath(option);
     else if (option == "--out")
-        FOptions.OutPath = NextValue(option);
+        FOptions.OutPath = NextPath(option);
     else if (option == "--png")
-        FOptions.PngPath = NextValue(option);
+        FOptions.PngPath = NextPath(option);
     else if (option == "--print")
         FOptions.Print = true;
     else if (option == "--help" || option == "-h")
@@ -209,6 +223,35 @@ void TOptionParser::CheckCombinations() const
     if (!anything)
         ThrowUsage("nothing to do: give --chord or --midi-in to play, or --list-params "
                    "(see --help)");
+    if (FOptions.WantsOutput() && !FOptions.HasInput())
+        ThrowUsage("nothing to play: give --chord or --midi-in");
+    CheckDistinctOutputs();
+}
+
+void TOptionParser::CheckDistinctOutputs() const
+{
+    namespace fs = std::filesystem;
+    const std::pair<const char*, const std::string*> outputs[] = {
+        {"--out", &FOptions.OutPath},
+        {"--png", &FOptions.PngPath},
+        {"--save-preset", &FOptions.SavePresetPath}};
+    const auto same = [](const std::string& a, const std::string& b)
+    {
+        std::error_code errorA;
+        std::error_code errorB;
+        const fs::path canonicalA = fs::weakly_canonical(a, errorA);
+        const fs::path canonicalB = fs::weakly_canonical(b, errorB);
+        std::error_code ignored;
+        return a == b || (!errorA && !errorB && canonicalA == canonicalB) ||
+               fs::equivalent(a, b, ignored);
+    };
+    for (std::size_t i = 0; i < std::size(outputs); ++i)
+        for (std::size_t j = i + 1; j < std::size(outputs); ++j)
+            if (!outputs[i].second->empty() && !outputs[j].second->empty() &&
+                same(*outputs[i].second, *outputs[j].second))
+                ThrowUsage(std::string(outputs[i].first) + " and " + outputs[j].first +
+                           " name the same file " + *outputs[j].second +
+                           "; one would overwrite the other");
 }
 
 std::string TOptionParser::NextValue(std::string_view option)
@@ -216,6 +259,14 @@ std::string TOptionParser::NextValue(std::string_view option)
     if (FPosition >= FArguments.size())
         ThrowUsage(std::string(option) + " needs a value");
     return FArguments[FPosition++];
+}
+
+std::string TOptionParser::NextPath(std::string_view option)
+{
+    std::string path = NextValue(option);
+    if (path.empty())
+        ThrowUsage(std::string(option) + " needs a file name, not an empty text");
+    return path;
 }
 
 double TOptionParser::NextNumber(std::string_view option, double min, double max)
@@ -258,15 +309,19 @@ Input:
 Transport:
   --tempo BPM            default 120, or the MIDI file's first tempo
   --time-sig N/D         default 4/4, or the MIDI file's first time signature
-  --bars N | --beats N   render length (default 4 bars)
+  --bars N | --beats N   render length (default 4 bars, at most 100000 beats)
   --start BEAT           song position of the first sample (default 0)
   --loop A:B             host cycle from beat A to beat B; the song jumps back at B
   --stopped              transport stopped: the plug-in runs its own clock
   --sample-rate HZ       default 44100
   --block N              largest block in samples (default 512)
+  --seed N               seed of the plug-in's random amounts and orders; every render
+                         prints the seed it used, so --seed N plays it again
 Parameters and presets:
-  --set "Name=VALUE"     VALUE is a real value or a display text (Rate=1/16, Latch=On)
-  --list-params          list index, name, display text and normalised value
+  --set "Name=VALUE"     a VALUE the parameter displays means that display (Rate=1/16,
+                         Latch=On, Speed=1 is 1x); any other number, and every number
+                         with a sign, is a real value (Speed=+1, Gate=150)
+  --list-params          list index, name, display text, real and normalised value
   --preset FILE          load a preset file as the program chunk before playing
   --save-preset FILE     save the program chunk after --preset and --set
 Output:
@@ -274,7 +329,8 @@ Output:
   --print                table of the notes that came out
   --png FILE.png         piano roll of input and output
 
-Exit status: 0 success, 2 bad command line or input, 1 failure of a file or the plug-in.
+Exit status: 0 success, 2 bad command line or input, 1 failure of a file or the plug-in
+(a malformed MIDI file is named with its problem and byte offset; nothing is written).
 )";
 }
 

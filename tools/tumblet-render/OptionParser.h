@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Options.h"
+#include "RenderTypes.h"
 
 #include <string>
 #include <string_view>
@@ -27,8 +28,11 @@ private:
     void ParseLoop(const std::string& text);
     void FinishChords();
     void CheckCombinations() const;
+    void CheckDistinctOutputs() const;
 
     std::string NextValue(std::string_view option);
+    /// A value that names a file: never empty.
+    std::string NextPath(std::string_view option);
     double NextNumber(std::string_view option, double min, double max);
     int NextInteger(std::string_view option, int min, int max);
 

@@ -2,6 +2,7 @@
 
 #include "NoteNames.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -39,6 +40,8 @@ struct TRenderOptions
     double SampleRate = 44100.0; ///< Hz
     int BlockSize = 512;         ///< samples
 
+    std::optional<std::uint32_t> Seed; ///< none: a new one, printed
+
     std::vector<std::string> Settings; ///< "Name=VALUE", in command-line order
     bool ListParams = false;
 
@@ -52,7 +55,8 @@ struct TRenderOptions
     bool Help = false;
 
     bool HasInput() const { return !Chords.empty() || !MidiInPath.empty(); }
-    bool WantsRender() const { return HasInput() || Print || !OutPath.empty() || !PngPath.empty(); }
+    bool WantsOutput() const { return Print || !OutPath.empty() || !PngPath.empty(); }
+    bool WantsRender() const { return HasInput() || WantsOutput(); }
 };
 
 } // namespace tumblet

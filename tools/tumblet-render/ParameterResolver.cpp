@@ -127,18 +127,31 @@ void TParameterResolver::List(std::ostream& out) const
 {
     constexpr std::size_t kIndexWidth = 7;
     constexpr std::size_t kTextWidth = 21;
+    constexpr std::size_t kRealWidth = 11;
+    constexpr double kRealDecimals = 1000.0;
+    // Plug-ins whose real ranges the tool knows show the real value too: the two forms --set
+    // takes.
+    const bool realColumn = FHost.NumParams() > 0 && KnownRange(0).has_value();
     out << PadRight("index", kIndexWidth) << PadRight("name", kTextWidth)
-        << PadRight("display", kTextWidth) << "normalised\n";
+        << PadRight("display", kTextWidth) << (realColumn ? PadRight("real", kRealWidth) : "")
+        << "normalised\n";
     for (std::int32_t i = 0; i < FHost.NumParams(); ++i)
     {
         std::string display = FHost.ParamDisplay(i);
         const std::string label = FHost.ParamLabel(i);
         if (!label.empty())
             display += " " + label;
+        const double normalised = FHost.GetParameter(i);
+        std::string real = "-";
+        if (const auto known = KnownRange(i))
+            real = FormatNumber(
+                std::round((known->Min + normalised * (known->Max - known->Min)) * kRealDecimals) /
+                kRealDecimals);
         char value[32];
-        std::snprintf(value, sizeof value, "%.6f", static_cast<double>(FHost.GetParameter(i)));
+        std::snprintf(value, sizeof value, "%.6f", normalised);
         out << PadRight(std::to_string(i), kIndexWidth) << PadRight(FHost.ParamName(i), kTextWidth)
-            << PadRight(display, kTextWidth) << value << '\n';
+            << PadRight(display, kTextWidth) << (realColumn ? PadRight(real, kRealWidth) : "")
+            << value << '\n';
     }
 }
 
@@ -250,9 +263,21 @@ std::optional<float> TParameterResolver::FromNumber(double number,
 
 float TParameterResolver::ResolveValue(std::int32_t index, const std::string& value)
 {
+    // The rule: a value the parameter displays means that display (Speed=1 is "1", that is
+    // 1x); any other number, and every number written with a sign, is a real value
+    // (Speed=+1, Gate=150).
+    const std::string clean = ReplaceMinus(value);
+    const bool signedNumber = !clean.empty() && (clean.front() == '+' || clean.front() == '-');
     double number = 0.0;
-    const bool numeric = ParseNumber(ReplaceMinus(value), number);
+    const bool numeric = ParseNumber(clean, number);
     const auto known = KnownRange(index);
+    std::vector<TDisplayRun> runs;
+    if (!(numeric && signedNumber))
+    {
+        runs = SweepDisplays(index);
+        if (const auto shown = FromText(value, runs, known))
+            return *shown;
+    }
     if (numeric && known)
     {
         if (number < std::min(known->Min, known->Max) || number > std::max(known->Min, known->Max))
@@ -264,8 +289,9 @@ float TParameterResolver::ResolveValue(std::int32_t index, const std::string& va
     if (numeric)
         if (const auto normalised = FromDisplayedRange(index, number))
             return *normalised;
-    const auto runs = SweepDisplays(index);
-    const auto normalised = numeric ? FromNumber(number, runs) : FromText(value, runs, known);
+    if (runs.empty())
+        runs = SweepDisplays(index);
+    const auto normalised = numeric ? FromNumber(number, runs) : std::nullopt;
     if (!normalised)
         ThrowBadValue(index, value, runs);
     return *normalised;

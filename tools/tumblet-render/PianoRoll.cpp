@@ -22,7 +22,8 @@ constexpr double kMaxWidth = 8000.0; // pixels; cairo's limit is far beyond
 constexpr double kMinPixelsPerBeat = 8.0;
 constexpr double kMaxPixelsPerBeat = 80.0;
 constexpr int kMaxVelocity = 127;
-constexpr double kLabelSize = 9.0; // points
+constexpr double kLabelSize = 9.0;   // points
+constexpr int kMaxImageSide = 32767; // pixels: cairo's image surfaces go no larger
 
 struct TSurfaceDeleter
 {
@@ -168,9 +169,26 @@ void TPianoRoll::VelocityColour(int velocity, double& red, double& green, double
     blue = 1.0 - 0.85 * loudness;
 }
 
-void TPianoRoll::Write(const std::string& path, const TNoteTable& table,
-                       const std::vector<TInputNote>& input, const TTimeGrid& grid)
+double TPianoRoll::MaxBeats()
 {
+    return (kMaxImageSide - TPianoRollLayout::kLeftMargin - TPianoRollLayout::kRightMargin - 1) /
+           kMinPixelsPerBeat;
+}
+
+void TPianoRoll::CheckLength(const std::string& path, const TTimeGrid& grid)
+{
+    if (grid.LengthBeats > MaxBeats())
+        ThrowRuntime("cannot draw the piano roll " + path + ": a render of " +
+                     std::to_string(std::lround(grid.LengthBeats)) +
+                     " beats is too wide for a PNG image; draw at most " +
+                     std::to_string(static_cast<long>(MaxBeats())) + " beats (--bars or --beats)");
+}
+
+std::vector<std::uint8_t> TPianoRoll::Draw(const std::string& path, const TNoteTable& table,
+                                           const std::vector<TInputNote>& input,
+                                           const TTimeGrid& grid)
+{
+    CheckLength(path, grid);
     const TPianoRollLayout layout = TPianoRollLayout::Compute(table.Notes(), input, grid);
     std::unique_ptr<cairo_surface_t, TSurfaceDeleter> surface(
         cairo_image_surface_create(CAIRO_FORMAT_RGB24, layout.Width, layout.Height));
@@ -185,11 +203,26 @@ void TPianoRoll::Write(const std::string& path, const TNoteTable& table,
     DrawOutput(cr, layout, table, grid);
     DrawInput(cr, layout, input);
     cairo_surface_flush(surface.get());
-    const cairo_status_t status = cairo_surface_write_to_png(surface.get(), path.c_str());
+    std::vector<std::uint8_t> bytes;
+    const auto append = [](void* closure, const unsigned char* data, unsigned int length)
+    {
+        try
+        {
+            auto* out = static_cast<std::vector<std::uint8_t>*>(closure);
+            out->insert(out->end(), data, data + length);
+            return CAIRO_STATUS_SUCCESS;
+        }
+        catch (...) // nothing may unwind through cairo
+        {
+            return CAIRO_STATUS_NO_MEMORY;
+        }
+    };
+    const cairo_status_t status = cairo_surface_write_to_png_stream(surface.get(), append, &bytes);
     if (cairo_status(cr) != CAIRO_STATUS_SUCCESS || status != CAIRO_STATUS_SUCCESS)
         ThrowRuntime(
-            "cannot write the piano roll " + path + ": " +
+            "cannot draw the piano roll " + path + ": " +
             cairo_status_to_string(status != CAIRO_STATUS_SUCCESS ? status : cairo_status(cr)));
+    return bytes;
 }
 
 } // namespace tumblet

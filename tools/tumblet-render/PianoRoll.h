@@ -5,6 +5,7 @@
 
 #include "RenderTypes.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -41,9 +42,14 @@ struct TPianoRollLayout
 class TPianoRoll
 {
 public:
-    /// Draws and writes the PNG to path. Throws a runtime error when cairo cannot write it.
-    static void Write(const std::string& path, const TNoteTable& table,
-                      const std::vector<TInputNote>& input, const TTimeGrid& grid);
+    /// The widest render a piano roll can show, in quarter-note beats.
+    static double MaxBeats();
+    /// Throws a runtime error naming path when the render is too long to draw.
+    static void CheckLength(const std::string& path, const TTimeGrid& grid);
+    /// Draws the PNG. Throws a runtime error naming path when cairo cannot.
+    static std::vector<std::uint8_t> Draw(const std::string& path, const TNoteTable& table,
+                                          const std::vector<TInputNote>& input,
+                                          const TTimeGrid& grid);
 
     /// The fill colour of a generated note: blue when soft, through violet, to red when loud.
     static void VelocityColour(int velocity, double& red, double& green, double& blue);

@@ -1,5 +1,6 @@
 #include "PluginHost.h"
 
+#include "PluginPath.h"
 #include "RenderError.h"
 
 #include <dlfcn.h>
@@ -38,7 +39,7 @@ void TPluginHost::Load(const std::string& path)
 {
     if (!std::filesystem::exists(path))
         ThrowRuntime("cannot load the plug-in " + path + ": no such file");
-    FLibrary = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    FLibrary = dlopen(LoadablePluginPath(path).c_str(), RTLD_NOW | RTLD_LOCAL);
     if (FLibrary == nullptr)
     {
         const char* message = dlerror();
@@ -145,6 +146,11 @@ float TPluginHost::GetParameter(std::int32_t index) const
 void TPluginHost::SetParameter(std::int32_t index, float value)
 {
     FEffect->setParameter(FEffect, index, value);
+}
+
+std::intptr_t TPluginHost::VendorSpecific(std::int32_t index, std::intptr_t value)
+{
+    return Dispatch(effVendorSpecific, index, value);
 }
 
 bool TPluginHost::HasProgramChunks() const

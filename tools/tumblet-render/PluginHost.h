@@ -44,6 +44,9 @@ public:
     float GetParameter(std::int32_t index) const;       ///< normalised 0..1
     void SetParameter(std::int32_t index, float value); ///< normalised 0..1
 
+    /// effVendorSpecific with index and value; the plug-in's answer.
+    std::intptr_t VendorSpecific(std::int32_t index, std::intptr_t value);
+
     bool HasProgramChunks() const;
     std::vector<std::uint8_t> GetProgramChunk();
     /// effSetChunk for the current program; false when the plug-in answers 0.

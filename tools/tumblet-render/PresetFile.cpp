@@ -16,6 +16,7 @@ namespace
 constexpr std::size_t kHeaderSize = 8;    // identifier and payload size
 constexpr std::size_t kSignatureSize = 4; // "TPF0"
 constexpr std::int32_t kTumbletId = FourCC('b', 'x', '0', '2');
+constexpr std::size_t kMaxPresetBytes = 16 * 1024 * 1024; // far above any real preset
 
 } // namespace
 
@@ -44,7 +45,7 @@ void CheckStateContainer(const std::vector<std::uint8_t>& bytes, const std::stri
 
 void LoadPreset(TPluginHost& host, const std::string& path)
 {
-    const std::vector<std::uint8_t> bytes = ReadWholeFile(path, "preset");
+    const std::vector<std::uint8_t> bytes = ReadWholeFile(path, "preset", kMaxPresetBytes);
     if (bytes.empty())
         ThrowRuntime("the preset " + path + " is empty");
     if (host.Effect()->uniqueID == kTumbletId)

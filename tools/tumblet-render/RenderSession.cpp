@@ -7,15 +7,18 @@
 #include "ParameterResolver.h"
 #include "PianoRoll.h"
 #include "PluginHost.h"
+#include "PluginPath.h"
 #include "PresetFile.h"
 #include "RenderError.h"
 #include "Renderer.h"
 #include "Transport.h"
+#include "plugin/VendorCodes.h"
 
 #include <unistd.h>
 
 #include <cmath>
 #include <filesystem>
+#include <random>
 
 namespace tumblet
 {
@@ -25,25 +28,15 @@ namespace
 
 constexpr double kDefaultTempo = 120.0;
 constexpr int kDefaultBars = 4;
-const char* const kPluginFileName = "Tumblet.so";
 
 } // namespace
 
-TRenderSession::TRenderSession(const TRenderOptions& options, std::ostream& out)
-    : FOptions(options), FOut(out)
+TRenderSession::TRenderSession(const TRenderOptions& options, std::ostream& out, std::ostream& err)
+    : FOptions(options), FOut(out), FErr(err)
 {
 }
 
 TRenderSession::~TRenderSession() = default;
-
-std::string TRenderSession::DefaultPluginPath()
-{
-    std::error_code error;
-    const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error)
-        return kPluginFileName;
-    return (self.parent_path() / kPluginFileName).string();
-}
 
 TTimeGrid TRenderSession::MakeGrid(const TRenderOptions& options, const TMidiFileContents* file)
 {
@@ -63,6 +56,10 @@ TTimeGrid TRenderSession::MakeGrid(const TRenderOptions& options, const TMidiFil
             std::max(1.0, std::ceil(file->LengthBeats / grid.BeatsPerBar())) * grid.BeatsPerBar();
     else
         grid.LengthBeats = kDefaultBars * grid.BeatsPerBar();
+    if (grid.LengthBeats > kMaxRenderBeats)
+        ThrowUsage("the render would last " + std::to_string(std::llround(grid.LengthBeats)) +
+                   " beats; the longest render is " +
+                   std::to_string(static_cast<long>(kMaxRenderBeats)) + " beats");
     return grid;
 }
 
@@ -111,6 +108,31 @@ TNoteTable TRenderSession::Render(const TTimeGrid& grid, const TInputSchedule& i
     return table;
 }
 
+void TRenderSession::CheckOutputs(const TTimeGrid& grid) const
+{
+    // Before the plug-in plays, so that a long render is not lost to a wrong path.
+    for (const std::string* path : {&FOptions.OutPath, &FOptions.PngPath, &FOptions.SavePresetPath})
+        if (!path->empty())
+            TOutputFiles::Check(*path);
+    if (!FOptions.PngPath.empty())
+        TPianoRoll::CheckLength(FOptions.PngPath, grid);
+}
+
+void TRenderSession::SeedPlugin()
+{
+    std::uint32_t seed = 0;
+    if (FOptions.Seed)
+        seed = *FOptions.Seed;
+    else
+        seed = std::random_device()();
+    const bool applied = FHost->VendorSpecific(kVendorSpecificSetSeed, seed) == 1;
+    if (FOptions.Seed && !applied)
+        ThrowRuntime("--seed: the plug-in does not take a seed");
+    if (applied)
+        FErr << "tumblet-render: seed " << seed << " (--seed " << seed
+             << " plays this render again)\n";
+}
+
 void TRenderSession::Run()
 {
     TMidiFileContents file;
@@ -121,6 +143,10 @@ void TRenderSession::Run()
     const TInputSchedule input = FOptions.MidiInPath.empty()
                                      ? TInputSchedule::FromChords(FOptions.Chords, grid)
                                      : TInputSchedule::FromMessages(file.Messages, grid);
+    if (!FOptions.MidiInPath.empty() && !input.HasNoteOn())
+        ThrowRuntime("nothing to play: " + FOptions.MidiInPath +
+                     " holds no note-on within the render");
+    CheckOutputs(grid);
     PrepareHost();
 
     TOutputFiles outputs;
@@ -136,13 +162,15 @@ void TRenderSession::Run()
         return;
     }
 
+    SeedPlugin();
     const TNoteTable table = Render(grid, input);
     const std::int64_t totalSamples = std::llround(grid.LengthBeats * grid.SamplesPerBeat());
     if (!FOptions.OutPath.empty())
-        TMidiFile::Write(outputs.Temporary(FOptions.OutPath), table, grid, totalSamples,
-                         "tumblet-render");
+        outputs.WriteBytes(FOptions.OutPath,
+                           TMidiFile::Write(table, grid, totalSamples, "tumblet-render"));
     if (!FOptions.PngPath.empty())
-        TPianoRoll::Write(outputs.Temporary(FOptions.PngPath), table, input.Notes(grid), grid);
+        outputs.WriteBytes(FOptions.PngPath,
+                           TPianoRoll::Draw(FOptions.PngPath, table, input.Notes(grid), grid));
     outputs.CommitAll();
     if (FOptions.Print)
         table.Print(FOut);

@@ -11,6 +11,15 @@
 namespace tumblet
 {
 
+/// The longest render the tool plays, in quarter-note beats: about 14 hours at 120 BPM.
+constexpr double kMaxRenderBeats = 100000.0;
+/// Tempo range in beats per minute; a MIDI file cannot hold a slower one (24-bit microseconds).
+constexpr double kMinTempo = 4.0;
+constexpr double kMaxTempo = 999.0;
+/// Time signatures: 1 to 32 over 1, 2, 4, 8, 16 or 32.
+constexpr int kMaxNumerator = 32;
+constexpr int kMaxDenominator = 32;
+
 /// One channel message (note, controller, pressure, bend) at a time in beats of render time.
 struct TTimedMessage
 {

@@ -22,7 +22,7 @@ int main(int argc, char** argv)
             std::cout << TOptionParser::UsageText();
             return 0;
         }
-        TRenderSession session(options, std::cout);
+        TRenderSession session(options, std::cout, std::cerr);
         session.Run();
         std::cout.flush();
         return 0;
