@@ -65,6 +65,8 @@ public:
     /// meantime do not take it with them.
     void ReplayPressLater(TBlxMouseButton button, TBlxPoint screenPos);
     bool ReplayPending() const { return FReplay.has_value(); }
+    /// The window system delivers the press itself instead.
+    void CancelReplay() { FReplay.reset(); }
 
     /// Routes an event to a window, applying the rules of running modal loops.
     void Dispatch(TBlxWindow& window, const TBlxPlatformEvent& e);

@@ -92,6 +92,7 @@ private:
     void SetFixedSizeHints(const TBlxRect& r);
     void SetDialogProperties(TBlxNativeId transientFor);
     void CreateInputContext();
+    bool GrabButtonsOnRoot(unsigned mask);
 
     TX11Platform& FPlatform;
     TBlxWindow& FOwner;
@@ -101,6 +102,7 @@ private:
     cairo_surface_t* FSurface = nullptr;
     TBlxRect FBounds;
     bool FGrabbed = false;
+    bool FPassiveGrab = false; ///< the root window's buttons, for a pop-up form
 };
 
 class TX11Platform : public TBlxPlatform
@@ -130,10 +132,19 @@ public:
     XIM InputMethod() const { return FInputMethod; }
     Cursor CursorFor(TBlxCursor c);
     void Register(Window w, TX11Window* window) { FWindows[w] = window; }
+    /// The form holding the freezing button grab on `grabWindow` (null: none): every press it
+    /// activates must be followed by XAllowEvents, or the pointer stays frozen.
+    void SetSyncGrab(TX11Window* owner, Window grabWindow)
+    {
+        FSyncGrabOwner = owner;
+        FSyncGrabWindow = owner ? grabWindow : 0;
+    }
     void Unregister(Window w) { FWindows.erase(w); }
 
 private:
     void Dispatch(XEvent& ev);
+    void ThawPointer(const XEvent& ev);
+    void RouteToGrabOwner(XEvent& ev);
     void DispatchTo(TX11Window& w, const TBlxPlatformEvent& e);
     void TranslateButton(TX11Window& w, const XButtonEvent& b, bool press);
     void TranslateKey(TX11Window& w, XKeyEvent& k);
@@ -147,6 +158,8 @@ private:
     bool FOwnsClipboard = false;
     std::map<Window, TX11Window*> FWindows;
     std::map<TBlxCursor, Cursor> FCursors;
+    TX11Window* FSyncGrabOwner = nullptr;
+    Window FSyncGrabWindow = 0;
 };
 
 } // namespace tumblet

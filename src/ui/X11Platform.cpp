@@ -230,7 +230,55 @@ void TX11Platform::ProcessEvents()
             continue;
         }
         Dispatch(ev);
+        ThawPointer(ev);
     }
+}
+
+void TX11Platform::RouteToGrabOwner(XEvent& ev)
+{
+    // Pointer events outside our windows arrive at the grab's root window in root coordinates:
+    // the form hears them in its own.
+    TBlxPoint origin = FSyncGrabOwner->ClientOriginOnScreen();
+    switch (ev.type)
+    {
+    case ButtonPress:
+    case ButtonRelease:
+        ev.xbutton.x = ev.xbutton.x_root - origin.X;
+        ev.xbutton.y = ev.xbutton.y_root - origin.Y;
+        return TranslateButton(*FSyncGrabOwner, ev.xbutton, ev.type == ButtonPress);
+    case MotionNotify:
+    {
+        TBlxPlatformEvent e;
+        e.Kind = TBlxPlatformEvent::TKind::MouseMove;
+        e.Mouse.Pos = {ev.xmotion.x_root - origin.X, ev.xmotion.y_root - origin.Y};
+        e.Mouse.Shift = ShiftFromState(ev.xmotion.state);
+        return DispatchTo(*FSyncGrabOwner, e);
+    }
+    default:
+        return;
+    }
+}
+
+void TX11Platform::ThawPointer(const XEvent& ev)
+{
+    if (!FSyncGrabWindow || ev.type != ButtonPress)
+    {
+        return;
+    }
+    TBlxApplication& app = TBlxApplication::Instance();
+    // A press outside our windows arrives at the root window and closes the form; the server
+    // hands it on to the window under the pointer. A press on another window of ours is
+    // replayed by the layer after the form has closed; the rest of its click goes on unfrozen.
+    if (ev.xany.window == FSyncGrabWindow && app.ReplayPending())
+    {
+        app.CancelReplay();
+        XAllowEvents(FDisplay, ReplayPointer, CurrentTime);
+    }
+    else
+    {
+        XAllowEvents(FDisplay, AsyncPointer, CurrentTime);
+    }
+    XFlush(FDisplay);
 }
 
 void TX11Platform::WaitForEvents(int timeoutMs)
@@ -270,6 +318,10 @@ void TX11Platform::Dispatch(XEvent& ev)
     auto it = FWindows.find(ev.xany.window);
     if (it == FWindows.end())
     {
+        if (FSyncGrabOwner && ev.xany.window == FSyncGrabWindow)
+        {
+            RouteToGrabOwner(ev);
+        }
         return;
     }
     TX11Window& w = *it->second;

@@ -1,0 +1,96 @@
+// The presets browser on a real X server (xvfb): a press outside it closes it and reaches the
+// window under the pointer, whether that is the editor or a window of the host. Skips without
+// a display.
+
+#include "editor/PresetsForm.h"
+#include "ui/BlxButton.h"
+#include "ui/BlxTimer.h"
+#include "ui/BlxWindow.h"
+#include "ui/X11TestSupport.h"
+
+namespace tumblet
+{
+namespace
+{
+
+using namespace test;
+
+class PresetsX11Test : public TBlxX11Fixture, public ::testing::WithParamInterface<bool>
+{
+protected:
+    void SetUp() override
+    {
+        TBlxX11Fixture::SetUp();
+        if (IsSkipped())
+        {
+            return;
+        }
+        XSelectInput(Host, HostWindow, ButtonPressMask);
+        XSync(Host, False);
+        XSync(Host, False);
+        Editor.SetParentNativeId(HostWindow);
+        Editor.SetBounds(0, 0, 712, 341);
+        TBlxButton& button = Editor.Add<TBlxButton>();
+        button.SetBounds(2, 2, 12, 12);
+        button.OnClick = [this](TBlxControl&) { ++EditorClicks; };
+        ASSERT_TRUE(Editor.Show());
+        PumpUntil([&] { return !Editor.NeedsPaint(); });
+        Watchdog.SetInterval(15000);
+        Watchdog.OnTimer = [](TBlxTimer&) { TBlxApplication::Instance().EndAllModalLoops(); };
+        Watchdog.SetEnabled(true);
+    }
+    int HostPresses()
+    {
+        XSync(Host, False);
+        int n = 0;
+        XEvent ev;
+        while (XCheckWindowEvent(Host, HostWindow, ButtonPressMask, &ev))
+        {
+            ++n;
+        }
+        return n;
+    }
+    TBlxWindow Editor{TBlxWindowKind::Embedded};
+    TBlxTimer Driver;
+    TBlxTimer Watchdog;
+    int EditorClicks = 0;
+};
+
+TEST_P(PresetsX11Test, APressOutsideClosesTheBrowserAndReachesTheWindowUnderThePointer)
+{
+    bool onEditor = GetParam();
+    // The editor's button, or the host's window beside the editor.
+    TBlxPoint target =
+        onEditor ? Editor.ClientToScreen({7, 7}) : TBlxPoint{kHostLeft + 760, kHostTop + 420};
+    bool shown = false;
+    Driver.SetInterval(300);
+    Driver.OnTimer = [&](TBlxTimer& t)
+    {
+        TBlxWindow* top = TBlxApplication::Instance().TopModal();
+        if (!top || !top->IsShown())
+        {
+            return;
+        }
+        t.SetEnabled(false);
+        shown = true;
+        Xdotool({"mousemove", std::to_string(target.X), std::to_string(target.Y), "click", "1"});
+    };
+    Driver.SetEnabled(true);
+    EXPECT_EQ(ShowPresetsBrowser(Editor, {680, 309}, "/nonexistent/", ""), std::nullopt);
+    EXPECT_TRUE(shown);
+    if (onEditor)
+    {
+        EXPECT_TRUE(PumpUntil([&] { return EditorClicks == 1; }));
+        EXPECT_EQ(HostPresses(), 0);
+    }
+    else
+    {
+        EXPECT_TRUE(PumpUntil([&] { return HostPresses() == 1; }));
+        EXPECT_EQ(EditorClicks, 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(OnEditorOrHost, PresetsX11Test, ::testing::Values(false, true));
+
+} // namespace
+} // namespace tumblet
