@@ -145,6 +145,7 @@ private:
     void Dispatch(XEvent& ev);
     void ThawPointer(const XEvent& ev);
     void RouteToGrabOwner(XEvent& ev);
+    Window DeepestWindowAt(int rootX, int rootY);
     void DispatchTo(TX11Window& w, const TBlxPlatformEvent& e);
     void TranslateButton(TX11Window& w, const XButtonEvent& b, bool press);
     void TranslateKey(TX11Window& w, XKeyEvent& k);

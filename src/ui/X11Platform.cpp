@@ -259,6 +259,17 @@ void TX11Platform::RouteToGrabOwner(XEvent& ev)
     }
 }
 
+Window TX11Platform::DeepestWindowAt(int rootX, int rootY)
+{
+    Window root = DefaultRootWindow(FDisplay), w = root, child = 0;
+    int x = 0, y = 0;
+    while (XTranslateCoordinates(FDisplay, root, w, rootX, rootY, &x, &y, &child) && child)
+    {
+        w = child;
+    }
+    return w;
+}
+
 void TX11Platform::ThawPointer(const XEvent& ev)
 {
     if (!FSyncGrabWindow || ev.type != ButtonPress)
@@ -266,10 +277,12 @@ void TX11Platform::ThawPointer(const XEvent& ev)
         return;
     }
     TBlxApplication& app = TBlxApplication::Instance();
-    // A press outside our windows arrives at the root window and closes the form; the server
-    // hands it on to the window under the pointer. A press on another window of ours is
-    // replayed by the layer after the form has closed; the rest of its click goes on unfrozen.
-    if (ev.xany.window == FSyncGrabWindow && app.ReplayPending())
+    // A press that starts a click arrives at the root window; outside the form it closes the
+    // form. On a foreign window the server then hands it on to that window. On another window
+    // of ours the layer replays it once the form has closed, after the mouse events queued
+    // meanwhile were discarded; the rest of its click goes on unfrozen.
+    if (ev.xany.window == FSyncGrabWindow && app.ReplayPending() &&
+        FWindows.count(DeepestWindowAt(ev.xbutton.x_root, ev.xbutton.y_root)) == 0)
     {
         app.CancelReplay();
         XAllowEvents(FDisplay, ReplayPointer, CurrentTime);

@@ -2,6 +2,7 @@
 // window under the pointer, whether that is the editor or a window of the host. Skips without
 // a display.
 
+#include "controls/BlxSpTBXSpeedButton.h"
 #include "editor/PresetsForm.h"
 #include "ui/BlxButton.h"
 #include "ui/BlxTimer.h"
@@ -78,6 +79,8 @@ TEST_P(PresetsX11Test, APressOutsideClosesTheBrowserAndReachesTheWindowUnderTheP
     Driver.SetEnabled(true);
     EXPECT_EQ(ShowPresetsBrowser(Editor, {680, 309}, "/nonexistent/", ""), std::nullopt);
     EXPECT_TRUE(shown);
+    // As the editor does after the browser: mouse events queued meanwhile are dropped.
+    TBlxApplication::Instance().DiscardMouseEvents();
     if (onEditor)
     {
         EXPECT_TRUE(PumpUntil([&] { return EditorClicks == 1; }));
@@ -91,6 +94,46 @@ TEST_P(PresetsX11Test, APressOutsideClosesTheBrowserAndReachesTheWindowUnderTheP
 }
 
 INSTANTIATE_TEST_SUITE_P(OnEditorOrHost, PresetsX11Test, ::testing::Values(false, true));
+
+TEST_P(PresetsX11Test, ADragFromInsideThatEndsOutsideKeepsTheBrowserOpen)
+{
+    TBlxPoint outside =
+        GetParam() ? Editor.ClientToScreen({7, 7}) : TBlxPoint{kHostLeft + 760, kHostTop + 420};
+    int step = 0;
+    bool openAfterDrag = false, releasedToBrowser = false, pressedCancel = false;
+    Driver.SetInterval(300);
+    Driver.OnTimer = [&](TBlxTimer&)
+    {
+        TBlxWindow* top = TBlxApplication::Instance().TopModal();
+        if (!top || !top->IsShown())
+        {
+            return;
+        }
+        if (step++ == 0)
+        {
+            auto& browser = dynamic_cast<TfrmPresets&>(*top);
+            browser.btnCancel->OnMouseDown = [&](TBlxControl&, const TBlxMouseEvent&)
+            { pressedCancel = true; };
+            TBlxPoint cancel = browser.btnCancel->ClientToScreen({40, 13});
+            Xdotool({"mousemove", std::to_string(cancel.X), std::to_string(cancel.Y), "mousedown",
+                     "1", "mousemove", std::to_string(outside.X), std::to_string(outside.Y),
+                     "mouseup", "1"});
+            return;
+        }
+        // TBlxModalResult::None: Xlib defines None as a macro.
+        openAfterDrag = top->ModalResult() == TBlxModalResult{};
+        // The press reached the browser, and so did the release outside it.
+        releasedToBrowser = pressedCancel && top->HeldButtons() == 0;
+        Xdotool({"key", "Escape"});
+        Driver.SetEnabled(false);
+    };
+    Driver.SetEnabled(true);
+    EXPECT_EQ(ShowPresetsBrowser(Editor, {680, 309}, "/nonexistent/", ""), std::nullopt);
+    EXPECT_TRUE(openAfterDrag);
+    EXPECT_TRUE(releasedToBrowser);
+    EXPECT_EQ(HostPresses(), 0);
+    EXPECT_EQ(EditorClicks, 0);
+}
 
 } // namespace
 } // namespace tumblet
