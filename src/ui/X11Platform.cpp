@@ -236,23 +236,29 @@ void TX11Platform::ProcessEvents()
 
 void TX11Platform::RouteToGrabOwner(XEvent& ev)
 {
-    // Pointer events outside our windows arrive at the grab's root window in root coordinates:
-    // the form hears them in its own.
-    TBlxPoint origin = FSyncGrabOwner->ClientOriginOnScreen();
+    // Pointer events the root grab takes arrive at the root window in root coordinates: the
+    // press that starts a click, and whatever happens over foreign windows. The window of ours
+    // under the pointer hears them in its own coordinates, else the form.
+    bool motion = ev.type == MotionNotify;
+    int rootX = motion ? ev.xmotion.x_root : ev.xbutton.x_root;
+    int rootY = motion ? ev.xmotion.y_root : ev.xbutton.y_root;
+    auto under = FWindows.find(DeepestWindowAt(rootX, rootY));
+    TX11Window& target = under != FWindows.end() ? *under->second : *FSyncGrabOwner;
+    TBlxPoint origin = target.ClientOriginOnScreen();
     switch (ev.type)
     {
     case ButtonPress:
     case ButtonRelease:
-        ev.xbutton.x = ev.xbutton.x_root - origin.X;
-        ev.xbutton.y = ev.xbutton.y_root - origin.Y;
-        return TranslateButton(*FSyncGrabOwner, ev.xbutton, ev.type == ButtonPress);
+        ev.xbutton.x = rootX - origin.X;
+        ev.xbutton.y = rootY - origin.Y;
+        return TranslateButton(target, ev.xbutton, ev.type == ButtonPress);
     case MotionNotify:
     {
         TBlxPlatformEvent e;
         e.Kind = TBlxPlatformEvent::TKind::MouseMove;
-        e.Mouse.Pos = {ev.xmotion.x_root - origin.X, ev.xmotion.y_root - origin.Y};
+        e.Mouse.Pos = {rootX - origin.X, rootY - origin.Y};
         e.Mouse.Shift = ShiftFromState(ev.xmotion.state);
-        return DispatchTo(*FSyncGrabOwner, e);
+        return DispatchTo(target, e);
     }
     default:
         return;

@@ -3,11 +3,18 @@
 // a display.
 
 #include "controls/BlxSpTBXSpeedButton.h"
+#include "editor/MessageDialog.h"
 #include "editor/PresetsForm.h"
 #include "ui/BlxButton.h"
+#include "ui/BlxListBox.h"
+#include "ui/BlxMenu.h"
+#include "ui/BlxMenuWindow.h"
 #include "ui/BlxTimer.h"
 #include "ui/BlxWindow.h"
 #include "ui/X11TestSupport.h"
+
+#include <filesystem>
+#include <fstream>
 
 namespace tumblet
 {
@@ -133,6 +140,62 @@ TEST_P(PresetsX11Test, ADragFromInsideThatEndsOutsideKeepsTheBrowserOpen)
     EXPECT_TRUE(releasedToBrowser);
     EXPECT_EQ(HostPresses(), 0);
     EXPECT_EQ(EditorClicks, 0);
+}
+
+/// Clicks a point of the screen with a button (1 left, 3 right).
+void ClickScreen(TBlxPoint p, const char* button)
+{
+    Xdotool({"mousemove", std::to_string(p.X), std::to_string(p.Y), "click", button});
+}
+
+TEST_F(PresetsX11Test, TheContextMenuAndTheDeleteQuestionTakeClicksOverTheBrowser)
+{
+    namespace fs = std::filesystem;
+    fs::path folder = fs::temp_directory_path() / "tumblet-presets-x11";
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    for (const char* name : {"a.brindlexp", "b.brindlexp"})
+    {
+        std::ofstream(folder / name) << "x";
+    }
+    bool rightClicked = false;
+    std::vector<std::string> left;
+    Driver.SetInterval(300);
+    Driver.OnTimer = [&](TBlxTimer&)
+    {
+        TBlxWindow* top = TBlxApplication::Instance().TopModal();
+        if (!top || !top->IsShown())
+        {
+            return;
+        }
+        if (auto* level = dynamic_cast<TBlxMenuWindow*>(top))
+        {
+            TBlxRect r = level->ItemRect(1);
+            return ClickScreen(level->ClientToScreen({r.Left + 20, r.Top + r.Height / 2}), "1");
+        }
+        if (auto* question = dynamic_cast<TfrmMessageDialog*>(top))
+        {
+            return ClickScreen(question->btnYes->ClientToScreen({40, 13}), "1");
+        }
+        auto& browser = dynamic_cast<TfrmPresets&>(*top);
+        if (!rightClicked)
+        {
+            rightClicked = true;
+            TBlxRect r = browser.lstPresets->ItemRect(0);
+            return ClickScreen(browser.lstPresets->ClientToScreen({r.Left + 20, r.Top + 10}), "3");
+        }
+        for (int i = 0; i < browser.lstPresets->Count(); ++i)
+        {
+            left.push_back(browser.lstPresets->Item(i).Text);
+        }
+        Xdotool({"key", "Escape"});
+        Driver.SetEnabled(false);
+    };
+    Driver.SetEnabled(true);
+    EXPECT_EQ(ShowPresetsBrowser(Editor, {680, 309}, folder.string(), "a"), std::nullopt);
+    EXPECT_EQ(left, std::vector<std::string>{"b"});
+    EXPECT_FALSE(fs::exists(folder / "a.brindlexp"));
+    fs::remove_all(folder);
 }
 
 } // namespace
