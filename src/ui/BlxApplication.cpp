@@ -382,6 +382,13 @@ void TBlxApplication::Dispatch(TBlxWindow& window, const TBlxPlatformEvent& e)
         {
             return;
         }
+        // Keys typed while a modal window is up are meant for it, wherever the window system's
+        // keyboard focus happens to be (the editor, or the pop-up form holding the grab).
+        if (e.Kind == K::KeyDown && TopModal())
+        {
+            TopModal()->HandleEvent(e);
+            return;
+        }
         // A press outside an open menu closes the menu and is swallowed, as menus do; a pop-up
         // form passes the press on to what lies under the pointer once it is gone.
         TBlxWindow* top = TopModal();
