@@ -93,6 +93,8 @@ private:
     // Parameters.
     void DefineParameters();
     void BindParameterHandlers();
+    /// The value list in a parameter row's list slot, or null.
+    const TBlxValueList* ValueListAt(std::int32_t slot) const;
     void ParameterChange(std::int32_t index, float value);
     std::string ParameterDisplay(std::int32_t index);
 

@@ -268,14 +268,17 @@ float TVSTPlugin::VSTModuleGetChunkParameter(std::int32_t index)
     return values.Items(index).Value();
 }
 
+const TBlxValueList* TVSTPlugin::ValueListAt(std::int32_t slot) const
+{
+    const TBlxValueList* lists[] = {FRateList.get(), FNoteTypeList.get(), FNoteOrderList.get(),
+                                    FOctaveOrderList.get(), FVelocityModeList.get()};
+    return slot >= 0 && slot < static_cast<std::int32_t>(std::size(lists)) ? lists[slot] : nullptr;
+}
+
 const TBlxValueList* TVSTPlugin::ValueList(std::string_view name) const
 {
     const TParameterRow* row = RowNamed(name);
-    if (row == nullptr || row->List == kNoList)
-        return nullptr;
-    const TBlxValueList* lists[] = {FRateList.get(), FNoteTypeList.get(), FNoteOrderList.get(),
-                                    FOctaveOrderList.get(), FVelocityModeList.get()};
-    return lists[row->List];
+    return row != nullptr ? ValueListAt(row->List) : nullptr;
 }
 
 void TVSTPlugin::ParameterChange(std::int32_t index, float value)
@@ -285,7 +288,7 @@ void TVSTPlugin::ParameterChange(std::int32_t index, float value)
     ParameterValues().Items(index).SetValue(value);
     const TParameterRow& row = kParameters[index];
     std::uint8_t listCode = 0;
-    if (const TBlxValueList* list = ValueList(row.Name))
+    if (const TBlxValueList* list = ValueListAt(row.List))
         listCode = list->Items(list->FindByTag(Rounded(value))).EngineCode();
     row.Apply(*this, value, listCode);
 }
@@ -301,8 +304,11 @@ std::string TVSTPlugin::ParameterDisplay(std::int32_t index)
     switch (row.Display)
     {
     case TDisplayRule::List:
-        ValueListText(row.Name, static_cast<std::int32_t>(static_cast<std::uint32_t>(rounded)),
-                      text);
+        if (const TBlxValueList* list = ValueListAt(row.List))
+        {
+            const auto tag = static_cast<std::int32_t>(static_cast<std::uint32_t>(rounded));
+            text = list->Items(list->FindByTag(tag)).Name;
+        }
         return text;
     case TDisplayRule::OnOff:
         return rounded == 0 ? "Off" : "On";
