@@ -1,5 +1,6 @@
 #include "lv2/Lv2Adapter.h"
 
+#include "base/MidiStatus.h"
 #include "entry/ProductFactory.h"
 
 #include <lv2/atom/util.h>
@@ -43,16 +44,10 @@ const void* FindFeature(const LV2_Feature* const* features, const char* uri)
 
 std::uint32_t MidiMessageLength(std::uint8_t status)
 {
-    switch (status & 0xF0)
-    {
-    case 0xC0:
-    case 0xD0:
-        return 2;
-    case 0xF0:
-        return 0; // system messages do not travel as VST MIDI events here
-    default:
-        return 3;
-    }
+    // System messages do not travel as VST MIDI events here.
+    if (MidiKind(status) == kMidiSystem)
+        return 0;
+    return 1 + static_cast<std::uint32_t>(MidiDataBytes(status));
 }
 
 double AtomNumber(const LV2_Atom* atom, const LV2_URID types[4], double fallback)

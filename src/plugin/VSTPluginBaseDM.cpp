@@ -3,6 +3,7 @@
 
 #include "plugin/VSTPluginBaseDM.h"
 
+#include "base/MidiStatus.h"
 #include "engine/Rounding.h"
 #include "plugin/BlxRegistry.h"
 #include "plugin/StdErrDialogService.h"
@@ -17,7 +18,6 @@ namespace tumblet
 
 namespace
 {
-constexpr std::uint8_t kControlChangeKind = 0xB0;
 constexpr std::int32_t kHighestController = 127;
 constexpr double kHighestControllerValue = 127.0;
 constexpr const char* kLearnResultSeparator = " = CC# ";
@@ -216,7 +216,7 @@ void TVSTPluginBase::SetMapping(const std::string& name, std::int32_t cc)
 void TVSTPluginBase::VSTModuleProcessMidi(const TVstMidiEvent& event) noexcept
 {
     const auto status = static_cast<std::uint8_t>(event.midiData[0]);
-    if ((status & 0xF0) != kControlChangeKind)
+    if (MidiKind(status) != kMidiControlChange)
         return;
     const std::int32_t controller = event.midiData[1] & 0x7F;
     const std::int32_t value = event.midiData[2] & 0x7F;

@@ -1,5 +1,7 @@
 #include "InputSchedule.h"
 
+#include "base/MidiStatus.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -9,22 +11,17 @@ namespace tumblet
 namespace
 {
 
-constexpr std::uint8_t kNoteOff = 0x80;
-constexpr std::uint8_t kNoteOn = 0x90;
-constexpr std::uint8_t kKindMask = 0xF0;
-constexpr std::uint8_t kChannelMask = 0x0F;
 constexpr int kNoteCount = 128;
 constexpr int kChannelCount = 16;
 
 bool IsNoteOff(const std::uint8_t* data)
 {
-    const std::uint8_t kind = data[0] & kKindMask;
-    return kind == kNoteOff || (kind == kNoteOn && data[2] == 0);
+    return IsMidiNoteOff(data[0], data[2]);
 }
 
 bool IsNoteOn(const std::uint8_t* data)
 {
-    return (data[0] & kKindMask) == kNoteOn && data[2] != 0;
+    return IsMidiNoteOn(data[0], data[2]);
 }
 
 } // namespace
@@ -38,10 +35,10 @@ TInputSchedule TInputSchedule::FromChords(const std::vector<TTimedChord>& chords
         for (const auto& note : chord.Notes)
         {
             const auto pitch = static_cast<std::uint8_t>(note.Pitch);
-            schedule.Add(chord.AtBeat, kNoteOn, pitch, static_cast<std::uint8_t>(note.Velocity),
+            schedule.Add(chord.AtBeat, kMidiNoteOn, pitch, static_cast<std::uint8_t>(note.Velocity),
                          grid);
             if (chord.HoldBeats)
-                schedule.Add(chord.AtBeat + *chord.HoldBeats, kNoteOff, pitch, 0, grid);
+                schedule.Add(chord.AtBeat + *chord.HoldBeats, kMidiNoteOff, pitch, 0, grid);
         }
     }
     schedule.Sort();
@@ -98,7 +95,7 @@ std::vector<TInputNote> TInputSchedule::Notes(const TTimeGrid& grid) const
     std::vector<int> open(kNoteCount * kChannelCount, -1);
     for (const auto& event : FEvents)
     {
-        const int slot = (event.Data[0] & kChannelMask) * kNoteCount + (event.Data[1] & 0x7F);
+        const int slot = MidiChannel(event.Data[0]) * kNoteCount + (event.Data[1] & 0x7F);
         const double beat = static_cast<double>(event.Sample) / samplesPerBeat;
         if (IsNoteOn(event.Data))
         {

@@ -2,6 +2,7 @@
 
 #include "NoteTable.h"
 #include "OutputFiles.h"
+#include "base/MidiStatus.h"
 
 #include <algorithm>
 #include <cmath>
@@ -20,7 +21,6 @@ constexpr std::uint8_t kMetaTimeSignature = 0x58;
 constexpr double kMicrosecondsPerMinute = 60000000.0;
 constexpr std::uint8_t kClocksPerClick = 24; // MIDI clocks per metronome click
 constexpr std::uint8_t kThirtySecondsPerQuarter = 8;
-constexpr std::uint8_t kKindMask = 0xF0;
 constexpr std::size_t kMaxTrackNameBytes = 127; // one byte of length, no continuation
 
 struct TFileEvent
@@ -38,7 +38,7 @@ std::vector<TFileEvent> OrderedEvents(const TNoteTable& table)
     events.reserve(table.Notes().size() * 2 + table.OtherEvents().size());
     for (const auto& note : table.Notes())
     {
-        const auto on = static_cast<std::uint8_t>(0x90 | note.Channel);
+        const auto on = MidiStatus(kMidiNoteOn, note.Channel);
         const auto pitch = static_cast<std::uint8_t>(note.Pitch & 0x7F);
         const std::int64_t start = table.SampleToTicks(note.StartSample);
         const std::int64_t end = table.SampleToTicks(note.EndSample);
@@ -49,7 +49,7 @@ std::vector<TFileEvent> OrderedEvents(const TNoteTable& table)
     // Only channel messages belong in a track; data bytes keep their seven bits so that a
     // plug-in's stray high bit cannot turn into a status byte in the file.
     for (const auto& event : table.OtherEvents())
-        if (event.Data[0] >= 0x80 && event.Data[0] < 0xF0)
+        if (event.Data[0] >= kMidiNoteOff && event.Data[0] < kMidiSystem)
             events.push_back({table.SampleToTicks(event.Sample),
                               1,
                               {event.Data[0], static_cast<std::uint8_t>(event.Data[1] & 0x7F),
@@ -108,13 +108,6 @@ private:
     std::int64_t FTicks = 0;
 };
 
-int DataBytes(std::uint8_t status)
-{
-    const std::uint8_t kind = status & kKindMask;
-    // Program change and channel pressure carry one data byte.
-    return kind == 0xC0 || kind == 0xD0 ? 1 : 2;
-}
-
 } // namespace
 
 TMidiFileContents TMidiFile::Read(const std::string& path)
@@ -149,7 +142,7 @@ std::vector<std::uint8_t> TMidiFile::Write(const TNoteTable& table, const TTimeG
     TTrackWriter notes;
     for (const auto& event : OrderedEvents(table))
     {
-        if (DataBytes(event.Data[0]) == 1)
+        if (MidiDataBytes(event.Data[0]) == 1)
             notes.Add(event.Ticks, {event.Data[0], event.Data[1]});
         else
             notes.Add(event.Ticks, {event.Data[0], event.Data[1], event.Data[2]});

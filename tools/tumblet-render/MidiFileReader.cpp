@@ -4,7 +4,9 @@
 // bounded by the file's size.
 
 #include "MidiFile.h"
+
 #include "RenderError.h"
+#include "base/MidiStatus.h"
 
 #include <algorithm>
 #include <cmath>
@@ -24,9 +26,6 @@ constexpr std::uint8_t kSysExContinuation = 0xF7;
 constexpr std::uint8_t kMetaEndOfTrack = 0x2F;
 constexpr std::uint8_t kMetaTempo = 0x51;
 constexpr std::uint8_t kMetaTimeSignature = 0x58;
-constexpr std::uint8_t kKindMask = 0xF0;
-constexpr std::uint8_t kProgramChange = 0xC0;
-constexpr std::uint8_t kChannelPressure = 0xD0;
 constexpr double kMicrosecondsPerMinute = 60000000.0;
 constexpr int kMaxDenominatorExponent = 5; // 2^5 = 32
 
@@ -236,8 +235,7 @@ void TReader::ReadTrack(std::size_t start, std::size_t end, int track)
         else
         {
             running = status;
-            const std::uint8_t kind = status & kKindMask;
-            const int dataBytes = kind == kProgramChange || kind == kChannelPressure ? 1 : 2;
+            const int dataBytes = MidiDataBytes(status);
             TTrackEvent event;
             event.Tick = tick;
             event.Data[0] = status;

@@ -1,6 +1,7 @@
 #include "NoteTable.h"
 
 #include "NoteNames.h"
+#include "base/MidiStatus.h"
 
 #include <algorithm>
 #include <cmath>
@@ -13,10 +14,6 @@ namespace tumblet
 namespace
 {
 
-constexpr std::uint8_t kKindMask = 0xF0;
-constexpr std::uint8_t kChannelMask = 0x0F;
-constexpr std::uint8_t kNoteOff = 0x80;
-constexpr std::uint8_t kNoteOn = 0x90;
 constexpr int kNoteCount = 128;
 constexpr int kChannelCount = 16;
 
@@ -44,12 +41,11 @@ TNoteTable TNoteTable::FromEvents(const std::vector<TRecordedEvent>& events,
 void TNoteTable::Add(const TRecordedEvent& event, std::vector<std::deque<std::size_t>>& open,
                      std::int64_t totalSamples)
 {
-    const std::uint8_t kind = event.Data[0] & kKindMask;
-    const int channel = event.Data[0] & kChannelMask;
+    const int channel = MidiChannel(event.Data[0]);
     const int pitch = event.Data[1] & 0x7F;
     auto& sounding = open[static_cast<std::size_t>(channel * kNoteCount + pitch)];
-    const bool noteOn = kind == kNoteOn && event.Data[2] != 0;
-    const bool noteOff = kind == kNoteOff || (kind == kNoteOn && event.Data[2] == 0);
+    const bool noteOn = IsMidiNoteOn(event.Data[0], event.Data[2]);
+    const bool noteOff = IsMidiNoteOff(event.Data[0], event.Data[2]);
     if (event.Sample >= totalSamples && !noteOff)
         return; // struck at or after the end: it belongs to what the render did not play
     if (noteOn)
