@@ -35,7 +35,10 @@ struct TScript
     double NewTempo = 120.0;
     std::int64_t Length = 0; ///< samples
     bool Playing = true;
-    double PpqSteps = 0.0; ///< per beat; a host that reports whole steps only (Ardour: 1920)
+    double PpqSteps = 0.0;  ///< per beat; a host that reports whole steps only (Ardour: 1920)
+    double StartBeat = 0.0; ///< song position of the first block
+    double LoopEnd = 0.0;   ///< beats; a host loop from beat 0 when above 0
+    bool InProcess = false; ///< the module linked in, so that the test seeds its random draws
     std::vector<TKey> Keys;
     std::function<void(TTestHost&)> Setup;
 };
@@ -90,7 +93,7 @@ TRun Render(const TScript& script, const std::function<std::int32_t()>& nextBloc
 {
     TTestHost host;
     TRun run;
-    if (host.LoadAndOpenWith(&InProcessEntry) == nullptr)
+    if ((script.InProcess ? host.LoadAndOpenWith(&InProcessEntry) : host.LoadAndOpen()) == nullptr)
     {
         run.Broken = "no instance";
         return run;
@@ -101,6 +104,11 @@ TRun Render(const TScript& script, const std::function<std::int32_t()>& nextBloc
     host.SetPlaying(script.Tempo);
     if (!script.Playing)
         host.SetStopped();
+    if (script.LoopEnd > 0.0)
+    {
+        host.TimeInfo.flags |= kVstCyclePosValid | kVstTransportCycleActive;
+        host.TimeInfo.cycleEndPos = script.LoopEnd;
+    }
     std::bitset<16 * 128> keysOn;
     std::size_t nextKey = 0;
     for (std::int64_t position = 0; position < script.Length;)
@@ -120,8 +128,8 @@ TRun Render(const TScript& script, const std::function<std::int32_t()>& nextBloc
             host.SendEvents(keys);
         const bool changed = script.TempoChangeAt >= 0 && position >= script.TempoChangeAt;
         host.TimeInfo.tempo = changed ? script.NewTempo : script.Tempo;
-        host.TimeInfo.samplePos = static_cast<double>(position);
-        host.TimeInfo.ppqPos = PpqAt(script, position);
+        host.TimeInfo.samplePos = script.StartBeat * kRate * 60.0 / script.Tempo + position;
+        host.TimeInfo.ppqPos = script.StartBeat + PpqAt(script, position);
         if (script.PpqSteps > 0.0)
             host.TimeInfo.ppqPos =
                 std::floor(host.TimeInfo.ppqPos * script.PpqSteps) / script.PpqSteps;
@@ -199,7 +207,8 @@ TScript BusyScript()
 
 TEST(TimingTest, BlockSizesFrom1To8192GiveTheSameNotes)
 {
-    const TScript script = BusyScript();
+    TScript script = BusyScript();
+    script.InProcess = true;
     const TRun reference = Render(script, Fixed(512));
     ASSERT_EQ(reference.Broken, "");
     ASSERT_GT(OnsetsOf(reference).size(), 120u);
@@ -268,6 +277,21 @@ TEST(TimingTest, BlocksLongerThanAStepPlayEveryStep)
     ASSERT_EQ(onsets.size(), 64u);
     for (std::size_t i = 0; i < onsets.size(); ++i)
         EXPECT_NEAR(static_cast<double>(onsets[i]), i * 1378.125, 1.0) << i;
+}
+
+// A song that starts at a host loop's end plays on past it: a looping host only jumps back
+// when it reaches the end from inside the loop.
+TEST(TimingTest, StartAtTheLoopEndPlaysOn)
+{
+    TScript script;
+    script.StartBeat = 4.0;
+    script.LoopEnd = 4.0;
+    script.Length = 16 * 22050;
+    script.Keys = Chord(0, {60, 64, 67});
+    script.Setup = [](TTestHost& host) { SetReal(host, 0, 5.0f, 0.0f, 10.0f); }; // Rate 1/4
+    const TRun run = Render(script, Fixed(512));
+    EXPECT_EQ(run.Broken, "");
+    EXPECT_EQ(OnsetsOf(run).size(), 16u);
 }
 
 struct TFirstNoteCase
