@@ -98,6 +98,15 @@ void TVSTModuleWithMidi::QueueNoteOn(std::int32_t channel, std::int32_t note, st
 void TVSTModuleWithMidi::QueueNoteOff(std::int32_t channel, std::int32_t note,
                                       std::int32_t velocity, std::int32_t deltaFrames) noexcept
 {
+    // A note whose note-on still waits for a later offset ends there, not before it starts.
+    const std::uint8_t on = StatusFor(kNoteOn, channel);
+    for (std::int32_t i = 0; i < FMidiOut->numEvents; ++i)
+    {
+        const VstMidiEvent& queued = Record(FMidiOut->events[i]);
+        if (StatusOf(queued) == on && (queued.midiData[1] & 0xFF) == (note & 0xFF) &&
+            queued.deltaFrames > deltaFrames)
+            deltaFrames = queued.deltaFrames;
+    }
     Queue(StatusFor(kNoteOff, channel), note, velocity, deltaFrames);
 }
 
@@ -179,7 +188,8 @@ bool TVSTModuleWithMidi::AdmitNoteEvent(const VstMidiEvent& event) noexcept
     if (!IsNote(event))
         return true;
     const std::size_t key = KeyOf(event);
-    const bool on = (StatusOf(event) & kKindMask) == kNoteOn;
+    // A note-on with velocity 0 is a note-off to every host.
+    const bool on = (StatusOf(event) & kKindMask) == kNoteOn && (event.midiData[2] & 0x7F) != 0;
     if (FKeysOn.test(key) == on)
         return false;
     FKeysOn.set(key, on);

@@ -32,6 +32,7 @@ public:
     /// note-on's offset, so that it cannot cut the new note short.
     void QueueNoteOn(std::int32_t channel, std::int32_t note, std::int32_t velocity,
                      std::int32_t deltaFrames) noexcept;
+    /// A note-off never goes before a queued note-on of the same channel and pitch.
     void QueueNoteOff(std::int32_t channel, std::int32_t note, std::int32_t velocity,
                       std::int32_t deltaFrames) noexcept;
     void QueueControlChange(std::int32_t channel, std::int32_t controller, std::int32_t value,
@@ -46,7 +47,7 @@ public:
     /// Hands the events of a block of sampleFrames to the host in one call, in time order (queue
     /// order at equal offsets), and keeps later events for the next block. Note-ons and
     /// note-offs of a channel and pitch alternate: a note-on for a sounding key and a note-off
-    /// for a silent one are not sent. Thread: audio.
+    /// for a silent one (a note-on with velocity 0 counts as one) are not sent. Thread: audio.
     void FlushMidiOut(std::int32_t sampleFrames) noexcept;
     /// Events queued and not yet sent, including those waiting for a later block. Thread: audio.
     std::int32_t MidiOutCount() const noexcept { return FMidiOut->numEvents; }
