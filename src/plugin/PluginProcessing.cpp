@@ -315,6 +315,11 @@ void TVSTPlugin::SendGeneratedStep(std::int32_t from)
 {
     const TGeneratedNote& g = FArpeggiator->GeneratedNote();
     TMidiNoteList& sounding = *FSoundingNotes;
+    // A note that cannot be tracked for its note-off is not started at all, nor one that would
+    // not leave room in the outgoing block for a note-off of everything then sounding.
+    if (sounding.Count() >= sounding.Capacity() ||
+        MidiOutCount() + sounding.Count() + 2 > kMidiOutLimit)
+        return;
     const std::int32_t offset = from + g.Offset;
     const int repeated = sounding.IndexOfNote(g.Pitch);
     if (repeated >= 0)
@@ -323,11 +328,6 @@ void TVSTPlugin::SendGeneratedStep(std::int32_t from)
         QueueNoteOff(note.Channel, note.Note, note.Velocity, offset);
         sounding.Delete(repeated);
     }
-    // A note that cannot be tracked for its note-off is not started at all, nor one that
-    // would not fit the outgoing block with room for the note-offs of everything sounding.
-    if (sounding.Count() >= sounding.Capacity() ||
-        MidiOutCount() + sounding.Count() + 1 > kMidiOutLimit)
-        return;
     QueueNoteOn(g.Channel, g.Pitch, g.Velocity, offset);
     sounding.AddSounding(g.SourceNote, g.Channel, g.Length, g.Offset + FArpeggiator->SamplePos(),
                          g.Velocity, g.Pitch);
@@ -461,9 +461,9 @@ void TVSTPlugin::PassThrough(std::int32_t kind, std::int32_t channel, std::int32
                              std::int32_t d2, std::int32_t delta)
 {
     // A full outgoing block drops what comes next. Room is kept for a note-off of every
-    // sounding note and the block's next note-on, so a flood of passed-through messages cannot
-    // leave a note hanging.
-    if (MidiOutCount() + FSoundingNotes->Count() + 1 >= kMidiOutLimit)
+    // sounding note and for the block's next note-on and its note-off, so a flood of passed-through
+    // messages cannot leave a note hanging.
+    if (MidiOutCount() + FSoundingNotes->Count() + 2 >= kMidiOutLimit)
         return;
     switch (kind)
     {

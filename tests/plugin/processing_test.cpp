@@ -141,6 +141,22 @@ TEST_F(ProcessingTest, LoopJumpBackEndsSoundingNotesAndRestartsTheSequence)
     EXPECT_EQ(events.back().Event.Data[1], 60);
 }
 
+// Issue 16: a relocation ahead finds the grid again instead of playing every missed step at
+// once.
+TEST_F(ProcessingTest, RelocationAheadPlaysNoBurstOfMissedSteps)
+{
+    Host.SetPlaying();
+    Host.SendEvents({NoteOn(60), NoteOn(64)});
+    PlayBlocks(10);
+    Host.ClearRecords();
+    Host.TimeInfo.ppqPos += 8.0;
+    Host.TimeInfo.samplePos += 8.0 * 22050.0;
+    Host.ProcessAndAdvance(kBlock);
+    const auto ons = NoteOns(Host.Timeline);
+    ASSERT_EQ(ons.size(), 1u); // at the next grid point, beat 8.25
+    EXPECT_EQ(ons[0].Event.DeltaFrames, 393);
+}
+
 TEST_F(ProcessingTest, SameKeyTwiceIsHeldTwiceAndOneNoteOffRemovesOne)
 {
     SetReal(Host, 3, 1.0f, 1.0f, 5.0f); // one octave
