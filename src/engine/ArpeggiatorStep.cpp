@@ -106,7 +106,7 @@ bool TArpeggiator::NextStep()
     }
     // More than a step overdue: the song position jumped ahead. The grid is found again from
     // here rather than every missed step played at once.
-    if (FStepCounter != -1 &&
+    if (FStepCounter != -1 && FNextStepPos < FStepFloor &&
         FNextStepPos + StepLength(FRateIndex, false) < FStepFloor - CatchWindowBeats())
     {
         FStepCounter = -1;

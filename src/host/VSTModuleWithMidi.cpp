@@ -138,9 +138,8 @@ void TVSTModuleWithMidi::FlushMidiOut(std::int32_t sampleFrames) noexcept
 {
     VstEvent** events = FMidiOut->events;
     const std::int32_t count = FMidiOut->numEvents;
-    // Hosts drop or misplace events outside the block: what lies in the past goes out at once.
-    for (std::int32_t i = 0; i < count; ++i)
-        Record(events[i]).deltaFrames = std::max(Record(events[i]).deltaFrames, 0);
+    if (count == 0)
+        return;
     SortByTime(count);
     std::int32_t due = 0;
     while (due < count && Record(events[due]).deltaFrames < sampleFrames)
@@ -158,21 +157,26 @@ void TVSTModuleWithMidi::FlushMidiOut(std::int32_t sampleFrames) noexcept
         MasterProcessEvents(reinterpret_cast<VstEvents*>(FMidiOut.get()));
     }
     // What belongs to a later block moves to the front and counts from that block's start.
-    std::rotate(events, events + due, events + count);
     FMidiOut->numEvents = count - due;
+    if (due == count)
+        return;
+    std::rotate(events, events + due, events + count);
     for (std::int32_t i = 0; i < FMidiOut->numEvents; ++i)
         Record(events[i]).deltaFrames -= sampleFrames;
 }
 
 // Insertion sort: stable, allocation-free, and fast on the nearly ordered blocks the module
-// queues.
+// queues. Offsets before the block become 0 on the way.
 void TVSTModuleWithMidi::SortByTime(std::int32_t count) noexcept
 {
     VstEvent** events = FMidiOut->events;
+    // Hosts drop or misplace events outside the block: what lies in the past goes out at once.
+    Record(events[0]).deltaFrames = std::max(Record(events[0]).deltaFrames, 0);
     for (std::int32_t i = 1; i < count; ++i)
     {
         VstEvent* moving = events[i];
-        const std::int32_t delta = Record(moving).deltaFrames;
+        const std::int32_t delta = std::max(Record(moving).deltaFrames, 0);
+        Record(moving).deltaFrames = delta;
         std::int32_t j = i;
         while (j > 0 && Record(events[j - 1]).deltaFrames > delta)
         {

@@ -157,6 +157,8 @@ void TVSTPlugin::ProcessBlock(std::int32_t sampleFrames)
 void TVSTPlugin::MoveEngineTo(std::int32_t offset)
 {
     TArpeggiator& engine = *FArpeggiator;
+    if (offset == 0 && engine.SamplePos() == FBlockSamplePos)
+        return;
     engine.SetSamplePos(FBlockSamplePos + offset);
     engine.SetPpq(FBlockPpq + engine.SamplesToBeats(offset));
 }
