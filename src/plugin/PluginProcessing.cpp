@@ -24,9 +24,12 @@ constexpr std::int32_t kNoteOffTimeMask = kVstPpqPosValid;
 
 // Latched notes played within this window form one chord; a later note starts a new chord.
 constexpr double kLatchChordWindowSeconds = 0.25;
-// Steps a single run of the engine may play: far more than any block at a sane tempo holds,
-// and a bound on the work when a host reports an absurd one.
-constexpr int kMaxStepsPerRun = 1024;
+// Steps a run of the engine may play: one for every eight samples, far more than any musical
+// rate gives (the shortest step at 300 BPM lasts about 23 samples at 44100 Hz), and a bound on
+// the work when a host reports an absurd tempo. Steps beyond it are skipped: the next run finds
+// the grid again.
+constexpr std::int32_t kSamplesPerStepAtMost = 8;
+constexpr std::int32_t kMaxStepsPerRun = 1024;
 
 // Rates from this index up are long notes that end at the next beat when their key is released.
 constexpr std::uint8_t kLongRateIndex = 7;
@@ -170,7 +173,9 @@ void TVSTPlugin::RunEngine(std::int32_t from, std::int32_t to)
     TArpeggiator& engine = *FArpeggiator;
     MoveEngineTo(from);
     engine.BeginBlock(to - from);
-    for (int step = 0; step < kMaxStepsPerRun && engine.NextStep(); ++step)
+    const std::int32_t maxSteps =
+        std::min(1 + (to - from) / kSamplesPerStepAtMost, kMaxStepsPerRun);
+    for (std::int32_t step = 0; step < maxSteps && engine.NextStep(); ++step)
     {
         if (engine.GeneratedNote().Pitch >= 0)
         {
