@@ -33,10 +33,15 @@ bool IsNote(const VstMidiEvent& event) noexcept
     return kind == kNoteOn || kind == kNoteOff;
 }
 
+std::size_t KeyOf(std::uint8_t status, std::int32_t note) noexcept
+{
+    return static_cast<std::size_t>(status & kChannelMask) * 128 +
+           static_cast<std::size_t>(note & kPitchMask);
+}
+
 std::size_t KeyOf(const VstMidiEvent& event) noexcept
 {
-    return static_cast<std::size_t>(StatusOf(event) & kChannelMask) * 128 +
-           static_cast<std::size_t>(event.midiData[1] & kPitchMask);
+    return KeyOf(StatusOf(event), event.midiData[1]);
 }
 
 VstMidiEvent& Record(VstEvent* event) noexcept
@@ -85,7 +90,9 @@ void TVSTModuleWithMidi::QueueNoteOn(std::int32_t channel, std::int32_t note, st
                                      std::int32_t deltaFrames) noexcept
 {
     const std::uint8_t off = StatusFor(kNoteOff, channel);
-    for (std::int32_t i = 0; i < FMidiOut->numEvents; ++i)
+    const std::size_t key = KeyOf(static_cast<std::uint8_t>(channel), note);
+    FQueuedOns.set(key);
+    for (std::int32_t i = 0; FQueuedOffs.test(key) && i < FMidiOut->numEvents; ++i)
     {
         VstMidiEvent& queued = Record(FMidiOut->events[i]);
         if (StatusOf(queued) == off && (queued.midiData[1] & 0xFF) == (note & 0xFF) &&
@@ -100,7 +107,9 @@ void TVSTModuleWithMidi::QueueNoteOff(std::int32_t channel, std::int32_t note,
 {
     // A note whose note-on still waits for a later offset ends there, not before it starts.
     const std::uint8_t on = StatusFor(kNoteOn, channel);
-    for (std::int32_t i = 0; i < FMidiOut->numEvents; ++i)
+    const std::size_t key = KeyOf(static_cast<std::uint8_t>(channel), note);
+    FQueuedOffs.set(key);
+    for (std::int32_t i = 0; FQueuedOns.test(key) && i < FMidiOut->numEvents; ++i)
     {
         const VstMidiEvent& queued = Record(FMidiOut->events[i]);
         if (StatusOf(queued) == on && (queued.midiData[1] & 0xFF) == (note & 0xFF) &&
@@ -158,11 +167,19 @@ void TVSTModuleWithMidi::FlushMidiOut(std::int32_t sampleFrames) noexcept
     }
     // What belongs to a later block moves to the front and counts from that block's start.
     FMidiOut->numEvents = count - due;
+    FQueuedOns.reset();
+    FQueuedOffs.reset();
     if (due == count)
         return;
     std::rotate(events, events + due, events + count);
     for (std::int32_t i = 0; i < FMidiOut->numEvents; ++i)
-        Record(events[i]).deltaFrames -= sampleFrames;
+    {
+        VstMidiEvent& waiting = Record(events[i]);
+        waiting.deltaFrames -= sampleFrames;
+        if (IsNote(waiting))
+            ((StatusOf(waiting) & kKindMask) == kNoteOn ? FQueuedOns : FQueuedOffs)
+                .set(KeyOf(waiting));
+    }
 }
 
 // Insertion sort: stable, allocation-free, and fast on the nearly ordered blocks the module

@@ -87,6 +87,10 @@ private:
     std::unique_ptr<std::array<VstMidiEvent, kMidiOutRecords>> FMidiOutRecords;
     /// Keys (channel × 128 + pitch) whose note-on the host has had without a note-off yet.
     std::bitset<16 * 128> FKeysOn;
+    /// Keys that may have a note-on or a note-off in the queue; the queue is searched for a key
+    /// only when its bit is set, so that a busy block does not cost its square.
+    std::bitset<16 * 128> FQueuedOns;
+    std::bitset<16 * 128> FQueuedOffs;
 };
 
 } // namespace tumblet
