@@ -62,7 +62,9 @@ private:
     void ApplyHostPosition(const VstTimeInfo& timeInfo);
     bool HandleTransport(std::uint32_t sampleFrames);
     void ProcessBlock(std::int32_t sampleFrames);
+    struct TKeyEvent;
     void ApplyHeldKeys(std::int32_t offset);
+    void ApplyKey(const TKeyEvent& key, std::int32_t offset);
     void MoveEngineTo(std::int32_t offset);
     void RunEngine(std::int32_t from, std::int32_t to);
     void EndAllSoundingNotes(bool lastFirst, std::int32_t offset);

@@ -141,13 +141,7 @@ void TVSTPlugin::ProcessBlock(std::int32_t sampleFrames)
         }
         MoveEngineTo(offset);
         while (next < FKeyEventCount && FKeyEvents[next].Offset == offset)
-        {
-            const TKeyEvent& key = FKeyEvents[next++];
-            if ((key.Status & 0xF0) == kNoteOnKind && key.Velocity > 0)
-                HandleNoteOn(key.Status & 0x0F, key.Note, key.Velocity, offset);
-            else
-                HandleNoteOff(key.Note);
-        }
+            ApplyKey(FKeyEvents[next++], offset);
     }
     FKeyEventCount = 0;
     RunEngine(done, sampleFrames);
@@ -192,14 +186,16 @@ void TVSTPlugin::RunEngine(std::int32_t from, std::int32_t to)
 void TVSTPlugin::ApplyHeldKeys(std::int32_t offset)
 {
     for (std::int32_t i = 0; i < FKeyEventCount; ++i)
-    {
-        const TKeyEvent& key = FKeyEvents[i];
-        if ((key.Status & 0xF0) == kNoteOnKind && key.Velocity > 0)
-            HandleNoteOn(key.Status & 0x0F, key.Note, key.Velocity, offset);
-        else
-            HandleNoteOff(key.Note);
-    }
+        ApplyKey(FKeyEvents[i], offset);
     FKeyEventCount = 0;
+}
+
+void TVSTPlugin::ApplyKey(const TKeyEvent& key, std::int32_t offset)
+{
+    if ((key.Status & 0xF0) == kNoteOnKind && key.Velocity > 0)
+        HandleNoteOn(key.Status & 0x0F, key.Note, key.Velocity, offset);
+    else
+        HandleNoteOff(key.Note);
 }
 
 bool TVSTPlugin::ReadHostTime(std::uint32_t)
