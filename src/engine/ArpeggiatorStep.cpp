@@ -93,7 +93,8 @@ bool TArpeggiator::NextStep()
     {
         return false;
     }
-    if (FPpq + FBlockBeats < FCurrentNote.StepEnd)
+    // The block's end belongs to the next block, so that a key there comes before its step.
+    if (FPpq + FBlockBeats <= FCurrentNote.StepEnd)
     {
         return false;
     }
@@ -115,8 +116,7 @@ bool TArpeggiator::NextStep()
     {
         SetupFirstStep();
     }
-    // Inclusive: a step exactly at the block end is played now, with Offset = block length.
-    if (FPpq + FBlockBeats < FNextStepPos)
+    if (FPpq + FBlockBeats <= FNextStepPos)
     {
         return false;
     }
