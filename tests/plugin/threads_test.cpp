@@ -8,6 +8,7 @@
 #include <atomic>
 #include <chrono>
 #include <future>
+#include <memory>
 #include <thread>
 
 namespace tumblet::test
@@ -74,23 +75,24 @@ TEST(ThreadsTest, StateLoadReportsToTheHostOutsideTheInstanceLock)
     int reports = 0;
     bool stalled = false;
     std::thread audio;
+    // Outlive the callbacks: a stalled processing call finishes only after the load.
+    std::vector<std::unique_ptr<std::promise<void>>> finished;
     host.OnOtherCall = [&](const THostCall& call, void*) -> std::intptr_t
     {
         if (call.Opcode != audioMasterAutomate || stalled)
             return 0;
         ++reports;
-        std::promise<void> finished;
+        std::promise<void>& done = *finished.emplace_back(std::make_unique<std::promise<void>>());
         audio = std::thread(
-            [&]
+            [effect, &done]
             {
                 std::vector<float> left(64), right(64);
                 float* outputs[2] = {left.data(), right.data()};
                 effect->processReplacing(effect, nullptr, outputs, 64);
-                finished.set_value();
+                done.set_value();
             });
         // A real host would wait for ever; this one gives up so that the test can report.
-        stalled =
-            finished.get_future().wait_for(std::chrono::seconds(10)) != std::future_status::ready;
+        stalled = done.get_future().wait_for(std::chrono::seconds(10)) != std::future_status::ready;
         if (!stalled)
             audio.join();
         return 0;
