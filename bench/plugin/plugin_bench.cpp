@@ -6,10 +6,14 @@
 #include <benchmark/benchmark.h>
 #include <dlfcn.h>
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace tumblet;
@@ -18,6 +22,8 @@ namespace
 {
 
 VstTimeInfo gTime{};
+/// How long the host's automation callback takes, in microseconds (a busy UI thread, say).
+std::atomic<int> gAutomateMicroseconds{0};
 
 std::intptr_t Host(AEffect*, std::int32_t opcode, std::int32_t, std::intptr_t, void* ptr, float)
 {
@@ -32,6 +38,10 @@ std::intptr_t Host(AEffect*, std::int32_t opcode, std::int32_t, std::intptr_t, v
         return reinterpret_cast<std::intptr_t>(&gTime);
     case audioMasterProcessEvents:
         return 1;
+    case audioMasterAutomate:
+        if (gAutomateMicroseconds > 0)
+            std::this_thread::sleep_for(std::chrono::microseconds(gAutomateMicroseconds.load()));
+        return 0;
     default:
         return 0;
     }
@@ -167,6 +177,53 @@ void BM_ChunkRoundTrip(benchmark::State& state)
     effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
 }
 BENCHMARK(BM_ChunkRoundTrip);
+
+// The host loads the plug-in's own state over and over on one thread, its automation callback
+// taking the given microseconds per report, while its audio thread processes 64-sample blocks
+// with a chord held, one every half millisecond. Reported: the longest processing call, in
+// microseconds.
+void BM_ProcessingDuringStateLoads(benchmark::State& state)
+{
+    AEffect* effect = Open(TUMBLET_SO);
+    StartTransport();
+    HoldNotes(effect, 3);
+    void* data = nullptr;
+    const std::intptr_t size = effect->dispatcher(effect, effGetChunk, 1, 0, &data, 0.0f);
+    const std::vector<char> state0(static_cast<const char*>(data),
+                                   static_cast<const char*>(data) + size);
+    gAutomateMicroseconds = static_cast<int>(state.range(0));
+    std::atomic<bool> stop{false};
+    std::thread loader(
+        [&]
+        {
+            std::vector<char> copy;
+            while (!stop)
+            {
+                copy = state0;
+                effect->dispatcher(effect, effSetChunk, 1, size, copy.data(), 0.0f);
+            }
+        });
+    std::vector<float> left(64), right(64);
+    float* outputs[2] = {left.data(), right.data()};
+    double longest = 0.0;
+    for (auto _ : state)
+    {
+        const auto start = std::chrono::steady_clock::now();
+        effect->processReplacing(effect, nullptr, outputs, 64);
+        longest = std::max(longest, std::chrono::duration<double, std::micro>(
+                                        std::chrono::steady_clock::now() - start)
+                                        .count());
+        Advance(64);
+        // Blocks come at about the pace of a real audio thread.
+        std::this_thread::sleep_for(std::chrono::microseconds(500));
+    }
+    stop = true;
+    loader.join();
+    gAutomateMicroseconds = 0;
+    state.counters["longest_us"] = longest;
+    effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
+}
+BENCHMARK(BM_ProcessingDuringStateLoads)->Arg(0)->Arg(200)->Iterations(2000)->UseRealTime();
 
 void BM_CreateAndClose(benchmark::State& state)
 {

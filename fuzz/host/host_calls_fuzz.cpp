@@ -1,6 +1,7 @@
 // Interprets its input as a script of host calls on one instance and checks, on every run,
-// that nothing crashes, that every event sent is a well-formed channel message, that generated
-// notes never land beyond their block, and that stopping the transport leaves no note on.
+// that nothing crashes, that every event sent is a well-formed channel message inside its block
+// and in time order, that the note-ons and note-offs of each key alternate, and that stopping
+// the transport leaves no note on.
 
 #include "plugin/Plugin.h"
 
@@ -25,7 +26,7 @@ struct TRun
     VstTimeInfo Time{};
     bool TimeAvailable = true;
     std::int32_t BlockFrames = 0;
-    std::map<int, int> Open; // channel * 128 + pitch -> notes on
+    std::map<int, bool> Open; // channel * 128 + pitch -> sounding
 };
 
 TRun* gRun = nullptr;
@@ -41,6 +42,7 @@ TRun* gRun = nullptr;
 
 void CheckEvents(const VstEvents& events)
 {
+    std::int32_t previous = 0;
     for (std::int32_t i = 0; i < events.numEvents; ++i)
     {
         const auto& e = *reinterpret_cast<const VstMidiEvent*>(EventList(events)[i]);
@@ -50,17 +52,21 @@ void CheckEvents(const VstEvents& events)
         if (e.type != kVstMidiType || (status & 0x80) == 0 || status >= 0xF0 || d1 >= 128 ||
             d2 >= 128)
             Fail("malformed channel message", e);
+        if (e.deltaFrames < 0 || e.deltaFrames >= gRun->BlockFrames)
+            Fail("event outside its block", e);
+        if (e.deltaFrames < previous)
+            Fail("event before its predecessor", e);
+        previous = e.deltaFrames;
         const int kind = status & 0xF0;
         if (kind != 0x80 && kind != 0x90)
             continue;
-        // Generated notes and their note-offs never lie beyond the block they are sent in.
-        if (e.deltaFrames > gRun->BlockFrames)
-            Fail("note event beyond its block", e);
         const int key = (status & 0x0F) * 128 + d1;
-        if (kind == 0x90 && d2 > 0)
-            ++gRun->Open[key];
-        else if (gRun->Open[key] > 0)
-            --gRun->Open[key];
+        const bool on = kind == 0x90 && d2 > 0;
+        if (on && gRun->Open[key])
+            Fail("second note-on before the note-off", e);
+        if (!on && !gRun->Open[key])
+            Fail("note-off without a note-on", e);
+        gRun->Open[key] = on;
     }
 }
 
@@ -277,9 +283,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     Process(effect, 64);
     run.Time.flags &= ~kVstTransportPlaying;
     Process(effect, 64);
-    for (const auto& [key, count] : run.Open)
+    for (const auto& [key, sounding] : run.Open)
     {
-        if (count != 0)
+        if (sounding)
         {
             std::fprintf(stderr, "invariant broken: note %d on channel %d left on\n", key % 128,
                          key / 128);

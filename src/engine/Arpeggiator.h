@@ -121,6 +121,8 @@ public:
 
     // The step clock (positions and lengths in beats).
     double PrevPpq() const noexcept { return FPrevPpq; }
+    /// The module sets the previous block's position when it split that block into parts.
+    void SetPrevPpq(double beats) noexcept { FPrevPpq = beats; }
     double PendingOffset() const noexcept { return FPendingOffset; }
     bool ResyncRequested() const noexcept { return FResyncRequested; }
     double NextStepPos() const noexcept { return FNextStepPos; }
@@ -157,6 +159,15 @@ public:
     /// Plays at most one step in a block of sampleFrames samples; true when GeneratedNote holds
     /// a note to send.
     bool GenerateStep(std::int32_t sampleFrames);
+    /// GenerateStep in parts, for a module that plays every step of a long block: BeginBlock
+    /// once, then NextStep until it answers false (each true answer played one step, whose
+    /// note, if any, is in GeneratedNote), then EndBlock.
+    void BeginBlock(std::int32_t sampleFrames);
+    bool NextStep();
+    void EndBlock() noexcept { FPrevPpq = FPpq; }
+    /// How far back from the position where the step clock starts a grid point is still played
+    /// (at that position), in beats: a fixed time, so that it does not depend on block sizes.
+    double CatchWindowBeats() const noexcept;
     void SetupFirstStep();
     void ComputeShift();
     void ComputeSwing();
@@ -255,6 +266,10 @@ private:
     TBlxIntList FOctaveList; ///< octave numbers of the slots, rebuilt by every build
     std::int32_t FCurrentShift = 0;
     double FBlockBeats = 0.0;
+    /// The earliest position a step may sound at in the current call, in beats: the call's start,
+    /// or the end of the current step when that lies later.
+    double FStepFloor = 0.0;
+    bool FBlockOpen = false; ///< steps may be played in the current call
     std::int32_t FStepCounter = -1;
     double FSwingOffset = 0.0;
     bool FCycleWrapPending = false;

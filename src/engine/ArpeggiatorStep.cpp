@@ -58,10 +58,18 @@ std::int64_t AddRandomUpTo(std::int64_t value, std::int32_t amount, std::int64_t
 
 bool TArpeggiator::GenerateStep(std::int32_t sampleFrames)
 {
+    BeginBlock(sampleFrames);
+    NextStep();
+    return FinishStep();
+}
+
+void TArpeggiator::BeginBlock(std::int32_t sampleFrames)
+{
     FGeneratedNote.Reset();
-    if (FSequence.Count() == 0)
+    FBlockOpen = FSequence.Count() > 0;
+    if (!FBlockOpen)
     {
-        return FinishStep();
+        return;
     }
     FBlockBeats = SamplesToBeats(sampleFrames);
     if (FCycleWrapPending)
@@ -69,31 +77,58 @@ bool TArpeggiator::GenerateStep(std::int32_t sampleFrames)
         // Steps wait until the host loop has jumped back.
         if (FPpq > FPrevPpq)
         {
-            return FinishStep();
+            FBlockOpen = false;
+            return;
         }
         FCycleWrapPending = false;
         Reset(true);
         BuildSequence(true);
     }
-    if (FPpq + FBlockBeats < FCurrentNote.StepEnd)
+}
+
+bool TArpeggiator::NextStep()
+{
+    FGeneratedNote.Reset();
+    if (!FBlockOpen || FSequence.Count() == 0 || FCycleWrapPending)
     {
-        return FinishStep();
+        return false;
     }
+    // The block's end belongs to the next block, so that a key there comes before its step.
+    if (FPpq + FBlockBeats <= FCurrentNote.StepEnd)
+    {
+        return false;
+    }
+    // A step due before the current one has ended sounds when it ends, wherever the host's
+    // blocks begin.
+    FStepFloor = std::max(FPpq, FCurrentNote.StepEnd);
     if (FResyncRequested)
     {
         Reset(true);
+    }
+    // More than a step overdue: the song position jumped ahead. The grid is found again from
+    // here rather than every missed step played at once.
+    if (FStepCounter != -1 && FNextStepPos < FStepFloor &&
+        FNextStepPos + StepLength(FRateIndex, false) < FStepFloor - CatchWindowBeats())
+    {
+        FStepCounter = -1;
     }
     if (FStepCounter == -1)
     {
         SetupFirstStep();
     }
-    // Inclusive: a step exactly at the block end is played now, with Offset = block length.
-    if (FPpq + FBlockBeats < FNextStepPos)
+    if (FPpq + FBlockBeats <= FNextStepPos)
     {
-        return FinishStep();
+        return false;
     }
     PlayStep(StepLength(FRateIndex, false));
-    return FinishStep();
+    return true;
+}
+
+double TArpeggiator::CatchWindowBeats() const noexcept
+{
+    // 512 samples at 44100 Hz: the block length the catch window was first tuned with.
+    constexpr double kCatchWindowSeconds = 512.0 / 44100.0;
+    return SamplesToBeats(kCatchWindowSeconds * FSampleRate);
 }
 
 bool TArpeggiator::FinishStep()
@@ -234,10 +269,13 @@ void TArpeggiator::ComputeGateAndLength(double stepLength, std::int32_t& offset,
 {
     const std::int64_t gate =
         std::clamp<std::int64_t>(AddRandomUpTo(FGate, FGateRandom, kMaxGate), 0, kMaxGate);
-    offset = RoundEvenInt(BeatsToSamples(FNextStepPos - FPpq));
+    // A step whose time has passed sounds at once and is shortened by its delay, so that it
+    // still ends where it would have.
+    const double late = std::max(FStepFloor - FNextStepPos, 0.0);
+    offset = RoundEvenInt(BeatsToSamples(FNextStepPos + late - FPpq));
     // A swung step is shortened by its delay, so that at gate 100 it ends on the grid.
     std::int64_t samples = RoundEvenInt(BeatsToSamples(
-        (stepLength - FSwingOffset) * static_cast<double>(gate) / 100.0 + FPendingOffset));
+        (stepLength - FSwingOffset) * static_cast<double>(gate) / 100.0 + FPendingOffset - late));
     const double end = FNextStepPos + stepLength - FSwingOffset + FPendingOffset;
     if (end > FCurrentNote.StepEnd)
     {
@@ -255,7 +293,9 @@ void TArpeggiator::ComputeGateAndLength(double stepLength, std::int32_t& offset,
 
 bool TArpeggiator::CycleInForce() const noexcept
 {
-    return FCycleActive && FCycleStart <= FSamplePos && FSamplePos <= FCycleEnd;
+    // A block that starts at the loop end lies after the loop: a looping host would have jumped
+    // back already.
+    return FCycleActive && FCycleStart <= FSamplePos && FSamplePos < FCycleEnd;
 }
 
 // A step that reaches the loop end is cut there (or dropped when too short), and the clock
@@ -298,7 +338,7 @@ void TArpeggiator::SetupFirstStep()
         else
         {
             const double grid = StepLength(kStepSixteenthBeat, true);
-            FNextStepPos = grid * std::ceil((FPpq - FBlockBeats) / grid);
+            FNextStepPos = grid * std::ceil((FStepFloor - CatchWindowBeats()) / grid);
         }
         FFreeMode.Clock = FNextStepPos;
     }
@@ -309,11 +349,12 @@ void TArpeggiator::SetupFirstStep()
     FFreeMode.ResyncPos = -1.0;
 }
 
-// The grid point is searched from one block length before Ppq, so a step that fell within the
-// last block is played at once, with a negative Offset.
+// The grid point is searched from the catch window before the start, so a step that fell just
+// before a key is played at once, at the key.
 void TArpeggiator::SetupFirstStepSynchronised(double stepLength)
 {
-    const std::int32_t n = GridIndex(std::ceil((FPpq - FBlockBeats) / stepLength));
+    const double start = FStepFloor;
+    const std::int32_t n = GridIndex(std::ceil((start - CatchWindowBeats()) / stepLength));
     FStepCounter = n;
     FNextStepPos = stepLength * n;
     if (FFreeMode.SpeedAtChange != 0)
@@ -330,7 +371,7 @@ void TArpeggiator::SetupFirstStepSynchronised(double stepLength)
         // The first long note starts at the next beat and ends where the note of the previous
         // grid point would have ended.
         const double beat = StepLength(kStepOneBeat, false);
-        const double nextBeat = beat * std::ceil((FPpq - FBlockBeats) / beat);
+        const double nextBeat = beat * std::ceil((start - CatchWindowBeats()) / beat);
         if (nextBeat < FNextStepPos)
         {
             FNextStepPos = nextBeat;
@@ -343,7 +384,7 @@ void TArpeggiator::SetupFirstStepSynchronised(double stepLength)
     {
         // An early step is shortened instead of being moved into the past.
         const double delta = stepLength * FCurrentShift / 100.0;
-        if (FNextStepPos + delta >= FPpq)
+        if (FNextStepPos + delta >= start)
         {
             FNextStepPos = FNextStepPos + delta;
         }
@@ -354,7 +395,7 @@ void TArpeggiator::SetupFirstStepSynchronised(double stepLength)
     }
     else if (FCurrentShift > 0)
     {
-        if (FNextStepPos > FPpq)
+        if (FNextStepPos > start)
         {
             --FStepCounter;
         }

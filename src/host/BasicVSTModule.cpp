@@ -172,6 +172,9 @@ namespace
 {
 
 constexpr std::size_t kHostStringBufferSize = 256;
+// Automation reports a state load may keep back without allocating: several for each of a
+// product's parameters.
+constexpr std::size_t kDeferredReportRoom = 512;
 
 // The most recently closed records stay allocated, with entries that answer neutrally, so a
 // host that calls through a record after effClose finds no freed memory. Only the last
@@ -193,6 +196,7 @@ void KeepClosedRecord(std::unique_ptr<AEffect> record)
 
 TBasicVSTModule::TBasicVSTModule() : FEffect(std::make_unique<AEffect>())
 {
+    FDeferredReports.reserve(kDeferredReportRoom);
     FEffect->magic = kEffectMagic;
     FEffect->dispatcher = &TVstEntries::Dispatcher<false>;
     FEffect->process = &TVstEntries::InactiveAccumulating;
@@ -394,7 +398,42 @@ std::intptr_t TBasicVSTModule::MasterGetParameterQuantization() const noexcept
 }
 void TBasicVSTModule::MasterAutomate(std::int32_t index, float value) const noexcept
 {
+    {
+        std::lock_guard<std::mutex> lock(FReportsLock);
+        if (FReportDeferDepth > 0 && FDeferredReports.size() < FDeferredReports.capacity())
+        {
+            FDeferredReports.push_back({index, value});
+            return;
+        }
+    }
     CallHost(audioMasterAutomate, index, 0, nullptr, value);
+}
+
+TBasicVSTModule::TDeferHostReports::TDeferHostReports(TBasicVSTModule& module) : FModule(module)
+{
+    std::lock_guard<std::mutex> lock(FModule.FReportsLock);
+    ++FModule.FReportDeferDepth;
+}
+
+TBasicVSTModule::TDeferHostReports::~TDeferHostReports()
+{
+    // A swap keeps the reserved room with the module and takes the reports out.
+    std::vector<TAutomationReport> reports;
+    try
+    {
+        reports.reserve(kDeferredReportRoom);
+    }
+    catch (...)
+    {
+    }
+    {
+        std::lock_guard<std::mutex> lock(FModule.FReportsLock);
+        if (--FModule.FReportDeferDepth > 0)
+            return;
+        reports.swap(FModule.FDeferredReports);
+    }
+    for (const TAutomationReport& report : reports)
+        FModule.CallHost(audioMasterAutomate, report.Index, 0, nullptr, report.Value);
 }
 bool TBasicVSTModule::MasterIOChanged() const noexcept
 {

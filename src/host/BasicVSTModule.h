@@ -8,6 +8,7 @@
 #include <mutex>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace tumblet
 {
@@ -51,6 +52,22 @@ public:
     /// call, and by every other path that changes engine or module state. Recursive because a
     /// parameter change made while processing (a mapped controller) re-enters it.
     std::recursive_mutex& InstanceLock() noexcept { return FInstanceLock; }
+
+    /// While one of these lives, automation reports to the host are kept back; they go out in
+    /// their order when the outermost one ends. A state load opens one before it takes the
+    /// instance lock, so that the host is never called while the lock is held: a host whose
+    /// callback waits for its audio thread would otherwise deadlock. Thread: any.
+    class TDeferHostReports
+    {
+    public:
+        explicit TDeferHostReports(TBasicVSTModule& module);
+        ~TDeferHostReports();
+        TDeferHostReports(const TDeferHostReports&) = delete;
+        TDeferHostReports& operator=(const TDeferHostReports&) = delete;
+
+    private:
+        TBasicVSTModule& FModule;
+    };
 
     // Host queries, one per audioMaster opcode. Thread: any unless the host says otherwise.
     std::intptr_t MasterVersion() const noexcept;
@@ -240,6 +257,19 @@ private:
     audioMasterCallback FAudioMaster = nullptr;
     bool FUseObjectField = false;
     std::recursive_mutex FInstanceLock;
+
+    struct TAutomationReport
+    {
+        std::int32_t Index;
+        float Value;
+    };
+    // Guards the two fields below only. It is held just to add or take reports, never across a
+    // host call or while taking the instance lock, so the audio thread (a mapped controller)
+    // waits for it no longer than a few stores.
+    mutable std::mutex FReportsLock;
+    mutable int FReportDeferDepth = 0;
+    /// Reserved at construction, so that keeping a report back does not allocate.
+    mutable std::vector<TAutomationReport> FDeferredReports;
 };
 
 /// Thrown when the host cannot be used ("AudioMaster Error").

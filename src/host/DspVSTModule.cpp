@@ -13,7 +13,7 @@ void TDspVSTModule::ProcessReplacing(float** inputs, float** outputs, std::int32
 {
     if (OnProcess32Replacing)
         OnProcess32Replacing(inputs, outputs, static_cast<std::uint32_t>(sampleFrames));
-    FlushMidiOut();
+    FlushMidiOut(sampleFrames);
 }
 
 void TDspVSTModule::ProcessDoubleReplacing(double** inputs, double** outputs,
@@ -21,7 +21,7 @@ void TDspVSTModule::ProcessDoubleReplacing(double** inputs, double** outputs,
 {
     if (OnProcess64Replacing)
         OnProcess64Replacing(inputs, outputs, static_cast<std::uint32_t>(sampleFrames));
-    FlushMidiOut();
+    FlushMidiOut(sampleFrames);
 }
 
 void TDspVSTModule::PrepareAccumulateBuffers(std::int32_t sampleFrames)
@@ -78,7 +78,7 @@ void TDspVSTModule::ProcessAccumulating(float** inputs, float** outputs, std::in
                 out[i] += add[i];
         }
     }
-    FlushMidiOut();
+    FlushMidiOut(sampleFrames);
 }
 
 } // namespace tumblet

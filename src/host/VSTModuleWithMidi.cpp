@@ -1,5 +1,6 @@
 #include "host/VSTModuleWithMidi.h"
 
+#include <algorithm>
 #include <cstring>
 #include <mutex>
 
@@ -17,6 +18,36 @@ constexpr std::uint8_t kChannelPressure = 0xD0;
 constexpr std::uint8_t kPitchBend = 0xE0;
 // What the record says of its own size: the interface's MIDI event without the header fields.
 constexpr std::int32_t kMidiEventByteSize = 24;
+constexpr std::uint8_t kKindMask = 0xF0;
+constexpr std::uint8_t kChannelMask = 0x0F;
+constexpr std::int32_t kPitchMask = 0x7F;
+
+std::uint8_t StatusOf(const VstMidiEvent& event) noexcept
+{
+    return static_cast<std::uint8_t>(event.midiData[0]);
+}
+
+bool IsNote(const VstMidiEvent& event) noexcept
+{
+    const std::uint8_t kind = StatusOf(event) & kKindMask;
+    return kind == kNoteOn || kind == kNoteOff;
+}
+
+std::size_t KeyOf(std::uint8_t status, std::int32_t note) noexcept
+{
+    return static_cast<std::size_t>(status & kChannelMask) * 128 +
+           static_cast<std::size_t>(note & kPitchMask);
+}
+
+std::size_t KeyOf(const VstMidiEvent& event) noexcept
+{
+    return KeyOf(StatusOf(event), event.midiData[1]);
+}
+
+VstMidiEvent& Record(VstEvent* event) noexcept
+{
+    return *reinterpret_cast<VstMidiEvent*>(event);
+}
 } // namespace
 
 TVSTModuleWithMidi::TVSTModuleWithMidi()
@@ -58,12 +89,33 @@ static std::uint8_t StatusFor(std::uint8_t base, std::int32_t channel) noexcept
 void TVSTModuleWithMidi::QueueNoteOn(std::int32_t channel, std::int32_t note, std::int32_t velocity,
                                      std::int32_t deltaFrames) noexcept
 {
+    const std::uint8_t off = StatusFor(kNoteOff, channel);
+    const std::size_t key = KeyOf(static_cast<std::uint8_t>(channel), note);
+    FQueuedOns.set(key);
+    for (std::int32_t i = 0; FQueuedOffs.test(key) && i < FMidiOut->numEvents; ++i)
+    {
+        VstMidiEvent& queued = Record(FMidiOut->events[i]);
+        if (StatusOf(queued) == off && (queued.midiData[1] & 0xFF) == (note & 0xFF) &&
+            queued.deltaFrames > deltaFrames)
+            queued.deltaFrames = deltaFrames;
+    }
     Queue(StatusFor(kNoteOn, channel), note, velocity, deltaFrames);
 }
 
 void TVSTModuleWithMidi::QueueNoteOff(std::int32_t channel, std::int32_t note,
                                       std::int32_t velocity, std::int32_t deltaFrames) noexcept
 {
+    // A note whose note-on still waits for a later offset ends there, not before it starts.
+    const std::uint8_t on = StatusFor(kNoteOn, channel);
+    const std::size_t key = KeyOf(static_cast<std::uint8_t>(channel), note);
+    FQueuedOffs.set(key);
+    for (std::int32_t i = 0; FQueuedOns.test(key) && i < FMidiOut->numEvents; ++i)
+    {
+        const VstMidiEvent& queued = Record(FMidiOut->events[i]);
+        if (StatusOf(queued) == on && (queued.midiData[1] & 0xFF) == (note & 0xFF) &&
+            queued.deltaFrames > deltaFrames)
+            deltaFrames = queued.deltaFrames;
+    }
     Queue(StatusFor(kNoteOff, channel), note, velocity, deltaFrames);
 }
 
@@ -91,11 +143,78 @@ void TVSTModuleWithMidi::QueueChannelPressure(std::int32_t channel, std::int32_t
     Queue(StatusFor(kChannelPressure, channel), pressure, 0, deltaFrames);
 }
 
-void TVSTModuleWithMidi::FlushMidiOut() noexcept
+void TVSTModuleWithMidi::FlushMidiOut(std::int32_t sampleFrames) noexcept
 {
-    if (FMidiOut->numEvents > 0)
+    VstEvent** events = FMidiOut->events;
+    const std::int32_t count = FMidiOut->numEvents;
+    if (count == 0)
+        return;
+    SortByTime(count);
+    std::int32_t due = 0;
+    while (due < count && Record(events[due]).deltaFrames < sampleFrames)
+        ++due;
+    // Swapping keeps every record in the array and the admitted ones in their order.
+    std::int32_t sent = 0;
+    for (std::int32_t i = 0; i < due; ++i)
+    {
+        if (AdmitNoteEvent(Record(events[i])))
+            std::swap(events[sent++], events[i]);
+    }
+    if (sent > 0)
+    {
+        FMidiOut->numEvents = sent;
         MasterProcessEvents(reinterpret_cast<VstEvents*>(FMidiOut.get()));
-    FMidiOut->numEvents = 0;
+    }
+    // What belongs to a later block moves to the front and counts from that block's start.
+    FMidiOut->numEvents = count - due;
+    FQueuedOns.reset();
+    FQueuedOffs.reset();
+    if (due == count)
+        return;
+    std::rotate(events, events + due, events + count);
+    for (std::int32_t i = 0; i < FMidiOut->numEvents; ++i)
+    {
+        VstMidiEvent& waiting = Record(events[i]);
+        waiting.deltaFrames -= sampleFrames;
+        if (IsNote(waiting))
+            ((StatusOf(waiting) & kKindMask) == kNoteOn ? FQueuedOns : FQueuedOffs)
+                .set(KeyOf(waiting));
+    }
+}
+
+// Insertion sort: stable, allocation-free, and fast on the nearly ordered blocks the module
+// queues. Offsets before the block become 0 on the way.
+void TVSTModuleWithMidi::SortByTime(std::int32_t count) noexcept
+{
+    VstEvent** events = FMidiOut->events;
+    // Hosts drop or misplace events outside the block: what lies in the past goes out at once.
+    Record(events[0]).deltaFrames = std::max(Record(events[0]).deltaFrames, 0);
+    for (std::int32_t i = 1; i < count; ++i)
+    {
+        VstEvent* moving = events[i];
+        const std::int32_t delta = std::max(Record(moving).deltaFrames, 0);
+        Record(moving).deltaFrames = delta;
+        std::int32_t j = i;
+        while (j > 0 && Record(events[j - 1]).deltaFrames > delta)
+        {
+            events[j] = events[j - 1];
+            --j;
+        }
+        events[j] = moving;
+    }
+}
+
+bool TVSTModuleWithMidi::AdmitNoteEvent(const VstMidiEvent& event) noexcept
+{
+    if (!IsNote(event))
+        return true;
+    const std::size_t key = KeyOf(event);
+    // A note-on with velocity 0 is a note-off to every host.
+    const bool on = (StatusOf(event) & kKindMask) == kNoteOn && (event.midiData[2] & 0x7F) != 0;
+    if (FKeysOn.test(key) == on)
+        return false;
+    FKeysOn.set(key, on);
+    return true;
 }
 
 void TVSTModuleWithMidi::DispatchEvents(TVstEvents* events)

@@ -3,6 +3,7 @@
 #include "host/CustomVSTModule.h"
 
 #include <array>
+#include <bitset>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -25,8 +26,13 @@ public:
     ~TVSTModuleWithMidi() override;
 
     // Queue operations. Thread: audio (effProcessEvents and the processing entries).
+    // deltaFrames counts from the start of the block being processed; an event before it is
+    // sent at offset 0 and one at or after its end waits for the block it falls in.
+    /// A note-off of the same channel and pitch still waiting for a later offset is moved to this
+    /// note-on's offset, so that it cannot cut the new note short.
     void QueueNoteOn(std::int32_t channel, std::int32_t note, std::int32_t velocity,
                      std::int32_t deltaFrames) noexcept;
+    /// A note-off never goes before a queued note-on of the same channel and pitch.
     void QueueNoteOff(std::int32_t channel, std::int32_t note, std::int32_t velocity,
                       std::int32_t deltaFrames) noexcept;
     void QueueControlChange(std::int32_t channel, std::int32_t controller, std::int32_t value,
@@ -38,9 +44,12 @@ public:
     void QueueChannelPressure(std::int32_t channel, std::int32_t pressure,
                               std::int32_t deltaFrames) noexcept;
 
-    /// Hands everything queued to the host in one call, then empties the block. Thread: audio.
-    void FlushMidiOut() noexcept;
-    /// Events queued since the last flush. Thread: audio.
+    /// Hands the events of a block of sampleFrames to the host in one call, in time order (queue
+    /// order at equal offsets), and keeps later events for the next block. Note-ons and
+    /// note-offs of a channel and pitch alternate: a note-on for a sounding key and a note-off
+    /// for a silent one (a note-on with velocity 0 counts as one) are not sent. Thread: audio.
+    void FlushMidiOut(std::int32_t sampleFrames) noexcept;
+    /// Events queued and not yet sent, including those waiting for a later block. Thread: audio.
     std::int32_t MidiOutCount() const noexcept { return FMidiOut->numEvents; }
 
     /// Hands a host event block to the hooks one event at a time, in the block's order.
@@ -71,9 +80,17 @@ private:
 
     void Queue(std::uint8_t status, std::int32_t data1, std::int32_t data2,
                std::int32_t deltaFrames) noexcept;
+    void SortByTime(std::int32_t count) noexcept;
+    bool AdmitNoteEvent(const VstMidiEvent& event) noexcept;
 
     std::unique_ptr<TMidiOutBlock> FMidiOut;
     std::unique_ptr<std::array<VstMidiEvent, kMidiOutRecords>> FMidiOutRecords;
+    /// Keys (channel × 128 + pitch) whose note-on the host has had without a note-off yet.
+    std::bitset<16 * 128> FKeysOn;
+    /// Keys that may have a note-on or a note-off in the queue; the queue is searched for a key
+    /// only when its bit is set, so that a busy block does not cost its square.
+    std::bitset<16 * 128> FQueuedOns;
+    std::bitset<16 * 128> FQueuedOffs;
 };
 
 } // namespace tumblet

@@ -9,6 +9,7 @@
 #include "engine/BlxMidiNoteTypeList.h"
 #include "plugin/VSTPluginBaseDM.h"
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -18,11 +19,6 @@ namespace tumblet
 {
 
 class TCustomVstParameterProperty;
-
-/// Wall-clock time in days (local time, millisecond resolution): when latched notes were last
-/// added. A seam so that tests can play chords without sleeping.
-using TWallClock = double (*)();
-double LocalTimeInDays();
 
 /// The arpeggiator plug-in: joins the engine to the host.
 class TVSTPlugin : public TVSTPluginBase
@@ -53,9 +49,6 @@ public:
     /// "Velocity Mode"), or null. The lists do not change after creation. Thread: any.
     const TBlxValueList* ValueList(std::string_view name) const;
 
-    /// Replaces the wall clock (tests). Thread: creation.
-    void SetWallClock(TWallClock clock) { FWallClock = clock; }
-
 protected:
     void ApplyStoredConfiguration() override;
 
@@ -74,16 +67,23 @@ private:
     void VSTModuleEditGetSize(std::int16_t& width, std::int16_t& height);
     void VSTModuleEditIdle();
 
-    // Block processing steps.
+    // Block processing steps. Offsets count samples from the start of the host's block.
     bool ReadHostTime(std::uint32_t sampleFrames);
     void ApplyHostPosition(const VstTimeInfo& timeInfo);
     bool HandleTransport(std::uint32_t sampleFrames);
-    void EndAllSoundingNotes(bool lastFirst);
-    void SendDueNoteOffs(std::uint32_t sampleFrames);
-    void SendGeneratedStep();
+    void ProcessBlock(std::int32_t sampleFrames);
+    struct TKeyEvent;
+    void ApplyHeldKeys(std::int32_t offset);
+    void ApplyKey(const TKeyEvent& key, std::int32_t offset);
+    void MoveEngineTo(std::int32_t offset);
+    void RunEngine(std::int32_t from, std::int32_t to);
+    void EndAllSoundingNotes(bool lastFirst, std::int32_t offset);
+    void SendDueNoteOffs(std::int32_t upTo);
+    void SendGeneratedStep(std::int32_t from);
 
     // MIDI handling steps.
-    void HandleNoteOn(std::int32_t channel, std::int32_t note, std::int32_t velocity);
+    void HandleNoteOn(std::int32_t channel, std::int32_t note, std::int32_t velocity,
+                      std::int32_t offset);
     void HandleNoteOff(std::int32_t note);
     void TrimReleasedNotes(std::int32_t note);
     void PassThrough(std::int32_t kind, std::int32_t channel, std::int32_t d1, std::int32_t d2,
@@ -107,11 +107,29 @@ private:
     std::unique_ptr<TMidiNoteList> FPressedKeys;
     std::unique_ptr<TMidiNoteList> FSoundingNotes;
 
+    /// A key pressed or released, kept from effProcessEvents until the block reaches its offset.
+    struct TKeyEvent
+    {
+        std::int32_t Offset; ///< samples from the start of the coming block
+        std::uint8_t Status;
+        std::uint8_t Note;
+        std::uint8_t Velocity;
+    };
+    static constexpr std::int32_t kMaxKeyEvents = 1024;
+
     std::uint32_t FSampleCounter = 0; ///< own clock while the transport is stopped, samples
     bool FWasPlaying = false;
-    double FLastNoteOnTime = 0.0; ///< days, local wall-clock time
-    double FLastTempo = 120.0;    ///< beats per minute; used while the host gives none
-    TWallClock FWallClock = &LocalTimeInDays;
+    /// Audio processed since creation, samples: the latch window is measured on it, so that
+    /// offline renders behave as live playing does.
+    std::int64_t FProcessedSamples = 0;
+    /// FProcessedSamples at the last latched note-on; at first long before anything.
+    std::int64_t FLastNoteOnSample = -(std::int64_t{1} << 62);
+    double FLastTempo = 120.0;     ///< beats per minute; used while the host gives none
+    double FBlockSamplePos = 0.0;  ///< the engine's sample position of the block start
+    double FBlockPpq = 0.0;        ///< the engine's song position of the block start, beats
+    std::int32_t FBlockFrames = 0; ///< length of the block being processed; 0 between blocks
+    std::array<TKeyEvent, kMaxKeyEvents> FKeyEvents{};
+    std::int32_t FKeyEventCount = 0;
 };
 
 } // namespace tumblet

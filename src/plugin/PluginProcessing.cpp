@@ -5,8 +5,8 @@
 
 #include "engine/Rounding.h"
 
+#include <algorithm>
 #include <cmath>
-#include <ctime>
 #include <mutex>
 
 namespace tumblet
@@ -23,7 +23,13 @@ constexpr std::int32_t kBlockTimeMask = 0x3602;
 constexpr std::int32_t kNoteOffTimeMask = kVstPpqPosValid;
 
 // Latched notes played within this window form one chord; a later note starts a new chord.
-constexpr double kLatchChordWindowDays = 250.0 / (24.0 * 60.0 * 60.0 * 1000.0);
+constexpr double kLatchChordWindowSeconds = 0.25;
+// Steps a run of the engine may play: one for every eight samples, far more than any musical
+// rate gives (the shortest step at 300 BPM lasts about 23 samples at 44100 Hz), and a bound on
+// the work when a host reports an absurd tempo. Steps beyond it are skipped: the next run finds
+// the grid again.
+constexpr std::int32_t kSamplesPerStepAtMost = 8;
+constexpr std::int32_t kMaxStepsPerRun = 1024;
 
 // Rates from this index up are long notes that end at the next beat when their key is released.
 constexpr std::uint8_t kLongRateIndex = 7;
@@ -43,16 +49,6 @@ bool Finite(double value)
 }
 
 } // namespace
-
-double LocalTimeInDays()
-{
-    // Only differences of this clock are used, so the time zone does not matter.
-    timespec ts{};
-    clock_gettime(CLOCK_REALTIME, &ts);
-    constexpr double kSecondsPerDay = 24.0 * 60.0 * 60.0;
-    return (static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9) /
-           kSecondsPerDay;
-}
 
 void TVSTPlugin::NoteEnd(void* context, double positionSamples)
 {
@@ -97,19 +93,109 @@ void TVSTPlugin::VSTModuleProcess32Replacing(float**, float** outputs, std::uint
 
     ReadHostTime(sampleFrames);
     TArpeggiator& engine = *FArpeggiator;
+    const auto frames = static_cast<std::int32_t>(std::min<std::uint32_t>(sampleFrames, INT32_MAX));
     if (HandleTransport(sampleFrames))
     {
         // Jump back: a loop, a relocation backwards or a position that did not advance.
         if (!(engine.Ppq() > engine.PrevPpq()) && engine.PrevPpq() >= 0 && engine.Ppq() >= 0)
         {
-            EndAllSoundingNotes(true);
+            EndAllSoundingNotes(true, 0);
             engine.ResetAll();
         }
-        SendDueNoteOffs(sampleFrames);
-        if (engine.GenerateStep(static_cast<std::int32_t>(sampleFrames)))
-            SendGeneratedStep();
+        // A block without samples keeps the keys for the next one.
+        if (frames > 0)
+            ProcessBlock(frames);
     }
     FWasPlaying = engine.Playing();
+    FProcessedSamples += frames;
+}
+
+// The block is played in runs between the keys' offsets, each run at its own position, so that
+// the result does not depend on where the host's blocks begin and end.
+void TVSTPlugin::ProcessBlock(std::int32_t sampleFrames)
+{
+    TArpeggiator& engine = *FArpeggiator;
+    FBlockSamplePos = engine.SamplePos();
+    FBlockPpq = engine.Ppq();
+    FBlockFrames = sampleFrames;
+    // Keys are taken in time order; keys at one offset keep the host's order (an insertion
+    // sort: stable, and it allocates nothing).
+    for (std::int32_t i = 0; i < FKeyEventCount; ++i)
+    {
+        TKeyEvent key = FKeyEvents[i];
+        key.Offset = std::clamp(key.Offset, 0, sampleFrames - 1);
+        std::int32_t j = i;
+        for (; j > 0 && FKeyEvents[j - 1].Offset > key.Offset; --j)
+            FKeyEvents[j] = FKeyEvents[j - 1];
+        FKeyEvents[j] = key;
+    }
+    std::int32_t done = 0;
+    std::int32_t next = 0;
+    while (next < FKeyEventCount)
+    {
+        const std::int32_t offset = FKeyEvents[next].Offset;
+        if (offset > done)
+        {
+            RunEngine(done, offset);
+            done = offset;
+        }
+        MoveEngineTo(offset);
+        while (next < FKeyEventCount && FKeyEvents[next].Offset == offset)
+            ApplyKey(FKeyEvents[next++], offset);
+    }
+    FKeyEventCount = 0;
+    RunEngine(done, sampleFrames);
+    FBlockFrames = 0;
+    // The next block compares its position with this block's start, not with the last run's,
+    // because hosts round the song position they report.
+    engine.SetPrevPpq(FBlockPpq);
+}
+
+void TVSTPlugin::MoveEngineTo(std::int32_t offset)
+{
+    TArpeggiator& engine = *FArpeggiator;
+    if (offset == 0 && engine.SamplePos() == FBlockSamplePos)
+        return;
+    engine.SetSamplePos(FBlockSamplePos + offset);
+    engine.SetPpq(FBlockPpq + engine.SamplesToBeats(offset));
+}
+
+void TVSTPlugin::RunEngine(std::int32_t from, std::int32_t to)
+{
+    if (to <= from)
+        return;
+    TArpeggiator& engine = *FArpeggiator;
+    MoveEngineTo(from);
+    engine.BeginBlock(to - from);
+    const std::int32_t maxSteps =
+        std::min(1 + (to - from) / kSamplesPerStepAtMost, kMaxStepsPerRun);
+    for (std::int32_t step = 0; step < maxSteps && engine.NextStep(); ++step)
+    {
+        if (engine.GeneratedNote().Pitch >= 0)
+        {
+            // Notes that end before this one starts, also those of this run, end first.
+            SendDueNoteOffs(from + engine.GeneratedNote().Offset);
+            SendGeneratedStep(from);
+        }
+    }
+    SendDueNoteOffs(to);
+    engine.EndBlock();
+}
+
+// Keys that arrive while the transport stops are taken before the chord is emptied.
+void TVSTPlugin::ApplyHeldKeys(std::int32_t offset)
+{
+    for (std::int32_t i = 0; i < FKeyEventCount; ++i)
+        ApplyKey(FKeyEvents[i], offset);
+    FKeyEventCount = 0;
+}
+
+void TVSTPlugin::ApplyKey(const TKeyEvent& key, std::int32_t offset)
+{
+    if ((key.Status & 0xF0) == kNoteOnKind && key.Velocity > 0)
+        HandleNoteOn(key.Status & 0x0F, key.Note, key.Velocity, offset);
+    else
+        HandleNoteOff(key.Note);
 }
 
 bool TVSTPlugin::ReadHostTime(std::uint32_t)
@@ -174,14 +260,15 @@ bool TVSTPlugin::HandleTransport(std::uint32_t sampleFrames)
             // What sounds was timed on the module's own clock, which the host's position does
             // not continue: left alone, its note-off would come far too late or far before the
             // block.
-            EndAllSoundingNotes(false);
+            EndAllSoundingNotes(false, 0);
             engine.ResetAll();
         }
         return true;
     }
     if (FWasPlaying)
     {
-        EndAllSoundingNotes(false);
+        ApplyHeldKeys(0);
+        EndAllSoundingNotes(false, 0);
         engine.ClearAll();
         FSampleCounter = 0;
         PostHeldNotesText();
@@ -193,14 +280,14 @@ bool TVSTPlugin::HandleTransport(std::uint32_t sampleFrames)
     return true;
 }
 
-void TVSTPlugin::EndAllSoundingNotes(bool lastFirst)
+void TVSTPlugin::EndAllSoundingNotes(bool lastFirst, std::int32_t offset)
 {
     TMidiNoteList& sounding = *FSoundingNotes;
     const int count = sounding.Count();
     for (int n = 0; n < count; ++n)
     {
         const TMidiNoteItem& note = sounding.Items(lastFirst ? count - 1 - n : n);
-        QueueNoteOff(note.Channel, note.Note, note.Velocity, 0);
+        QueueNoteOff(note.Channel, note.Note, note.Velocity, offset);
     }
     sounding.BeginUpdate();
     while (sounding.Count() > 0)
@@ -208,37 +295,43 @@ void TVSTPlugin::EndAllSoundingNotes(bool lastFirst)
     sounding.EndUpdate();
 }
 
-void TVSTPlugin::SendDueNoteOffs(std::uint32_t sampleFrames)
+// Ends the notes due up to the given offset, inclusive. A note-off due after the host's block
+// stays queued for the block it falls in.
+void TVSTPlugin::SendDueNoteOffs(std::int32_t upTo)
 {
     TMidiNoteList& sounding = *FSoundingNotes;
-    const double blockStart = FArpeggiator->SamplePos();
+    const double runEnd = FBlockSamplePos + upTo;
     for (int i = sounding.Count() - 1; i >= 0; --i)
     {
         const TMidiNoteItem& note = sounding.Items(i);
         const double end = note.Start + note.Length;
-        if (blockStart + sampleFrames >= end)
+        if (runEnd >= end)
         {
-            QueueNoteOff(note.Channel, note.Note, note.Velocity, RoundEvenInt(end - blockStart));
+            QueueNoteOff(note.Channel, note.Note, note.Velocity,
+                         SaturateInt32(RoundEven(end - FBlockSamplePos)));
             sounding.Delete(i);
         }
     }
 }
 
-void TVSTPlugin::SendGeneratedStep()
+void TVSTPlugin::SendGeneratedStep(std::int32_t from)
 {
     const TGeneratedNote& g = FArpeggiator->GeneratedNote();
     TMidiNoteList& sounding = *FSoundingNotes;
+    // A note that cannot be tracked for its note-off is not started at all, nor one that would
+    // not leave room in the outgoing block for a note-off of everything then sounding.
+    if (sounding.Count() >= sounding.Capacity() ||
+        MidiOutCount() + sounding.Count() + 2 > kMidiOutLimit)
+        return;
+    const std::int32_t offset = from + g.Offset;
     const int repeated = sounding.IndexOfNote(g.Pitch);
     if (repeated >= 0)
     {
         const TMidiNoteItem& note = sounding.Items(repeated);
-        QueueNoteOff(note.Channel, note.Note, note.Velocity, g.Offset);
+        QueueNoteOff(note.Channel, note.Note, note.Velocity, offset);
         sounding.Delete(repeated);
     }
-    // A note that cannot be tracked for its note-off is not started at all.
-    if (sounding.Count() >= sounding.Capacity())
-        return;
-    QueueNoteOn(g.Channel, g.Pitch, g.Velocity, g.Offset);
+    QueueNoteOn(g.Channel, g.Pitch, g.Velocity, offset);
     sounding.AddSounding(g.SourceNote, g.Channel, g.Length, g.Offset + FArpeggiator->SamplePos(),
                          g.Velocity, g.Pitch);
 }
@@ -255,24 +348,38 @@ void TVSTPlugin::VSTModuleProcessMidi(const TVstMidiEvent& event)
     const std::int32_t kind = status & 0xF0;
     const std::int32_t d1 = event.midiData[1] & 0x7F;
     const std::int32_t d2 = event.midiData[2] & 0x7F;
-    if (kind == kNoteOnKind && d2 > 0)
-        HandleNoteOn(channel, d1, d2);
-    else if (kind == kNoteOffKind || kind == kNoteOnKind)
-        HandleNoteOff(d1);
+    if (kind == kNoteOnKind || kind == kNoteOffKind)
+    {
+        // Keys take effect when the block reaches them. Should the host send more keys than
+        // fit before processing, the rest take effect at once rather than be lost.
+        if (FKeyEventCount < kMaxKeyEvents)
+            FKeyEvents[FKeyEventCount++] = {event.deltaFrames, status,
+                                            static_cast<std::uint8_t>(d1),
+                                            static_cast<std::uint8_t>(d2)};
+        else if (kind == kNoteOnKind && d2 > 0)
+            HandleNoteOn(channel, d1, d2, 0);
+        else
+            HandleNoteOff(d1);
+    }
     else
+    {
         PassThrough(kind, channel, d1, d2, event.deltaFrames);
+    }
 }
 
-void TVSTPlugin::HandleNoteOn(std::int32_t channel, std::int32_t note, std::int32_t velocity)
+void TVSTPlugin::HandleNoteOn(std::int32_t channel, std::int32_t note, std::int32_t velocity,
+                              std::int32_t offset)
 {
     TArpeggiator& engine = *FArpeggiator;
     TMidiNoteList& held = engine.HeldNotes();
     // One rebuild of the sequence when the bracket closes, also when nothing was added.
     held.BeginUpdate();
+    bool restartClock = false;
     if (engine.Latch())
     {
-        const double now = FWallClock();
-        if (now - FLastNoteOnTime > kLatchChordWindowDays)
+        const std::int64_t now = FProcessedSamples + offset;
+        const double window = kLatchChordWindowSeconds * engine.SampleRate();
+        if (static_cast<double>(now - FLastNoteOnSample) > window)
         {
             for (int i = held.Count() - 1; i >= 0; --i)
             {
@@ -282,19 +389,28 @@ void TVSTPlugin::HandleNoteOn(std::int32_t channel, std::int32_t note, std::int3
         }
         if (held.IndexOfNote(note) < 0)
             held.AddNote(channel, note, velocity);
-        FLastNoteOnTime = now;
+        FLastNoteOnSample = now;
     }
     else
     {
         if (!engine.CycleActive() || held.IndexOfNote(note) < 0)
             held.AddNote(channel, note, velocity);
-        // The own clock restarts with the first key of a new chord.
-        if (!engine.Playing() && FPressedKeys->Count() == 0)
-            FSampleCounter = 0;
+        restartClock = !engine.Playing() && FPressedKeys->Count() == 0 && FBlockFrames > 0;
     }
     held.EndUpdate();
     FPressedKeys->AddNote(note);
     PostHeldNotesText();
+    if (restartClock)
+    {
+        // The own clock restarts at the first key of a new chord, so its first step sounds
+        // with the key; what still sounds from before ends there.
+        FBlockSamplePos = -static_cast<double>(offset);
+        FBlockPpq = engine.SamplesToBeats(FBlockSamplePos);
+        FSampleCounter = static_cast<std::uint32_t>(FBlockFrames - offset);
+        MoveEngineTo(offset);
+        EndAllSoundingNotes(true, offset);
+        engine.ResetAll();
+    }
 }
 
 void TVSTPlugin::HandleNoteOff(std::int32_t note)
@@ -302,13 +418,8 @@ void TVSTPlugin::HandleNoteOff(std::int32_t note)
     TArpeggiator& engine = *FArpeggiator;
     if (!engine.Latch())
     {
+        // The engine's position is already the key's own.
         engine.HeldNotes().RemoveNote(note);
-        if (engine.Playing())
-        {
-            const VstTimeInfo* timeInfo = GetTimeInfo(kNoteOffTimeMask);
-            if (timeInfo != nullptr && Finite(timeInfo->samplePos) && Finite(timeInfo->ppqPos))
-                ApplyHostPosition(*timeInfo);
-        }
         TrimReleasedNotes(note);
         PostHeldNotesText();
     }
@@ -353,9 +464,9 @@ void TVSTPlugin::PassThrough(std::int32_t kind, std::int32_t channel, std::int32
                              std::int32_t d2, std::int32_t delta)
 {
     // A full outgoing block drops what comes next. Room is kept for a note-off of every
-    // sounding note and the block's next note-on, so a flood of passed-through messages cannot
-    // leave a note hanging.
-    if (MidiOutCount() + FSoundingNotes->Count() + 1 >= kMidiOutLimit)
+    // sounding note and for the block's next note-on and its note-off, so a flood of passed-through
+    // messages cannot leave a note hanging.
+    if (MidiOutCount() + FSoundingNotes->Count() + 2 >= kMidiOutLimit)
         return;
     switch (kind)
     {

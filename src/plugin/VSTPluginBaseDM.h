@@ -241,6 +241,8 @@ private:
     };
     /// Set (under the lock) while a chunk opcode runs; warnings then wait in FDeferredWarnings.
     bool FDeferWarnings = false;
+    /// Set when a chunk load refused its state; read by effSetChunk under the instance lock.
+    bool FStateRefused = false;
     std::vector<TDeferredWarning> FDeferredWarnings;
     std::unique_ptr<TBlxRegistry> FRegistry;
 

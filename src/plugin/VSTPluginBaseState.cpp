@@ -77,8 +77,17 @@ std::intptr_t TVSTPluginBase::HostCallSetChunk(std::int32_t index, std::intptr_t
 {
     std::intptr_t result = 0;
     {
+        TDeferHostReports reports(*this);
         TDeferWarningsScope defer(*this);
+        {
+            std::lock_guard<std::recursive_mutex> lock(InstanceLock());
+            FStateRefused = false;
+        }
         result = TVSTModule::HostCallSetChunk(index, value, ptr, opt);
+        std::lock_guard<std::recursive_mutex> lock(InstanceLock());
+        // A state that was refused changed nothing; the host must not think it was taken.
+        if (FStateRefused)
+            result = 0;
     }
     ShowDeferredWarnings();
     return result;
@@ -214,6 +223,8 @@ std::string TVSTPluginBase::ApplyState(const TStateContent& content, bool checkP
 bool TVSTPluginBase::LoadState(TMemoryStreamChunk& chunk, bool checkPresetFile,
                                TVstEditorForm* parentForm)
 {
+    // The parameter changes are reported to the host after the instance lock is released.
+    TDeferHostReports reports(*this);
     std::string error;
     try
     {
@@ -255,7 +266,10 @@ void TVSTPluginBase::VSTPluginBasePrograms0LoadChunk(TCustomVstProgram& sender, 
 {
     const TProgramChunk& bytes = sender.Chunk();
     if (bytes.Size() <= kContainerHeaderBytes)
+    {
+        FStateRefused = true;
         return;
+    }
     ParameterValues().ResetToDefaults();
     TMemoryStreamChunk chunk;
     try
@@ -267,10 +281,14 @@ void TVSTPluginBase::VSTPluginBasePrograms0LoadChunk(TCustomVstProgram& sender, 
     {
         // An unreadable container is reported like an unreadable state; the defaults stay.
         ShowWarning(nullptr, "Error loading preset.", e.what(), "Load Preset");
+        FStateRefused = true;
         return;
     }
     if (!LoadState(chunk, true, nullptr))
+    {
         ParameterValues().ResetToDefaults();
+        FStateRefused = true;
+    }
 }
 
 } // namespace tumblet

@@ -103,27 +103,29 @@ TEST_F(ArpeggiatorStepTest, DroppedPitchStillDrawsVelocityAndGate)
     EXPECT_EQ(Note().Length, 0);
 }
 
-// A step within the last block length is still played, late; with blocks longer than a step
-// the arpeggio falls further behind the grid every block.
-TEST_F(ArpeggiatorStepTest, LongBlocksFallBehind)
+// Issue 16: a block longer than a step plays every step of it, each at its own offset, and a
+// step that lies before the block is played at its start, shortened to end where it would have.
+TEST_F(ArpeggiatorStepTest, LongBlocksPlayEveryStepOnTheGrid)
 {
-    FEngine.SetRate(2);
+    FEngine.SetRate(2); // 1/16 beat: 1378.125 samples
     HoldChord(FEngine, {60});
-    TBlockPlayer player(FEngine, 4096);
-    std::vector<std::int32_t> offsets;
+    std::vector<double> onsets;
     for (int block = 0; block < 8; ++block)
     {
-        ASSERT_TRUE(player.PlayAt(block * 4096.0)) << "block " << block;
-        offsets.push_back(Note().Offset);
+        FEngine.SetSamplePos(block * 4096.0);
+        FEngine.SetPpq(FEngine.SamplesToBeats(block * 4096.0));
+        FEngine.BeginBlock(4096);
+        while (FEngine.NextStep())
+        {
+            ASSERT_GE(Note().Offset, 0);
+            ASSERT_LE(Note().Offset, 4096);
+            onsets.push_back(block * 4096.0 + Note().Offset);
+        }
+        FEngine.EndBlock();
     }
-    EXPECT_EQ(offsets[0], -2756) << "grid step -2, searched from one block before the start";
-    // Step -2 advances the counter to -1, which reads as "not started": the next block sets
-    // the clock up again from grid step 0.
-    EXPECT_EQ(offsets[1], -4096);
-    for (std::size_t i = 1; i < offsets.size(); ++i)
-    {
-        EXPECT_LT(offsets[i], offsets[i - 1]);
-    }
+    ASSERT_EQ(onsets.size(), 24u); // grid points 0 to 23 start within 8 × 4096 samples
+    for (std::size_t i = 0; i < onsets.size(); ++i)
+        EXPECT_NEAR(onsets[i], i * 1378.125, 0.5) << i;
 }
 
 class TempoRampTest : public ::testing::TestWithParam<bool>

@@ -36,6 +36,8 @@ std::intptr_t RecordingHost(AEffect*, std::int32_t opcode, std::int32_t, std::in
     return 0;
 }
 
+constexpr std::int32_t kBlock = 1024;
+
 class MidiOutTest : public ::testing::Test
 {
 protected:
@@ -54,7 +56,7 @@ protected:
 TEST_F(MidiOutTest, NoteOnBytesAndUntouchedFields)
 {
     Module->QueueNoteOn(15, 60, 100, 17);
-    Module->FlushMidiOut();
+    Module->FlushMidiOut(kBlock);
     ASSERT_EQ(Flushes.size(), 1u);
     ASSERT_EQ(Flushes[0].Events.size(), 1u);
     const VstMidiEvent& e = Flushes[0].Events[0];
@@ -80,7 +82,13 @@ struct TQueueCase
 };
 
 const TQueueCase kQueueCases[] = {
-    {"NoteOff", [](TVSTModuleWithMidi& m) { m.QueueNoteOff(1, 64, 0, 3); }, {0x81, 64, 0}},
+    {"NoteOff",
+     [](TVSTModuleWithMidi& m)
+     {
+         m.QueueNoteOn(1, 64, 1, 2); // a note-off is sent only for a sounding note
+         m.QueueNoteOff(1, 64, 0, 3);
+     },
+     {0x81, 64, 0}},
     {"ControlChange",
      [](TVSTModuleWithMidi& m) { m.QueueControlChange(2, 7, 127, 3); },
      {0xB2, 7, 127}},
@@ -100,9 +108,9 @@ TEST_F(MidiOutTest, EveryQueueOperationWritesItsStatusAndData)
         SCOPED_TRACE(c.Name);
         Flushes.clear();
         c.Queue(*Module);
-        Module->FlushMidiOut();
+        Module->FlushMidiOut(kBlock);
         ASSERT_EQ(Flushes.size(), 1u);
-        const VstMidiEvent& e = Flushes[0].Events.at(0);
+        const VstMidiEvent& e = Flushes[0].Events.back();
         EXPECT_EQ(static_cast<std::uint8_t>(e.midiData[0]), c.Bytes[0]);
         EXPECT_EQ(static_cast<std::uint8_t>(e.midiData[1]), c.Bytes[1]);
         EXPECT_EQ(static_cast<std::uint8_t>(e.midiData[2]), c.Bytes[2]);
@@ -113,21 +121,21 @@ TEST_F(MidiOutTest, EveryQueueOperationWritesItsStatusAndData)
 TEST_F(MidiOutTest, StatusIsAnUnmaskedByteSum)
 {
     // Channels beyond 15 are the caller's fault; the byte simply wraps.
-    Module->QueueNoteOn(0x70, 0x13C, 0x164, -5);
-    Module->FlushMidiOut();
+    Module->QueueNoteOn(0x70, 0x13C, 0x164, 5);
+    Module->FlushMidiOut(kBlock);
     const VstMidiEvent& e = Flushes.at(0).Events.at(0);
     EXPECT_EQ(static_cast<std::uint8_t>(e.midiData[0]), 0x00);
     EXPECT_EQ(static_cast<std::uint8_t>(e.midiData[1]), 0x3C);
     EXPECT_EQ(static_cast<std::uint8_t>(e.midiData[2]), 0x64);
-    EXPECT_EQ(e.deltaFrames, -5);
+    EXPECT_EQ(e.deltaFrames, 5);
 }
 
-TEST_F(MidiOutTest, BlockCarriesAtMost1023EventsInQueueOrder)
+TEST_F(MidiOutTest, BlockCarriesAtMost1023Events)
 {
     for (int i = 0; i < 1030; ++i)
-        Module->QueueNoteOn(0, i % 128, 1, i);
+        Module->QueueControlChange(0, 7, i % 128, i);
     EXPECT_EQ(Module->MidiOutCount(), 1023);
-    Module->FlushMidiOut();
+    Module->FlushMidiOut(kBlock);
     ASSERT_EQ(Flushes.size(), 1u);
     ASSERT_EQ(Flushes[0].Events.size(), 1023u);
     for (int i = 0; i < 1023; ++i)
@@ -135,26 +143,61 @@ TEST_F(MidiOutTest, BlockCarriesAtMost1023EventsInQueueOrder)
     EXPECT_EQ(Module->MidiOutCount(), 0);
 }
 
-TEST_F(MidiOutTest, FlushKeepsQueueOrderNotTimeOrder)
+// Issue 16: hosts drop events that are out of time order or outside the block.
+TEST_F(MidiOutTest, FlushSendsInTimeOrderInsideTheBlockAndCarriesTheRest)
 {
     Module->QueueNoteOn(0, 60, 1, 40);
     Module->QueueNoteOn(0, 61, 1, 10);
+    Module->QueueControlChange(0, 1, 2, -615);
     Module->QueueNoteOn(0, 62, 1, 25);
-    Module->FlushMidiOut();
+    Module->QueueNoteOff(0, 61, 0, 64);
+    Module->QueueNoteOff(0, 62, 0, 25 + 64);
+    Module->FlushMidiOut(64);
+    Module->FlushMidiOut(64);
+    ASSERT_EQ(Flushes.size(), 2u);
+    const std::vector<std::pair<int, int>> first = {{0xB0, 0}, {0x90, 10}, {0x90, 25}, {0x90, 40}};
+    const std::vector<std::pair<int, int>> second = {{0x80, 0}, {0x80, 25}};
+    for (const auto& [flush, expected] : {std::pair{0, first}, std::pair{1, second}})
+    {
+        const auto& events = Flushes[flush].Events;
+        ASSERT_EQ(events.size(), expected.size());
+        for (std::size_t i = 0; i < events.size(); ++i)
+        {
+            EXPECT_EQ(static_cast<std::uint8_t>(events[i].midiData[0]), expected[i].first);
+            EXPECT_EQ(events[i].deltaFrames, expected[i].second);
+        }
+    }
+}
+
+// Issue 16: a held pitch repeated every step must not be cut by the previous note's late
+// note-off, and the host never sees two note-ons or a stray note-off for one key.
+TEST_F(MidiOutTest, NoteOnsAndNoteOffsOfAKeyAlternate)
+{
+    Module->QueueNoteOn(0, 60, 100, 0);
+    Module->QueueNoteOff(0, 60, 0, 300); // due a little after the next note-on
+    Module->QueueNoteOn(0, 60, 100, 296);
+    Module->QueueNoteOff(0, 61, 0, 10); // never started
+    Module->QueueNoteOn(1, 62, 100, 5);
+    Module->QueueNoteOn(1, 62, 100, 6); // already sounding
+    Module->FlushMidiOut(kBlock);
     const auto& events = Flushes.at(0).Events;
-    ASSERT_EQ(events.size(), 3u);
-    EXPECT_EQ(events[0].deltaFrames, 40);
-    EXPECT_EQ(events[1].deltaFrames, 10);
-    EXPECT_EQ(events[2].deltaFrames, 25);
+    const std::vector<std::pair<int, int>> expected = {
+        {0x90, 0}, {0x91, 5}, {0x80, 296}, {0x90, 296}};
+    ASSERT_EQ(events.size(), expected.size());
+    for (std::size_t i = 0; i < events.size(); ++i)
+    {
+        EXPECT_EQ(static_cast<std::uint8_t>(events[i].midiData[0]), expected[i].first);
+        EXPECT_EQ(events[i].deltaFrames, expected[i].second);
+    }
 }
 
 TEST_F(MidiOutTest, NothingQueuedMeansNoHostCallAndRefusedFlushStillEmpties)
 {
-    Module->FlushMidiOut();
+    Module->FlushMidiOut(kBlock);
     EXPECT_TRUE(Flushes.empty());
     gProcessEventsAnswer = 0;
     Module->QueueNoteOn(0, 60, 1, 0);
-    Module->FlushMidiOut();
+    Module->FlushMidiOut(kBlock);
     EXPECT_EQ(Flushes.size(), 1u);
     EXPECT_EQ(Module->MidiOutCount(), 0);
 }

@@ -5,17 +5,10 @@
 namespace tumblet::test
 {
 
-double gFakeNowDays = 1000.0;
-
 AEffect* InProcessEntry(audioMasterCallback callback)
 {
-    return CreateVstInstance(callback,
-                             []() -> std::unique_ptr<TVSTModule>
-                             {
-                                 auto plugin = std::make_unique<TVSTPlugin>();
-                                 plugin->SetWallClock([] { return gFakeNowDays; });
-                                 return plugin;
-                             });
+    return CreateVstInstance(
+        callback, []() -> std::unique_ptr<TVSTModule> { return std::make_unique<TVSTPlugin>(); });
 }
 
 TVSTPlugin& PluginOf(AEffect* effect)

@@ -21,7 +21,6 @@ AEffect* StateEntry(audioMasterCallback callback)
                              []() -> std::unique_ptr<TVSTModule>
                              {
                                  auto plugin = std::make_unique<TVSTPlugin>();
-                                 plugin->SetWallClock([] { return gFakeNowDays; });
                                  plugin->SetDialogService(std::move(gNextDialogs));
                                  if (gNextRegistry)
                                      plugin->SetRegistry(std::move(gNextRegistry));

@@ -17,7 +17,7 @@ TEST(ProcessingAllocationTest, TenThousandBlocksWithChordAndParameterChangesAllo
     host.SetPlaying();
     AEffect* effect = host.Effect();
     // Prepared outside the counted region: the test host's own buffers.
-    std::vector<float> left(512), right(512);
+    std::vector<float> left(4096), right(4096);
     float* outputs[2] = {left.data(), right.data()};
     std::vector<VstMidiEvent> records(3);
     struct
@@ -36,6 +36,7 @@ TEST(ProcessingAllocationTest, TenThousandBlocksWithChordAndParameterChangesAllo
         records[0].midiData[0] = static_cast<char>(s0);
         records[0].midiData[1] = static_cast<char>(d1);
         records[0].midiData[2] = static_cast<char>(d2);
+        records[0].deltaFrames = d1 % 5; // keys inside the block split its processing
         records[1] = records[0];
         records[1].midiData[0] = static_cast<char>(s1);
         records[1].midiData[1] = static_cast<char>(e1);
@@ -60,9 +61,11 @@ TEST(ProcessingAllocationTest, TenThousandBlocksWithChordAndParameterChangesAllo
             send(0xB0, 1, static_cast<std::uint8_t>(i % 128));
         if (i % 13 == 0)
             effect->setParameter(effect, i % 22, static_cast<float>((i * 37) % 100) / 100.0f);
-        effect->processReplacing(effect, nullptr, outputs, 512);
-        host.TimeInfo.samplePos += 512;
-        host.TimeInfo.ppqPos += 512.0 / 44100.0 * 2.0;
+        // Blocks shorter and longer than a step.
+        const std::int32_t frames = (i % 4 == 0) ? 4096 : (i % 4 == 1 ? 7 : 512);
+        effect->processReplacing(effect, nullptr, outputs, frames);
+        host.TimeInfo.samplePos += frames;
+        host.TimeInfo.ppqPos += frames / 44100.0 * 2.0;
     }
     const long allocations = TAllocationCounter::Stop();
     EXPECT_GT(host.EventCount, 1000u); // the arpeggio really played

@@ -287,7 +287,8 @@ TEST_F(StateChunkTest, DamagedStreamsFailWithTheirMessageAndLeaveDefaults)
     {
         I().Dialogs().Messages.clear();
         I().Plugin().SetParameterByName("Gate", 42);
-        I().SetChunk(c.Container);
+        // Issue 16: the host hears that the state was refused.
+        EXPECT_EQ(I().SetChunk(c.Container), 0) << c.Name;
         ASSERT_EQ(I().Dialogs().Messages.size(), 1u) << c.Name;
         EXPECT_EQ(I().Dialogs().Messages[0].Text, LoadMessage(c.Reason)) << c.Name;
         EXPECT_EQ(I().Value("Gate"), 100.0f) << c.Name;

@@ -6,6 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <future>
+#include <memory>
 #include <thread>
 
 namespace tumblet::test
@@ -53,6 +56,52 @@ TEST(ThreadsTest, ParameterChangesWhileProcessingAreSafe)
     audio.join();
     parameters.join();
     SUCCEED();
+}
+
+// Issue 16: a host whose automation callback waits for its audio thread must not deadlock when
+// it loads a state: the reports reach it only after the instance lock is released.
+TEST(ThreadsTest, StateLoadReportsToTheHostOutsideTheInstanceLock)
+{
+    TTestHost host;
+    ASSERT_NE(host.LoadAndOpenWith(&InProcessEntry), nullptr);
+    host.SetPlaying();
+    void* data = nullptr;
+    const std::intptr_t size = host.Dispatch(effGetChunk, 1, 0, &data);
+    ASSERT_GT(size, 0);
+    std::vector<std::uint8_t> state(static_cast<std::uint8_t*>(data),
+                                    static_cast<std::uint8_t*>(data) + size);
+    host.Recording = false;
+    AEffect* effect = host.Effect();
+    int reports = 0;
+    bool stalled = false;
+    std::thread audio;
+    // Outlive the callbacks: a stalled processing call finishes only after the load.
+    std::vector<std::unique_ptr<std::promise<void>>> finished;
+    host.OnOtherCall = [&](const THostCall& call, void*) -> std::intptr_t
+    {
+        if (call.Opcode != audioMasterAutomate || stalled)
+            return 0;
+        ++reports;
+        std::promise<void>& done = *finished.emplace_back(std::make_unique<std::promise<void>>());
+        audio = std::thread(
+            [effect, &done]
+            {
+                std::vector<float> left(64), right(64);
+                float* outputs[2] = {left.data(), right.data()};
+                effect->processReplacing(effect, nullptr, outputs, 64);
+                done.set_value();
+            });
+        // A real host would wait for ever; this one gives up so that the test can report.
+        stalled = done.get_future().wait_for(std::chrono::seconds(10)) != std::future_status::ready;
+        if (!stalled)
+            audio.join();
+        return 0;
+    };
+    EXPECT_EQ(host.Dispatch(effSetChunk, 1, size, state.data()), size);
+    if (audio.joinable())
+        audio.join();
+    EXPECT_FALSE(stalled);
+    EXPECT_GT(reports, 0);
 }
 
 } // namespace
