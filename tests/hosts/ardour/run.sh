@@ -40,8 +40,8 @@ done
 # What tumblet-render plays for the same chord at the same time: "sample note" per note-on.
 expected=$work/expected.txt
 "$build/tumblet-render" --plugin "$build/Tumblet.so" --sample-rate $rate --tempo 120 --beats 6 \
-    --at 1 --chord "C4 E4 G4" --hold 4 --print |
-    awk -v spb=$samples_per_beat 'NR > 1 {
+    --at 1 --chord "C4 E4 G4" --hold 4 --print 2>/dev/null |
+    awk -v spb=$samples_per_beat '$1 ~ /^[0-9]+\.[0-9]+\.[0-9]+$/ {
         split($1, p, "."); beats = (p[1] - 1) * 4 + (p[2] - 1) + p[3] / 960
         printf "%d %d\n", beats * spb + 0.5, $3 }' >"$expected"
 
@@ -95,9 +95,15 @@ for format in LXVST LV2; do
     grep -q '^IO 1 1' "$out" || fail "$format: not one MIDI input and one MIDI output"
     check_notes $((release + 2 * tolerance)) 12
     # The same pitches as tumblet-render at the same times, to within the position resolution.
-    awk '$1 == "EVENT" && $4 >= 144 && $4 < 160 && $6 > 0 && $2 < 120000 { print $2, $5 }' "$out" \
-        >"$work/got.txt"
-    head -n "$(wc -l <"$work/got.txt")" "$expected" | paste -d' ' - "$work/got.txt" |
+    # A step that falls on the release may land on either side of it in Ardour, so the notes
+    # compared end just before.
+    last=$((release - tolerance))
+    awk -v last=$last '$1 == "EVENT" && $4 >= 144 && $4 < 160 && $6 > 0 && $2 < last { print $2, $5 }' \
+        "$out" >"$work/got.txt"
+    awk -v last=$last '$1 < last' "$expected" >"$work/want.txt"
+    cmp -s <(cut -d' ' -f2 "$work/want.txt") <(cut -d' ' -f2 "$work/got.txt") ||
+        fail "$format: other pitches than tumblet-render: $(tr '\n' ' ' <"$work/got.txt")"
+    paste -d' ' "$work/want.txt" "$work/got.txt" |
         awk -v tol=$tolerance '
             { d = $1 - $3; if (d < 0) d = -d
               if ($2 != $4 || d > tol) { print "expected " $2 " at " $1 ", got " $4 " at " $3; bad = 1 } }
