@@ -1,6 +1,8 @@
 #include "PluginTestSupport.h"
 
+#include <atomic>
 #include <map>
+#include <thread>
 
 namespace tumblet::test
 {
@@ -14,6 +16,33 @@ AEffect* InProcessEntry(audioMasterCallback callback)
 TVSTPlugin& PluginOf(AEffect* effect)
 {
     return *static_cast<TVSTPlugin*>(TBasicVSTModule::FromEffect(effect));
+}
+
+void ProcessWhile(AEffect* effect, int blocks, const std::function<void(int)>& beforeBlock,
+                  const std::function<void(int)>& other)
+{
+    constexpr int kBlock = 256;
+    std::atomic<bool> done{false};
+    std::thread audio(
+        [&]
+        {
+            std::vector<float> left(kBlock), right(kBlock);
+            float* outputs[2] = {left.data(), right.data()};
+            for (int i = 0; i < blocks; ++i)
+            {
+                beforeBlock(i);
+                effect->processReplacing(effect, nullptr, outputs, kBlock);
+            }
+            done = true;
+        });
+    std::thread control(
+        [&]
+        {
+            for (int i = 0; !done; ++i)
+                other(i);
+        });
+    audio.join();
+    control.join();
 }
 
 namespace

@@ -3,16 +3,13 @@
 #include "plugin/Plugin.h"
 #include "support/TestHost.h"
 
+#include <functional>
 #include <vector>
 
 namespace tumblet::test
 {
 
-/// The wall clock the in-process instances read, in days; tests move it by hand.
-extern double gFakeNowDays;
-constexpr double kMillisecond = 1.0 / (24.0 * 60.0 * 60.0 * 1000.0);
-
-/// An entry that creates the product in this process, with the fake wall clock.
+/// An entry that creates the product in this process.
 AEffect* InProcessEntry(audioMasterCallback callback);
 /// The module behind an in-process record.
 TVSTPlugin& PluginOf(AEffect* effect);
@@ -23,6 +20,12 @@ std::vector<TTestHost::TTimedEvent> NoteOffs(const std::vector<TTestHost::TTimed
 /// True when every note-on has a later (or same-position) note-off of its channel and pitch,
 /// matched in order.
 bool EveryNoteEnds(const std::vector<TTestHost::TTimedEvent>& events);
+
+/// Plays `blocks` blocks of 256 samples on an audio thread of its own, calling `beforeBlock(i)`
+/// before block i (to send its events), while `other(i)` runs over and over with a growing i on
+/// a second thread until the audio thread is done: a host calling from two threads at once.
+void ProcessWhile(AEffect* effect, int blocks, const std::function<void(int)>& beforeBlock,
+                  const std::function<void(int)>& other);
 
 /// Sets a parameter the way a host does: normalised through setParameter.
 void SetNormalised(TTestHost& host, std::int32_t index, float normalised);

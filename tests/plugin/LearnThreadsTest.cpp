@@ -65,56 +65,42 @@ TEST(LearnThreadsTest, EditorCommandsWhileControllersArriveAreSafe)
     effect->dispatcher(effect, effOpen, 0, 0, nullptr, 0.0f);
     effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
     TVSTPlugin& plugin = PluginOf(effect);
-    std::atomic<bool> done{false};
-
-    std::thread audio(
-        [&]
+    const char* names[] = {"Gate", "Note Probability", "Swing", "Velocity Random"};
+    TEditorMailbox::TKind kind{};
+    std::string text;
+    ProcessWhile(
+        effect, 3000,
+        [&](int i)
         {
-            std::vector<float> left(256), right(256);
-            float* outputs[2] = {left.data(), right.data()};
-            for (int i = 0; i < 3000; ++i)
-            {
-                SendController(effect, 0xB0, static_cast<std::uint8_t>(i % 4),
-                               static_cast<std::uint8_t>(i % 128));
-                if (i % 50 == 0)
-                    SendController(effect, 0x90, 60, 100);
-                if (i % 50 == 25)
-                    SendController(effect, 0x80, 60, 0);
-                effect->processReplacing(effect, nullptr, outputs, 256);
-            }
-            done = true;
-        });
-    std::thread editor(
-        [&]
+            SendController(effect, 0xB0, static_cast<std::uint8_t>(i % 4),
+                           static_cast<std::uint8_t>(i % 128));
+            if (i % 50 == 0)
+                SendController(effect, 0x90, 60, 100);
+            if (i % 50 == 25)
+                SendController(effect, 0x80, 60, 0);
+        },
+        [&](int i)
         {
-            const char* names[] = {"Gate", "Note Probability", "Swing", "Velocity Random"};
-            TEditorMailbox::TKind kind{};
-            std::string text;
-            for (int i = 0; !done; ++i)
+            plugin.ToggleLearn();
+            plugin.LearnControlPressed(names[i % 4]);
+            plugin.SetMapping(names[(i + 1) % 4], i % 4);
+            if (plugin.LearnState() == 0 && i % 3 == 0)
+                plugin.RemoveMapping(0);
+            plugin.SetPresetName(i % 2 == 0 ? "A" : "");
+            (void)plugin.PresetName();
+            (void)plugin.LearnTarget();
+            plugin.EditorMailbox().Take(kind, text);
+            if (i % 10 == 0)
             {
-                plugin.ToggleLearn();
-                plugin.LearnControlPressed(names[i % 4]);
-                plugin.SetMapping(names[(i + 1) % 4], i % 4);
-                if (plugin.LearnState() == 0 && i % 3 == 0)
-                    plugin.RemoveMapping(0);
-                plugin.SetPresetName(i % 2 == 0 ? "A" : "");
-                (void)plugin.PresetName();
-                (void)plugin.LearnTarget();
-                plugin.EditorMailbox().Take(kind, text);
-                if (i % 10 == 0)
-                {
-                    void* data = nullptr;
-                    const std::intptr_t size =
-                        effect->dispatcher(effect, effGetChunk, 1, 0, &data, 0.0f);
-                    std::vector<std::uint8_t> copy(static_cast<std::uint8_t*>(data),
-                                                   static_cast<std::uint8_t*>(data) + size);
-                    effect->dispatcher(effect, effSetChunk, 1, size, copy.data(), 0.0f);
-                }
-                plugin.SetLearnState(0);
+                void* data = nullptr;
+                const std::intptr_t size =
+                    effect->dispatcher(effect, effGetChunk, 1, 0, &data, 0.0f);
+                std::vector<std::uint8_t> copy(static_cast<std::uint8_t*>(data),
+                                               static_cast<std::uint8_t*>(data) + size);
+                effect->dispatcher(effect, effSetChunk, 1, size, copy.data(), 0.0f);
             }
+            plugin.SetLearnState(0);
         });
-    audio.join();
-    editor.join();
     effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
     EXPECT_GT(gHostCalls.load(), 0);
 }

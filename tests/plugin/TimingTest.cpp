@@ -21,6 +21,15 @@ namespace
 {
 
 constexpr double kRate = 44100.0;
+constexpr double kSecondsPerMinute = 60.0;
+
+/// Samples in one step of 1/`division` notes at a tempo in beats (quarter notes) per minute.
+constexpr double StepSamples(double tempo, double division)
+{
+    return kRate * kSecondsPerMinute / tempo * 4.0 / division;
+}
+/// A 4/4 bar at 120 BPM, in samples.
+constexpr std::int64_t kBar = static_cast<std::int64_t>(StepSamples(120.0, 1.0));
 
 struct TKey
 {
@@ -180,8 +189,8 @@ void Append(std::vector<TKey>& keys, const std::vector<TKey>& more)
 TScript BusyScript()
 {
     TScript script;
-    script.Length = 6 * 88200;
-    script.TempoChangeAt = 3 * 88200 + 1234;
+    script.Length = 6 * kBar;
+    script.TempoChangeAt = 3 * kBar + 1234;
     script.NewTempo = 137.0;
     Append(script.Keys, Chord(700, {60, 64, 67}));
     Append(script.Keys, Chord(61000, {60, 64, 67}, false));
@@ -237,16 +246,19 @@ TEST(TimingTest, BlockSizesFrom1To8192GiveTheSameNotes)
     }
 }
 
-// At this tempo every sixteenth (5120 samples) falls exactly on a block end; with one held
-// pitch each note's end meets the next note's start, and a host that rounds its song position
+// At this tempo every sixteenth (10 blocks of 512 samples) falls exactly on a block end; with one
+// held pitch each note's end meets the next note's start, and a host that rounds its song position
 // down used to get the note-off after the next note-on.
 TEST(TimingTest, StepsOnBlockEndsAndARepeatedPitchStayInsideTheirBlocksInOrder)
 {
+    constexpr double kTempo = 129.19921875;
+    constexpr double kSixteenth = StepSamples(kTempo, 16.0);
+    static_assert(kSixteenth == 10 * 512);
     for (const double ppqSteps : {0.0, 1920.0})
     {
         SCOPED_TRACE(ppqSteps);
         TScript script;
-        script.Tempo = 129.19921875;
+        script.Tempo = kTempo;
         script.PpqSteps = ppqSteps;
         script.Length = 80 * 512;
         script.Keys = Chord(0, {60});
@@ -256,11 +268,11 @@ TEST(TimingTest, StepsOnBlockEndsAndARepeatedPitchStayInsideTheirBlocksInOrder)
         const auto onsets = OnsetsOf(run);
         ASSERT_EQ(onsets.size(), 8u);
         for (std::size_t i = 0; i < onsets.size(); ++i)
-            EXPECT_NEAR(static_cast<double>(onsets[i]), i * 5120.0, ppqSteps > 0 ? 11.0 : 0.0);
+            EXPECT_NEAR(static_cast<double>(onsets[i]), i * kSixteenth, ppqSteps > 0 ? 11.0 : 0.0);
         // Each note lasts about its step: none is cut short by its predecessor's note-off.
         for (std::size_t i = 0; i + 1 < run.Notes.size(); i += 2)
             EXPECT_NEAR(static_cast<double>(run.Notes[i + 1].Position - run.Notes[i].Position),
-                        5119.0, ppqSteps > 0 ? 11.0 : 0.0)
+                        kSixteenth - 1, ppqSteps > 0 ? 11.0 : 0.0)
                 << i;
     }
 }
@@ -268,7 +280,7 @@ TEST(TimingTest, StepsOnBlockEndsAndARepeatedPitchStayInsideTheirBlocksInOrder)
 TEST(TimingTest, BlocksLongerThanAStepPlayEveryStep)
 {
     TScript script;
-    script.Length = 88200; // one bar
+    script.Length = kBar;
     script.Keys = Chord(0, {60, 64, 67});
     script.Setup = [](TTestHost& host) { SetReal(host, 0, 1.0f, 0.0f, 10.0f); }; // Rate 1/64
     const TRun run = Render(script, Fixed(2048));
@@ -276,7 +288,7 @@ TEST(TimingTest, BlocksLongerThanAStepPlayEveryStep)
     const auto onsets = OnsetsOf(run);
     ASSERT_EQ(onsets.size(), 64u);
     for (std::size_t i = 0; i < onsets.size(); ++i)
-        EXPECT_NEAR(static_cast<double>(onsets[i]), i * 1378.125, 1.0) << i;
+        EXPECT_NEAR(static_cast<double>(onsets[i]), i * StepSamples(120.0, 64.0), 1.0) << i;
 }
 
 // A song that starts at a host loop's end plays on past it: a looping host only jumps back

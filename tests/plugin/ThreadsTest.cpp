@@ -1,5 +1,5 @@
-// Hosts set parameters from other threads while processing runs; nothing may be read
-// half-changed. Run under ThreadSanitizer by the test script.
+// Hosts set parameters, rates and states from other threads while processing runs; nothing may
+// be read half-changed. Run under ThreadSanitizer by the test script.
 
 #include "PluginTestSupport.h"
 
@@ -22,39 +22,44 @@ TEST(ThreadsTest, ParameterChangesWhileProcessingAreSafe)
     ASSERT_NE(host.LoadAndOpenWith(&InProcessEntry), nullptr);
     host.SetPlaying();
     AEffect* effect = host.Effect();
-    std::atomic<bool> done{false};
+    ProcessWhile(
+        effect, 3000,
+        [&](int i)
+        {
+            if (i % 40 == 0)
+                host.SendEvents({NoteOn(60), NoteOn(64), NoteOn(67)});
+            if (i % 40 == 30)
+                host.SendEvents({NoteOff(60), NoteOff(64), NoteOff(67)});
+        },
+        [&](int i)
+        {
+            const std::int32_t index = i % 22;
+            effect->setParameter(effect, index, static_cast<float>((i * 7) % 11) / 10.0f);
+            (void)effect->getParameter(effect, (i + 3) % 22);
+            char text[256];
+            effect->dispatcher(effect, effGetParamDisplay, (i + 5) % 22, 0, text, 0.0f);
+        });
+    SUCCEED();
+}
 
-    std::thread audio(
-        [&]
+// Some hosts change the rate without suspending the plug-in first.
+TEST(ThreadsTest, SampleRateChangesWhileProcessingAreSafe)
+{
+    TTestHost host;
+    ASSERT_NE(host.LoadAndOpenWith(&InProcessEntry), nullptr);
+    host.SetPlaying();
+    AEffect* effect = host.Effect();
+    ProcessWhile(
+        effect, 2000,
+        [&](int i)
         {
-            std::vector<float> left(256), right(256);
-            float* outputs[2] = {left.data(), right.data()};
-            for (int i = 0; i < 3000; ++i)
-            {
-                if (i % 40 == 0)
-                    host.SendEvents({NoteOn(60), NoteOn(64), NoteOn(67)});
-                if (i % 40 == 30)
-                    host.SendEvents({NoteOff(60), NoteOff(64), NoteOff(67)});
-                effect->processReplacing(effect, nullptr, outputs, 256);
-            }
-            done = true;
+            if (i % 40 == 0)
+                host.SendEvents({NoteOn(60), NoteOn(64)});
+        },
+        [&](int i) {
+            effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr,
+                               i % 2 == 0 ? 48000.0f : 44100.0f);
         });
-    std::thread parameters(
-        [&]
-        {
-            int i = 0;
-            while (!done)
-            {
-                const std::int32_t index = i % 22;
-                effect->setParameter(effect, index, static_cast<float>((i * 7) % 11) / 10.0f);
-                (void)effect->getParameter(effect, (i + 3) % 22);
-                char text[256];
-                effect->dispatcher(effect, effGetParamDisplay, (i + 5) % 22, 0, text, 0.0f);
-                ++i;
-            }
-        });
-    audio.join();
-    parameters.join();
     SUCCEED();
 }
 
