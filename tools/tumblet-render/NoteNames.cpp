@@ -102,7 +102,7 @@ std::vector<TChordNote> ParseChord(std::string_view text)
     return chord;
 }
 
-std::string NoteName(int pitch)
+std::string PitchName(int pitch)
 {
     static const char* const kNames[] = {"C",  "C#", "D",  "D#", "E",  "F",
                                          "F#", "G",  "G#", "A",  "A#", "B"};

@@ -25,6 +25,6 @@ TChordNote ParseChordNote(std::string_view text);
 std::vector<TChordNote> ParseChord(std::string_view text);
 
 /// "C4", "C#4", "A-1" for 0..127.
-std::string NoteName(int pitch);
+std::string PitchName(int pitch);
 
 } // namespace tumblet

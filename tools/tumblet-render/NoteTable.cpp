@@ -104,7 +104,7 @@ void TNoteTable::Print(std::ostream& out) const
             static_cast<double>(note.EndSample - note.StartSample) / samplesPerBeat;
         anyOpen = anyOpen || !note.Closed;
         std::snprintf(line, sizeof line, "%-12s %-5s %4d %4d %8.3f%s %2d\n",
-                      Position(note.StartSample).c_str(), NoteName(note.Pitch).c_str(), note.Pitch,
+                      Position(note.StartSample).c_str(), PitchName(note.Pitch).c_str(), note.Pitch,
                       note.Velocity, length, note.Closed ? " " : "*", note.Channel + 1);
         out << line;
     }

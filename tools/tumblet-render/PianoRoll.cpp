@@ -61,7 +61,7 @@ void DrawRows(cairo_t* cr, const TPianoRollLayout& layout)
         {
             cairo_set_source_rgb(cr, 0.75, 0.75, 0.75);
             cairo_move_to(cr, 4, layout.Y(pitch) + layout.kRowHeight);
-            cairo_show_text(cr, NoteName(pitch).c_str());
+            cairo_show_text(cr, PitchName(pitch).c_str());
         }
     }
 }
