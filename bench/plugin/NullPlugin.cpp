@@ -1,7 +1,7 @@
 // The smallest honest VST 2.4 MIDI plug-in: it clears its outputs and asks the host for time
 // info each block, nothing else. The benchmarks measure Tumblet against it.
 
-#include "host/VstInterface.h"
+#include "support/TestEffect.h"
 
 #include <algorithm>
 #include <cstring>
@@ -57,17 +57,8 @@ extern "C" __attribute__((visibility("default"))) AEffect* VSTPluginMain(audioMa
 {
     auto* plugin = new TNullPlugin;
     plugin->Host = host;
-    AEffect& e = plugin->Effect;
-    e.magic = kEffectMagic;
-    e.dispatcher = &Dispatcher;
-    e.process = &ProcessReplacing;
-    e.processReplacing = &ProcessReplacing;
-    e.setParameter = &SetParameter;
-    e.getParameter = &GetParameter;
-    e.numOutputs = 2;
-    e.flags = effFlagsCanReplacing | effFlagsIsSynth;
-    e.object = plugin;
-    e.uniqueID = FourCC('n', 'u', 'l', 'l');
-    e.ioRatio = 1.0f;
+    AEffect& e = tumblet::test::InitTestEffect(
+        plugin->Effect, plugin, FourCC('n', 'u', 'l', 'l'),
+        {&Dispatcher, &ProcessReplacing, &ProcessReplacing, &SetParameter, &GetParameter});
     return &e;
 }

@@ -2,7 +2,7 @@
 // queries, the time info of every block, the events with their offsets) into the file named by
 // FAKE_PLUGIN_LOG, and echoes every MIDI event back at the offset it arrived with.
 
-#include "host/VstInterface.h"
+#include "support/TestEffect.h"
 
 #include <cmath>
 #include <cstdarg>
@@ -234,19 +234,12 @@ extern "C" __attribute__((visibility("default"))) AEffect* VSTPluginMain(audioMa
         return nullptr;
     auto* fake = new TFake;
     fake->Host = host;
-    AEffect& effect = fake->Effect;
-    effect.magic = kEffectMagic;
-    effect.dispatcher = &Dispatcher;
-    effect.process = &Process;
-    effect.processReplacing = &ProcessReplacing;
-    effect.setParameter = &SetParameter;
-    effect.getParameter = &GetParameter;
+    AEffect& effect = test::InitTestEffect(
+        fake->Effect, fake, FourCC('f', 'a', 'k', 'e'),
+        {&Dispatcher, &Process, &ProcessReplacing, &SetParameter, &GetParameter});
     effect.numPrograms = 1;
     effect.numParams = kParamCount;
-    effect.numOutputs = 2;
-    effect.flags = effFlagsCanReplacing | effFlagsProgramChunks | effFlagsIsSynth;
-    effect.object = fake;
-    effect.uniqueID = FourCC('f', 'a', 'k', 'e');
+    effect.flags |= effFlagsProgramChunks;
     effect.version = 1;
     return &effect;
 }

@@ -68,10 +68,10 @@ TEST(NoteNamesTest, ChordSplitsOnSpacesAndCommas)
 TEST(NoteNamesTest, NamesRoundTripOverTheMidiRange)
 {
     for (int pitch = 0; pitch <= 127; ++pitch)
-        EXPECT_EQ(ParseChordNote(NoteName(pitch)).Pitch, pitch) << NoteName(pitch);
-    EXPECT_EQ(NoteName(60), "C4");
-    EXPECT_EQ(NoteName(61), "C#4");
-    EXPECT_EQ(NoteName(0), "C-1");
+        EXPECT_EQ(ParseChordNote(PitchName(pitch)).Pitch, pitch) << PitchName(pitch);
+    EXPECT_EQ(PitchName(60), "C4");
+    EXPECT_EQ(PitchName(61), "C#4");
+    EXPECT_EQ(PitchName(0), "C-1");
 }
 
 } // namespace
