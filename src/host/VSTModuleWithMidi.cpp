@@ -1,5 +1,7 @@
 #include "host/VSTModuleWithMidi.h"
 
+#include "base/MidiStatus.h"
+
 #include <algorithm>
 #include <cstring>
 #include <mutex>
@@ -9,17 +11,8 @@ namespace tumblet
 
 namespace
 {
-// Status bytes of the channel messages (the channel is added to them).
-constexpr std::uint8_t kNoteOff = 0x80;
-constexpr std::uint8_t kNoteOn = 0x90;
-constexpr std::uint8_t kPolyPressure = 0xA0;
-constexpr std::uint8_t kControlChange = 0xB0;
-constexpr std::uint8_t kChannelPressure = 0xD0;
-constexpr std::uint8_t kPitchBend = 0xE0;
 // What the record says of its own size: the interface's MIDI event without the header fields.
 constexpr std::int32_t kMidiEventByteSize = 24;
-constexpr std::uint8_t kKindMask = 0xF0;
-constexpr std::uint8_t kChannelMask = 0x0F;
 constexpr std::int32_t kPitchMask = 0x7F;
 
 std::uint8_t StatusOf(const VstMidiEvent& event) noexcept
@@ -29,13 +22,13 @@ std::uint8_t StatusOf(const VstMidiEvent& event) noexcept
 
 bool IsNote(const VstMidiEvent& event) noexcept
 {
-    const std::uint8_t kind = StatusOf(event) & kKindMask;
-    return kind == kNoteOn || kind == kNoteOff;
+    const std::uint8_t kind = MidiKind(StatusOf(event));
+    return kind == kMidiNoteOn || kind == kMidiNoteOff;
 }
 
 std::size_t KeyOf(std::uint8_t status, std::int32_t note) noexcept
 {
-    return static_cast<std::size_t>(status & kChannelMask) * 128 +
+    return static_cast<std::size_t>(MidiChannel(status)) * 128 +
            static_cast<std::size_t>(note & kPitchMask);
 }
 
@@ -81,6 +74,7 @@ void TVSTModuleWithMidi::Queue(std::uint8_t status, std::int32_t data1, std::int
         ++FMidiOut->numEvents;
 }
 
+// The 8-bit sum of the kind and the channel, unmasked, as the interface's hosts expect.
 static std::uint8_t StatusFor(std::uint8_t base, std::int32_t channel) noexcept
 {
     return static_cast<std::uint8_t>(base + static_cast<std::uint8_t>(channel & 0xFF));
@@ -89,7 +83,7 @@ static std::uint8_t StatusFor(std::uint8_t base, std::int32_t channel) noexcept
 void TVSTModuleWithMidi::QueueNoteOn(std::int32_t channel, std::int32_t note, std::int32_t velocity,
                                      std::int32_t deltaFrames) noexcept
 {
-    const std::uint8_t off = StatusFor(kNoteOff, channel);
+    const std::uint8_t off = StatusFor(kMidiNoteOff, channel);
     const std::size_t key = KeyOf(static_cast<std::uint8_t>(channel), note);
     FQueuedOns.set(key);
     for (std::int32_t i = 0; FQueuedOffs.test(key) && i < FMidiOut->numEvents; ++i)
@@ -99,14 +93,14 @@ void TVSTModuleWithMidi::QueueNoteOn(std::int32_t channel, std::int32_t note, st
             queued.deltaFrames > deltaFrames)
             queued.deltaFrames = deltaFrames;
     }
-    Queue(StatusFor(kNoteOn, channel), note, velocity, deltaFrames);
+    Queue(StatusFor(kMidiNoteOn, channel), note, velocity, deltaFrames);
 }
 
 void TVSTModuleWithMidi::QueueNoteOff(std::int32_t channel, std::int32_t note,
                                       std::int32_t velocity, std::int32_t deltaFrames) noexcept
 {
     // A note whose note-on still waits for a later offset ends there, not before it starts.
-    const std::uint8_t on = StatusFor(kNoteOn, channel);
+    const std::uint8_t on = StatusFor(kMidiNoteOn, channel);
     const std::size_t key = KeyOf(static_cast<std::uint8_t>(channel), note);
     FQueuedOffs.set(key);
     for (std::int32_t i = 0; FQueuedOns.test(key) && i < FMidiOut->numEvents; ++i)
@@ -116,31 +110,31 @@ void TVSTModuleWithMidi::QueueNoteOff(std::int32_t channel, std::int32_t note,
             queued.deltaFrames > deltaFrames)
             deltaFrames = queued.deltaFrames;
     }
-    Queue(StatusFor(kNoteOff, channel), note, velocity, deltaFrames);
+    Queue(StatusFor(kMidiNoteOff, channel), note, velocity, deltaFrames);
 }
 
 void TVSTModuleWithMidi::QueueControlChange(std::int32_t channel, std::int32_t controller,
                                             std::int32_t value, std::int32_t deltaFrames) noexcept
 {
-    Queue(StatusFor(kControlChange, channel), controller, value, deltaFrames);
+    Queue(StatusFor(kMidiControlChange, channel), controller, value, deltaFrames);
 }
 
 void TVSTModuleWithMidi::QueuePolyPressure(std::int32_t channel, std::int32_t note,
                                            std::int32_t pressure, std::int32_t deltaFrames) noexcept
 {
-    Queue(StatusFor(kPolyPressure, channel), note, pressure, deltaFrames);
+    Queue(StatusFor(kMidiPolyPressure, channel), note, pressure, deltaFrames);
 }
 
 void TVSTModuleWithMidi::QueuePitchBend(std::int32_t channel, std::int32_t first,
                                         std::int32_t second, std::int32_t deltaFrames) noexcept
 {
-    Queue(StatusFor(kPitchBend, channel), first, second, deltaFrames);
+    Queue(StatusFor(kMidiPitchBend, channel), first, second, deltaFrames);
 }
 
 void TVSTModuleWithMidi::QueueChannelPressure(std::int32_t channel, std::int32_t pressure,
                                               std::int32_t deltaFrames) noexcept
 {
-    Queue(StatusFor(kChannelPressure, channel), pressure, 0, deltaFrames);
+    Queue(StatusFor(kMidiChannelPressure, channel), pressure, 0, deltaFrames);
 }
 
 void TVSTModuleWithMidi::FlushMidiOut(std::int32_t sampleFrames) noexcept
@@ -177,7 +171,7 @@ void TVSTModuleWithMidi::FlushMidiOut(std::int32_t sampleFrames) noexcept
         VstMidiEvent& waiting = Record(events[i]);
         waiting.deltaFrames -= sampleFrames;
         if (IsNote(waiting))
-            ((StatusOf(waiting) & kKindMask) == kNoteOn ? FQueuedOns : FQueuedOffs)
+            (MidiKind(StatusOf(waiting)) == kMidiNoteOn ? FQueuedOns : FQueuedOffs)
                 .set(KeyOf(waiting));
     }
 }
@@ -210,7 +204,7 @@ bool TVSTModuleWithMidi::AdmitNoteEvent(const VstMidiEvent& event) noexcept
         return true;
     const std::size_t key = KeyOf(event);
     // A note-on with velocity 0 is a note-off to every host.
-    const bool on = (StatusOf(event) & kKindMask) == kNoteOn && (event.midiData[2] & 0x7F) != 0;
+    const bool on = MidiKind(StatusOf(event)) == kMidiNoteOn && (event.midiData[2] & 0x7F) != 0;
     if (FKeysOn.test(key) == on)
         return false;
     FKeysOn.set(key, on);

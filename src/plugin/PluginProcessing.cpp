@@ -3,6 +3,7 @@
 
 #include "plugin/Plugin.h"
 
+#include "base/MidiStatus.h"
 #include "engine/Rounding.h"
 
 #include <algorithm>
@@ -35,13 +36,6 @@ constexpr std::int32_t kMaxStepsPerRun = 1024;
 constexpr std::uint8_t kLongRateIndex = 7;
 // The step-length table's one-beat entry.
 constexpr int kOneBeatIndex = 6;
-
-constexpr std::uint8_t kNoteOffKind = 0x80;
-constexpr std::uint8_t kNoteOnKind = 0x90;
-constexpr std::uint8_t kPolyPressureKind = 0xA0;
-constexpr std::uint8_t kControlChangeKind = 0xB0;
-constexpr std::uint8_t kChannelPressureKind = 0xD0;
-constexpr std::uint8_t kPitchBendKind = 0xE0;
 
 bool Finite(double value)
 {
@@ -192,8 +186,8 @@ void TVSTPlugin::ApplyHeldKeys(std::int32_t offset)
 
 void TVSTPlugin::ApplyKey(const TKeyEvent& key, std::int32_t offset)
 {
-    if ((key.Status & 0xF0) == kNoteOnKind && key.Velocity > 0)
-        HandleNoteOn(key.Status & 0x0F, key.Note, key.Velocity, offset);
+    if (IsMidiNoteOn(key.Status, key.Velocity))
+        HandleNoteOn(MidiChannel(key.Status), key.Note, key.Velocity, offset);
     else
         HandleNoteOff(key.Note);
 }
@@ -344,11 +338,11 @@ void TVSTPlugin::VSTModuleProcessMidi(const TVstMidiEvent& event)
     // Controller learn and mapped controllers come first, for every event.
     TVSTPluginBase::VSTModuleProcessMidi(event);
     const auto status = static_cast<std::uint8_t>(event.midiData[0]);
-    const std::int32_t channel = status & 0x0F;
-    const std::int32_t kind = status & 0xF0;
+    const std::int32_t channel = MidiChannel(status);
+    const std::int32_t kind = MidiKind(status);
     const std::int32_t d1 = event.midiData[1] & 0x7F;
     const std::int32_t d2 = event.midiData[2] & 0x7F;
-    if (kind == kNoteOnKind || kind == kNoteOffKind)
+    if (kind == kMidiNoteOn || kind == kMidiNoteOff)
     {
         // Keys take effect when the block reaches them. Should the host send more keys than
         // fit before processing, the rest take effect at once rather than be lost.
@@ -356,7 +350,7 @@ void TVSTPlugin::VSTModuleProcessMidi(const TVstMidiEvent& event)
             FKeyEvents[FKeyEventCount++] = {event.deltaFrames, status,
                                             static_cast<std::uint8_t>(d1),
                                             static_cast<std::uint8_t>(d2)};
-        else if (kind == kNoteOnKind && d2 > 0)
+        else if (kind == kMidiNoteOn && d2 > 0)
             HandleNoteOn(channel, d1, d2, 0);
         else
             HandleNoteOff(d1);
@@ -470,16 +464,16 @@ void TVSTPlugin::PassThrough(std::int32_t kind, std::int32_t channel, std::int32
         return;
     switch (kind)
     {
-    case kControlChangeKind:
+    case kMidiControlChange:
         QueueControlChange(channel, d1, d2, delta);
         break;
-    case kPolyPressureKind:
+    case kMidiPolyPressure:
         QueuePolyPressure(channel, d1, d2, delta);
         break;
-    case kChannelPressureKind:
+    case kMidiChannelPressure:
         QueueChannelPressure(channel, d1, delta);
         break;
-    case kPitchBendKind:
+    case kMidiPitchBend:
         QueuePitchBend(channel, d1, d2, delta);
         break;
     default:
