@@ -8,12 +8,19 @@
 #include <lilv/lilv.h>
 #include <lv2/atom/forge.h>
 #include <lv2/atom/util.h>
+#include <lv2/instance-access/instance-access.h>
 #include <lv2/midi/midi.h>
 #include <lv2/state/state.h>
 #include <lv2/time/time.h>
+#include <lv2/ui/ui.h>
 #include <lv2/urid/urid.h>
 
 #include <gtest/gtest.h>
+
+#include <X11/Xlib.h>
+// Xlib names a type "Status" by a macro; the test host's events have a field of that name.
+#undef Status
+#include <dlfcn.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -286,6 +293,66 @@ TEST_F(Lv2HostTest, SavedStateIsTheVstChunkAndRestoresIntoANewInstance)
     ASSERT_FALSE(restored.empty());
     EXPECT_EQ(restored, Chunk(first.Effect()));
     EXPECT_EQ(restored, Chunk(vst.Effect()));
+}
+
+// The UI runs the module's own editor in the host's window and reports values that changed
+// inside the module (the editor, a mapped controller) to the host's control ports.
+TEST_F(Lv2HostTest, UiOpensTheEditorAndReportsChangesToThePorts)
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr)
+        GTEST_SKIP() << "no X display";
+    const Window parent =
+        XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 712, 341, 0, 0, 0);
+    XSync(display, False);
+    TLv2Host plugin(FWorld, FPlugin, FMap);
+    ASSERT_NE(plugin.Instance(), nullptr);
+
+    const std::string library =
+        std::string(std::getenv("TUMBLET_LV2_BUNDLE")) + "/Tumblet_lv2ui.so";
+    void* handle = dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(handle, nullptr) << dlerror();
+    using TDescriptorFunction = const LV2UI_Descriptor* (*)(std::uint32_t);
+    auto descriptorOf = reinterpret_cast<TDescriptorFunction>(dlsym(handle, "lv2ui_descriptor"));
+    ASSERT_NE(descriptorOf, nullptr);
+    const LV2UI_Descriptor* ui = descriptorOf(0);
+    ASSERT_NE(ui, nullptr);
+
+    std::vector<std::pair<std::uint32_t, float>> writes;
+    const auto write = [](LV2UI_Controller controller, std::uint32_t port, std::uint32_t size,
+                          std::uint32_t protocol, const void* buffer)
+    {
+        if (size == sizeof(float) && protocol == 0)
+            static_cast<decltype(writes)*>(controller)
+                ->emplace_back(port, *static_cast<const float*>(buffer));
+    };
+    LV2_Feature access{LV2_INSTANCE_ACCESS_URI, lilv_instance_get_handle(plugin.Instance())};
+    LV2_Feature parentFeature{LV2_UI__parent, reinterpret_cast<void*>(parent)};
+    const LV2_Feature* features[] = {&access, &parentFeature, nullptr};
+    LV2UI_Widget widget = nullptr;
+    LV2UI_Handle view = ui->instantiate(ui, kLv2UiUri, "", write, &writes, &widget, features);
+    ASSERT_NE(view, nullptr) << "the editor did not open";
+    EXPECT_NE(widget, nullptr);
+    const auto* idle =
+        static_cast<const LV2UI_Idle_Interface*>(ui->extension_data(LV2_UI__idleInterface));
+    ASSERT_NE(idle, nullptr);
+
+    EXPECT_EQ(idle->idle(view), 0);
+    EXPECT_EQ(writes.size(), 22u) << "the first idle call reports every value once";
+    writes.clear();
+    EXPECT_EQ(idle->idle(view), 0);
+    EXPECT_TRUE(writes.empty()) << "nothing changed, nothing reported";
+    AEffect* effect = plugin.Effect();
+    effect->setParameter(effect, 5, 0.75f); // Gate 150, as a mapped controller would set it
+    EXPECT_EQ(idle->idle(view), 0);
+    ASSERT_EQ(writes.size(), 1u);
+    EXPECT_EQ(writes[0].first, kLv2FirstParameterPort + 5);
+    EXPECT_FLOAT_EQ(writes[0].second, 150.0f);
+
+    ui->cleanup(view);
+    dlclose(handle);
+    XDestroyWindow(display, parent);
+    XCloseDisplay(display);
 }
 
 } // namespace
