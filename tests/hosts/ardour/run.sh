@@ -67,6 +67,8 @@ run() {
 check_notes() {
     awk -v last="$1" -v least="$2" '
         $1 != "EVENT" { next }
+        # Ardour ends the keys still held at a stop itself (velocity 64); those are not Tumblet'"'"'s.
+        $3 == 0 && $4 >= 128 && $4 < 144 && $6 == 64 { next }
         $4 >= 144 && $4 < 160 && $6 > 0 {
             if (on[$5]) { print "second note-on before the note-off: " $0; bad = 1 }
             on[$5] = 1; start[$5] = $2; ons++
@@ -112,6 +114,10 @@ for format in LXVST LV2; do
 
     run $format "$name" 3.5 1 1 new
     check_notes $((release + 2 * tolerance)) 12
+
+    # The transport stops while the chord is still held: every note still ends.
+    run $format "$name" 1.5 1 0 new
+    check_notes $((release + 2 * tolerance)) 4
 
     # Stopped, with Rate set to quarter notes from Lua: the own clock plays from the key on.
     run $format "$name" 3.5 0 0 new "0=$rate_quarter"

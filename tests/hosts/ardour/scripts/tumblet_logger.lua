@@ -2,7 +2,7 @@ ardour { ["type"] = "dsp", name = "Tumblet Test Logger", category = "Utility", l
 	author = "Tumblet tests", description = [[Keeps every MIDI event that reaches it (transport sample + offset, bytes) in shared memory for the session script.]] }
 
 local capacity = 4096
-local own_clock = 0
+local own_clock, has_rolled = 0, false
 -- int[0]: event count; then 5 ints an event: sample, rolling, status, data1, data2
 function dsp_ioconfig () return { { midi_in = 1, midi_out = 1, audio_in = -1, audio_out = -1 } } end
 function dsp_init (sr) self:shmem ():allocate (1 + capacity * 5); self:shmem ():clear () end
@@ -11,10 +11,11 @@ function dsp_runmap (bufs, in_map, out_map, n_samples, offset)
 	local shm = self:shmem ()
 	local mem = shm:to_int (0):array ()
 	ARDOUR.DSP.process_map (bufs, n_out, in_map, out_map, n_samples, offset)
-	-- While the transport stands, events are timed by a clock of the logger's own.
+	-- In a session that never rolls, events are timed by a clock of the logger's own.
 	local rolling = Session:transport_rolling () and 1 or 0
 	local pos = Session:transport_sample ()
-	if rolling == 0 then pos = own_clock; own_clock = own_clock + n_samples end
+	if rolling == 1 then has_rolled = true end
+	if rolling == 0 and not has_rolled then pos = own_clock; own_clock = own_clock + n_samples end
 	local ib = in_map:get (ARDOUR.DataType ("midi"), 0)
 	if ib == ARDOUR.ChanMapping.Invalid then return end
 	for _, e in pairs (bufs:get_midi (ib):table ()) do
