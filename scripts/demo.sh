@@ -1,17 +1,21 @@
 #!/usr/bin/env bash
-# Builds Tumblet, installs it where hosts look for VST 2 plug-ins (~/.vst) and LV2 plug-ins
-# (~/.lv2), and plays a C major chord through it with three contrasting settings, without a DAW:
-# the arpeggios are printed and written to build/demo/ as MIDI files and piano-roll pictures.
+# Builds Tumblet, installs it and its user guide where hosts look for VST 2 plug-ins (~/.vst)
+# and LV2 plug-ins (~/.lv2), and plays a C major chord through it with three contrasting
+# settings, without a DAW: the arpeggios are printed and written to build/demo/ as MIDI files and
+# piano-roll pictures.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 ./scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$(nproc)" --target Tumblet tumblet_lv2_bundle tumblet-render tumblet-info
+cmake --build build -j"$(nproc)" --target Tumblet tumblet_lv2_bundle tumblet-render tumblet-info \
+    tumblet_user_guide
 
 mkdir -p "$HOME/.vst" build/demo
 install -m 0644 build/Tumblet.so "$HOME/.vst/Tumblet.so"
-echo "Installed $HOME/.vst/Tumblet.so"
+# Beside the plug-in, the guide is what the editor's "Open User Guide" opens.
+install -m 0644 "build/Tumblet User Guide.pdf" "$HOME/.vst/Tumblet User Guide.pdf"
+echo "Installed $HOME/.vst/Tumblet.so and $HOME/.vst/Tumblet User Guide.pdf"
 # The LV2 build of the same plug-in, for hosts that prefer LV2 (and for jalv).
 mkdir -p "$HOME/.lv2"
 rm -rf "$HOME/.lv2/Tumblet.lv2"

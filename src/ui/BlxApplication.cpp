@@ -92,6 +92,8 @@ TBlxPlatform* TBlxApplication::CurrentPlatform() const
 
 void TBlxApplication::ProcessMessages()
 {
+    // The press that closed a pop-up form is older than anything queued now.
+    DeliverReplay();
     if (TBlxPlatform* p = CurrentPlatform())
     {
         // Keep the backend alive while it delivers: a handler may close the last window.
@@ -218,6 +220,48 @@ void TBlxApplication::DiscardMouseEvents()
     }
 }
 
+void TBlxApplication::ReplayPressLater(TBlxMouseButton button, TBlxPoint screenPos)
+{
+    FReplay = TReplay{button, screenPos};
+}
+
+void TBlxApplication::DeliverReplay()
+{
+    if (!FReplay)
+    {
+        return;
+    }
+    TReplay replay = *FReplay;
+    FReplay.reset();
+    for (auto it = FWindows.rbegin(); it != FWindows.rend(); ++it)
+    {
+        TBlxWindow& w = **it;
+        TBlxPoint origin = w.ClientOriginOnScreen();
+        TBlxPoint local{replay.ScreenPos.X - origin.X, replay.ScreenPos.Y - origin.Y};
+        if (!w.IsShown() || !w.ClientRect().Contains(local))
+        {
+            continue;
+        }
+        std::shared_ptr<bool> alive = w.AliveFlag();
+        TBlxPlatformEvent e;
+        e.Kind = TBlxPlatformEvent::TKind::MouseDown;
+        e.Mouse.Pos = local;
+        e.Mouse.Button = replay.Button;
+        Dispatch(w, e);
+        // Released while the pop-up was closing: that release was queued before the replay
+        // and went nowhere, so it is sent here.
+        unsigned bit = replay.Button == TBlxMouseButton::Left    ? ssLeft
+                       : replay.Button == TBlxMouseButton::Right ? ssRight
+                                                                 : ssMiddle;
+        if (*alive && !(PointerButtons() & bit))
+        {
+            e.Kind = TBlxPlatformEvent::TKind::MouseUp;
+            Dispatch(w, e);
+        }
+        return;
+    }
+}
+
 void TBlxApplication::ReplayClick(TBlxMouseButton button)
 {
     TBlxPoint screen = PointerPos();
@@ -253,6 +297,27 @@ void TBlxApplication::RegisterWindow(TBlxWindow& window)
 
 void TBlxApplication::UnregisterWindow(TBlxWindow& window)
 {
+    // The windows that stay above this one (its dialogs, menus and pop-up forms, and theirs)
+    // end their modal loops and forget it: the host may close the editor while one is open.
+    for (TBlxWindow* w : FWindows)
+    {
+        bool above = false;
+        for (TBlxWindow* p = w->PopupParent(); p && !above; p = p->PopupParent())
+        {
+            above = p == &window;
+        }
+        if (above && w->InModalLoop())
+        {
+            w->SetModalResult(TBlxModalResult::Cancel);
+        }
+    }
+    for (TBlxWindow* w : FWindows)
+    {
+        if (w->PopupParent() == &window)
+        {
+            w->SetPopupParent(nullptr);
+        }
+    }
     Erase(FWindows, &window);
     Erase(FModalStack, &window);
 }
@@ -305,15 +370,44 @@ void TBlxApplication::Dispatch(TBlxWindow& window, const TBlxPlatformEvent& e)
                  e.Kind == K::Wheel || e.Kind == K::KeyDown || e.Kind == K::CloseRequest;
     if (input && !AcceptsInput(window))
     {
-        // A press outside an open menu closes the menu and is swallowed, as menus do.
+        if (ForwardToDraggingPopup(window, e))
+        {
+            return;
+        }
+        // A press outside an open menu closes the menu and is swallowed, as menus do; a pop-up
+        // form passes the press on to what lies under the pointer once it is gone.
         TBlxWindow* top = TopModal();
         if (e.Kind == K::MouseDown && top && top->Kind() == TBlxWindowKind::Popup)
         {
+            if (top->ClosesOnPressOutside())
+            {
+                TBlxPoint origin = window.ClientOriginOnScreen();
+                ReplayPressLater(e.Mouse.Button,
+                                 {origin.X + e.Mouse.Pos.X, origin.Y + e.Mouse.Pos.Y});
+            }
             top->Close();
         }
         return;
     }
     window.HandleEvent(e);
+}
+
+bool TBlxApplication::ForwardToDraggingPopup(TBlxWindow& window, const TBlxPlatformEvent& e)
+{
+    using K = TBlxPlatformEvent::TKind;
+    TBlxWindow* top = TopModal();
+    bool pointer = e.Kind == K::MouseDown || e.Kind == K::MouseUp || e.Kind == K::MouseMove;
+    if (!pointer || !top || !top->ClosesOnPressOutside() || top->HeldButtons() == 0)
+    {
+        return false;
+    }
+    // A drag that began on the pop-up form stays with it while it crosses other windows of
+    // ours, as it does over foreign windows under the grab.
+    TBlxPoint from = window.ClientOriginOnScreen(), to = top->ClientOriginOnScreen();
+    TBlxPlatformEvent moved = e;
+    moved.Mouse.Pos = {e.Mouse.Pos.X + from.X - to.X, e.Mouse.Pos.Y + from.Y - to.Y};
+    top->HandleEvent(moved);
+    return true;
 }
 
 void TBlxApplication::RegisterTimer(TBlxTimer& timer)

@@ -153,6 +153,10 @@ bool TBlxWindow::Show()
     InvalidateWindowRect(ClientRect());
     FNative->Show();
     FShown = true;
+    if (FClosesOnPressOutside)
+    {
+        GrabInput(true);
+    }
     if (!FFocus)
     {
         if (FActiveControl && FActiveControl->CanFocus())
@@ -185,6 +189,12 @@ void TBlxWindow::Hide()
     UpdateHover(nullptr);
     FNative->Hide();
     FShown = false;
+    // A menu or dialog that closed over a grabbing pop-up form took the grab with it.
+    TBlxWindow* top = TBlxApplication::Instance().TopModal();
+    if (top && top != this && top->FClosesOnPressOutside && top->FShown)
+    {
+        top->GrabInput(true);
+    }
 }
 
 TBlxModalResult TBlxWindow::ShowModal()

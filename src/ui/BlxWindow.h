@@ -53,6 +53,13 @@ public:
     TBlxNativeId NativeId() const;
     /// Routes all pointer and keyboard input here (menus); false when refused.
     bool GrabInput(bool grab);
+    /// A pop-up form that holds the input grab while shown and that a press outside closes
+    /// (result Cancel); the press then reaches whatever lies under the pointer. A drag that
+    /// started inside stays with it until the button is released.
+    void SetClosesOnPressOutside(bool closes) { FClosesOnPressOutside = closes; }
+    bool ClosesOnPressOutside() const { return FClosesOnPressOutside; }
+    /// The mouse buttons pressed on this window and not yet released (ssLeft, ssRight, ssMiddle).
+    unsigned HeldButtons() const { return FHeldButtons; }
 
     TBlxControl* FocusedControl() const { return FFocus; }
     void SetFocusedControl(TBlxControl* control);
@@ -131,6 +138,7 @@ private:
     bool FPaintedOnce = false;
     bool FApplyingConfigure = false;
     bool FInModal = false;
+    bool FClosesOnPressOutside = false;
     TBlxModalResult FModalResult = TBlxModalResult::None;
     TBlxControl* FFocus = nullptr;
     TBlxControl* FActiveControl = nullptr;

@@ -133,12 +133,22 @@ int TBlxWindow::ClickCountFor(const TBlxMouseEvent& e)
 
 void TBlxWindow::DispatchMouseDown(const TBlxMouseEvent& e)
 {
-    FHeldButtons |= ButtonBit(e.Button);
     TBlxControl* target = FCapture ? FCapture : ControlAt(e.Pos);
-    if (!target)
+    if (target)
+    {
+        FHeldButtons |= ButtonBit(e.Button);
+    }
+    else
     {
         // Only a grabbing popup hears presses outside itself: they dismiss it.
-        if (FKind == TBlxWindowKind::Popup)
+        if (FClosesOnPressOutside)
+        {
+            TBlxPoint origin = ClientOriginOnScreen();
+            TBlxApplication::Instance().ReplayPressLater(e.Button,
+                                                         {origin.X + e.Pos.X, origin.Y + e.Pos.Y});
+            Close();
+        }
+        else if (FKind == TBlxWindowKind::Popup)
         {
             Raise(OnPressOutside, *this);
         }

@@ -270,23 +270,54 @@ bool TX11Window::GrabInput(bool grab)
 {
     Display* d = FPlatform.GetDisplay();
     TX11ErrorTrap trap(d);
+    Window root = DefaultRootWindow(d);
     if (!grab)
     {
+        if (FPassiveGrab)
+        {
+            XUngrabButton(d, AnyButton, AnyModifier, root);
+            FPlatform.SetSyncGrab(nullptr, 0);
+        }
         XUngrabPointer(d, CurrentTime);
         XUngrabKeyboard(d, CurrentTime);
-        FGrabbed = false;
+        FGrabbed = FPassiveGrab = false;
         XFlush(d);
         return true;
     }
     XSync(d, False);
     unsigned mask =
         ButtonPressMask | ButtonReleaseMask | PointerMotionMask | EnterWindowMask | LeaveWindowMask;
+    XGrabKeyboard(d, FWindow, True, GrabModeAsync, GrabModeAsync, CurrentTime);
+    if (FOwner.ClosesOnPressOutside() && GrabButtonsOnRoot(mask))
+    {
+        FGrabbed = FPassiveGrab = true;
+        return true;
+    }
     int pointer = XGrabPointer(d, FWindow, True, mask, GrabModeAsync, GrabModeAsync, x11::kNone,
                                x11::kNone, CurrentTime);
-    int keyboard = XGrabKeyboard(d, FWindow, True, GrabModeAsync, GrabModeAsync, CurrentTime);
     FGrabbed = pointer == GrabSuccess;
-    (void)keyboard;
     return FGrabbed;
+}
+
+bool TX11Window::GrabButtonsOnRoot(unsigned mask)
+{
+    // A pop-up form takes every press on the screen through a passive grab on the root window
+    // that freezes the pointer: a press outside it can then be handed back to the server,
+    // which delivers it to the window under the pointer (ReplayPointer replays only presses
+    // that activated a passive grab). Our own windows still hear their events as usual.
+    Display* d = FPlatform.GetDisplay();
+    Window root = DefaultRootWindow(d);
+    XGrabButton(d, AnyButton, AnyModifier, root, True, mask & ~(EnterWindowMask | LeaveWindowMask),
+                GrabModeSync, GrabModeAsync, x11::kNone, x11::kNone);
+    XSync(d, False);
+    if (TX11ErrorTrap::LastError() == BadAccess)
+    {
+        // Another client (a window manager) holds button grabs on the root window.
+        XUngrabButton(d, AnyButton, AnyModifier, root);
+        return false;
+    }
+    FPlatform.SetSyncGrab(this, root);
+    return true;
 }
 
 void TX11Window::TakeFocus()

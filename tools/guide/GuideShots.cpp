@@ -1,0 +1,83 @@
+// tumblet-guide-shots: draws the pictures of the user guide with the offscreen backend, under
+// the default skin, as PNG files in a folder.
+//
+//   tumblet-guide-shots PICTURES_FOLDER
+//
+// presets_browser.png: the presets browser over a folder of sample presets.
+// editor.png and main_menu.png (the editor, and the editor with its main menu open) are still
+// to be drawn here; until then the guide shows a marked place for each.
+
+#include "editor/PresetsForm.h"
+#include "ui/BlxApplication.h"
+#include "ui/BlxStyle.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace
+{
+
+namespace fs = std::filesystem;
+using namespace tumblet;
+
+/// A folder of sample presets (empty files are enough to be listed).
+fs::path MakeSamplePresets(const fs::path& folder)
+{
+    const std::vector<std::string> names{"Bass & Lead",    "Bright Sixteenths", "Broken Chords",
+                                         "Chiptune Run",   "Dotted Pulse",      "Drifting Triplets",
+                                         "init",           "Latin Swing",       "Octave Bounce",
+                                         "Random Sparkle", "Slow Pad Walk",     "Techno Gate",
+                                         "Wide Spread"};
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    for (const std::string& name : names)
+    {
+        std::ofstream(folder / (name + TfrmPresets::kPresetExtension));
+    }
+    return folder;
+}
+
+bool PresetsBrowser(const fs::path& out, const fs::path& work)
+{
+    fs::path folder = MakeSamplePresets(work / "Presets");
+    TfrmPresets browser;
+    // The size it has over the editor: the editor's client area less 32 pixels each way.
+    browser.SetClientSize(680, 309);
+    browser.SetPresetsFolder(folder.string());
+    browser.SetCurrentName("Latin Swing");
+    if (!browser.Show())
+    {
+        return false;
+    }
+    browser.PaintAll();
+    bool saved = browser.BackBuffer().SavePng((out / "presets_browser.png").string());
+    browser.Hide();
+    fs::remove_all(folder);
+    return saved;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2)
+    {
+        std::fprintf(stderr, "usage: tumblet-guide-shots PICTURES_FOLDER\n");
+        return 2;
+    }
+    fs::path out = argv[1];
+    std::error_code ec;
+    fs::create_directories(out, ec);
+    TBlxApplication::Instance().SetBackend(TBlxBackend::Offscreen);
+    TBlxStyle::Select(TBlxStyle::Names().front());
+    if (!PresetsBrowser(out, out / "work"))
+    {
+        std::fprintf(stderr, "tumblet-guide-shots: cannot draw the presets browser\n");
+        return 1;
+    }
+    fs::remove_all(out / "work", ec);
+    return 0;
+}
