@@ -598,6 +598,28 @@ TEST_F(EditorTest, ModalLoopsEndWhenTheHostClosesTheEditorOrTheModule)
         }
 }
 
+TEST_F(EditorTest, UserGuideItemShowsWithTheGuideAndAFailedOpenerIsReported)
+{
+    namespace fs = std::filesystem;
+    const fs::path folder = Module().SettingsFolder();
+    fs::create_directories(folder / "bin");
+    const fs::path guide = folder / "Tumblet User Guide.pdf";
+    std::ofstream(guide) << "%PDF-1.4\n";
+    std::ofstream(folder / "bin" / "xdg-open") << "#!/bin/sh\nexit 3\n";
+    fs::permissions(folder / "bin" / "xdg-open", fs::perms::owner_all);
+    const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
+    setenv("PATH", ((folder / "bin").string() + ":" + path).c_str(), 1);
+    // The guide is looked for when the editor opens.
+    Host.Dispatch(effEditClose);
+    ASSERT_EQ(Host.Dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(kOffscreenParent)), 1);
+    std::string message;
+    ChooseFromMainMenu({"Open User Guide"}, [&] { Answer(TBlxModalResult::OK, &message); });
+    setenv("PATH", path.c_str(), 1);
+    EXPECT_EQ(message, "Error opening file.\r\n\r\n\"" + guide.string() + "\" | Open User Guide");
+    fs::remove(guide);
+    fs::remove_all(folder / "bin");
+}
+
 TEST_F(EditorTest, AboutNamesTheVersionAndTheBuildDate)
 {
     const std::string text = Form().AboutText();
