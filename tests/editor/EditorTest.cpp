@@ -24,10 +24,13 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <csignal>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace tumblet
 {
@@ -622,10 +625,27 @@ TEST_F(EditorTest, UserGuideItemShowsWithTheGuideAndAFailedOpenerIsReported)
 
 TEST_F(EditorTest, AboutNamesTheVersionAndTheBuildDate)
 {
+    // The date is written in the user's format, read from the environment without changing
+    // the process's own locale; the code lives in this test program here.
+    const char* previous = std::getenv("LC_ALL");
+    const std::string saved = previous ? previous : "";
+    setenv("LC_ALL", "C", 1);
+    const std::string processLocale = setlocale(LC_ALL, nullptr);
     const std::string text = Form().AboutText();
-    const std::string head = "Tumblet v1.20\r\rBuild date: ";
-    ASSERT_EQ(text.rfind(head, 0), 0u) << text;
-    EXPECT_GE(text.size(), head.size() + 6) << text;
+    EXPECT_EQ(setlocale(LC_ALL, nullptr), processLocale);
+    if (previous)
+        setenv("LC_ALL", saved.c_str(), 1);
+    else
+        unsetenv("LC_ALL");
+    struct stat file
+    {
+    };
+    ASSERT_EQ(stat("/proc/self/exe", &file), 0);
+    std::tm local{};
+    localtime_r(&file.st_mtime, &local);
+    char date[32] = {};
+    std::strftime(date, sizeof date, "%m/%d/%y", &local);
+    EXPECT_EQ(text, std::string("Tumblet v1.20\r\rBuild date: ") + date);
 }
 
 struct TTextRow
