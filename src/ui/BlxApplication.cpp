@@ -16,6 +16,8 @@ namespace
 
 /// Longest sleep of a modal loop between rounds, in ms: keeps timers and repaints responsive.
 constexpr int kMaxModalSleepMs = 10;
+/// How long a press that closed a pop-up form waits for its replay at most, in ms.
+constexpr int64_t kMaxReplayAgeMs = 1000;
 
 int64_t MonotonicMs()
 {
@@ -222,7 +224,7 @@ void TBlxApplication::DiscardMouseEvents()
 
 void TBlxApplication::ReplayPressLater(TBlxMouseButton button, TBlxPoint screenPos)
 {
-    FReplay = TReplay{button, screenPos};
+    FReplay = TReplay{button, screenPos, NowMs()};
 }
 
 void TBlxApplication::DeliverReplay()
@@ -233,6 +235,12 @@ void TBlxApplication::DeliverReplay()
     }
     TReplay replay = *FReplay;
     FReplay.reset();
+    // A press whose window closed before the next round (the host closed the editor) must not
+    // land on whatever opens there later.
+    if (NowMs() - replay.TimeMs > kMaxReplayAgeMs)
+    {
+        return;
+    }
     for (auto it = FWindows.rbegin(); it != FWindows.rend(); ++it)
     {
         TBlxWindow& w = **it;
@@ -372,6 +380,13 @@ void TBlxApplication::Dispatch(TBlxWindow& window, const TBlxPlatformEvent& e)
     {
         if (ForwardToDraggingPopup(window, e))
         {
+            return;
+        }
+        // Keys typed while a modal window is up are meant for it, wherever the window system's
+        // keyboard focus happens to be (the editor, or the pop-up form holding the grab).
+        if (e.Kind == K::KeyDown && TopModal())
+        {
+            TopModal()->HandleEvent(e);
             return;
         }
         // A press outside an open menu closes the menu and is swallowed, as menus do; a pop-up

@@ -97,6 +97,7 @@ private:
     {
         TBlxMouseButton Button;
         TBlxPoint ScreenPos;
+        int64_t TimeMs;
     };
 
     TBlxBackend FBackend = TBlxBackend::Auto;

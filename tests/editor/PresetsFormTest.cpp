@@ -252,6 +252,11 @@ TEST_F(PresetsBrowserTest, APressOutsideClosesItAndActsOnTheControlUnderThePoint
     EXPECT_TRUE(EditorButton->HasCapture());
     MouseUp(*Editor, {7, 7});
     EXPECT_EQ(EditorClicks, 1);
+    // A press whose next round never came in time (the editor closed) is not replayed later.
+    TBlxApplication::Instance().ReplayPressLater(TBlxMouseButton::Left, {107, 207});
+    Offscreen().AdvanceClock(2000);
+    TBlxApplication::Instance().ProcessMessages();
+    EXPECT_EQ(EditorClicks, 1);
 }
 
 TEST_F(PresetsBrowserTest, AMissingFolderListsNothingAndIsCreatedToBeShown)

@@ -44,8 +44,17 @@ protected:
         ASSERT_TRUE(Editor.Show());
         PumpUntil([&] { return !Editor.NeedsPaint(); });
         Watchdog.SetInterval(15000);
-        Watchdog.OnTimer = [](TBlxTimer&) { TBlxApplication::Instance().EndAllModalLoops(); };
+        Watchdog.OnTimer = [this](TBlxTimer&)
+        {
+            WatchdogFired = true;
+            TBlxApplication::Instance().EndAllModalLoops();
+        };
         Watchdog.SetEnabled(true);
+    }
+    void TearDown() override
+    {
+        EXPECT_FALSE(WatchdogFired) << "the browser did not close by itself";
+        TBlxX11Fixture::TearDown();
     }
     int HostPresses()
     {
@@ -62,6 +71,7 @@ protected:
     TBlxTimer Driver;
     TBlxTimer Watchdog;
     int EditorClicks = 0;
+    bool WatchdogFired = false;
 };
 
 TEST_P(PresetsX11Test, APressOutsideClosesTheBrowserAndReachesTheWindowUnderThePointer)
