@@ -83,15 +83,6 @@ public:
     void Present(cairo_surface_t* backBuffer, const TBlxRect& r) override;
     bool GrabInput(bool grab) override;
     void TakeFocus() override;
-    /// Takes the focus at the first exposure after a dialog was shown.
-    void TakeFocusOnceShown()
-    {
-        if (FFocusWhenShown)
-        {
-            FFocusWhenShown = false;
-            TakeFocus();
-        }
-    }
 
     TBlxWindow& Owner() const { return FOwner; }
     /// True once the window shows a server-side copy of its pixels: the server then repaints
@@ -120,7 +111,6 @@ private:
     TBlxRect FBounds;
     bool FGrabbed = false;
     bool FPassiveGrab = false; ///< the root window's buttons, for a pop-up form
-    bool FFocusWhenShown = false;
 };
 
 class TX11Platform : public TBlxPlatform

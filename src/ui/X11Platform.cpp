@@ -388,9 +388,6 @@ void TX11Platform::Dispatch(XEvent& ev)
     switch (ev.type)
     {
     case x11::kExpose:
-        // A dialog takes the keyboard once it can (it must be viewable): the editor may hold
-        // the focus, and without a window manager nothing else moves it.
-        w.TakeFocusOnceShown();
         // The background pixmap has already put the pixels back.
         if (w.HasBackgroundPixmap())
         {

@@ -141,7 +141,6 @@ void TX11Window::Show()
     XMapRaised(d, FWindow);
     if (FKind == TBlxWindowKind::Dialog)
     {
-        FFocusWhenShown = true;
         // Some window managers place new windows themselves; ask again once mapped.
         XMoveWindow(d, FWindow, FBounds.Left, FBounds.Top);
     }
