@@ -460,6 +460,10 @@ TEST_F(EditorTest, InitAnsweredNoChangesNothingAndTheSameSkinShowsNoMessage)
     EXPECT_EQ(message, "Please close and re-open the plugin window for skin changes to take "
                        "effect. | Change Skin");
     EXPECT_EQ(Module().Style(), 2);
+    // The open window keeps its look; the next one takes the new skin.
+    Host.Dispatch(effEditClose);
+    ASSERT_EQ(Host.Dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(kOffscreenParent)), 1);
+    EXPECT_EQ(TBlxStyle::ActiveName(), StyleName(2));
     Module().SetStyle(0);
 }
 
