@@ -7,11 +7,25 @@
 #include "controls/BlxSlider.h"
 #include "controls/BlxSpTBXSpeedButton.h"
 #include "controls/CustomGuiStitchedDial.h"
+#include "editor/Dialogs.h"
+#include "editor/PresetsForm.h"
+#include "plugin/BlxCommon.h"
 #include "plugin/VSTPluginBaseDM.h"
+#include "ui/BlxApplication.h"
 #include "ui/BlxLabel.h"
+#include "ui/BlxShell.h"
 #include "ui/BlxText.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <ctime>
+#include <dlfcn.h>
+#include <locale.h>
+#include <mutex>
+#include <optional>
+#include <sys/stat.h>
+#include <vector>
 
 namespace tumblet
 {
@@ -27,6 +41,60 @@ constexpr int kPresetsCaptionMargin = 8;
 std::int64_t RoundedInt(float value)
 {
     return static_cast<std::int64_t>(std::nearbyint(value));
+}
+
+// The longest preset name the save dialog takes, in characters.
+constexpr int kPresetNameMaxLength = 50;
+// The Lowest Octave items, in menu order, with the octave number each stands for.
+constexpr std::int32_t kLowestOctaves[] = {0, -1, -2};
+
+/// One line of the mapping removal submenu.
+struct TMappingEntry
+{
+    std::string Key;
+    std::string Caption;
+    std::int32_t Index = 0;
+};
+
+/// Orders texts ignoring the case of ASCII letters, the way parameter names are written.
+bool LessIgnoringCase(const std::string& a, const std::string& b)
+{
+    return std::lexicographical_compare(
+        a.begin(), a.end(), b.begin(), b.end(),
+        [](char x, char y)
+        {
+            const auto lower = [](char c)
+            { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
+            return static_cast<unsigned char>(lower(x)) < static_cast<unsigned char>(lower(y));
+        });
+}
+
+/// The last change of the file this code was loaded from (the plug-in's library), written in
+/// the user's short date format; empty when it cannot be found out.
+std::string LibraryDateText()
+{
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<void*>(&LibraryDateText), &info) == 0 || info.dli_fname == nullptr)
+        return {};
+    struct stat file
+    {
+    };
+    if (::stat(info.dli_fname, &file) != 0)
+        return {};
+    std::tm local{};
+    if (localtime_r(&file.st_mtime, &local) == nullptr)
+        return {};
+    // The host's own locale is left alone: the user's date format is read from the
+    // environment into a locale object of our own.
+    locale_t user = newlocale(LC_TIME_MASK, "", static_cast<locale_t>(nullptr));
+    if (user == static_cast<locale_t>(nullptr))
+        user = newlocale(LC_TIME_MASK, "C", static_cast<locale_t>(nullptr));
+    if (user == static_cast<locale_t>(nullptr))
+        return {};
+    char text[128] = {};
+    const std::size_t length = strftime_l(text, sizeof text, "%x", &local, user);
+    freelocale(user);
+    return std::string(text, length);
 }
 
 /// Drops the last code point of a UTF-8 text.
@@ -50,6 +118,7 @@ TfrmVSTEditorMenu::TfrmVSTEditorMenu(TVSTPluginBase& module) : TfrmVSTEditorBase
     timInfo.SetInterval(kInfoShowMs);
     timInfo.SetEnabled(false);
     timInfo.OnTimer = [this](TBlxTimer&) { timInfoTimer(); };
+    CreateMainMenu();
     ddmMenu.OnPopup = [this](TBlxMenu&) { ddmMenuPopup(); };
     panMain->OnMouseUp = [this](TBlxControl&, const TBlxMouseEvent& e)
     {
@@ -127,6 +196,259 @@ void TfrmVSTEditorMenu::CreateHeading()
     panHeading->Loaded();
     panInfo->Loaded();
     btnMenu->Loaded();
+}
+
+void TfrmVSTEditorMenu::CreateMainMenu()
+{
+    TBlxMenuItem& items = ddmMenu.Items();
+    const auto add = [](TBlxMenuItem& parent, const char* name, const char* caption,
+                        std::function<void(TBlxMenuItem&)> click, int tag = 0)
+    {
+        TBlxMenuItem& item = parent.Add(caption, tag);
+        item.SetName(name);
+        item.OnClick = std::move(click);
+        return &item;
+    };
+    ddmMenu_Init =
+        add(items, "ddmMenu_Init", "Init", [this](TBlxMenuItem&) { ddmMenu_InitClick(); });
+    items.AddSeparator();
+    ddmMenu_LoadPreset = add(items, "ddmMenu_LoadPreset", "Load Preset",
+                             [this](TBlxMenuItem&) { ddmMenu_LoadPresetClick(); });
+    ddmMenu_SavePreset = add(items, "ddmMenu_SavePreset", "Save Preset",
+                             [this](TBlxMenuItem&) { ddmMenu_SavePresetClick(); });
+    items.AddSeparator();
+    ddmMenu_MidiCCLearn = add(items, "ddmMenu_MidiCCLearn", "MIDI CC Learn",
+                              [this](TBlxMenuItem&) { ddmMenu_MidiCCLearnClick(); });
+    ddmMenu_MidiSetCC = add(items, "ddmMenu_MidiSetCC", "MIDI Set CC",
+                            [this](TBlxMenuItem&) { ddmMenu_MidiSetCCClick(); });
+    ddmMenu_MidiCCRemove = add(items, "ddmMenu_MidiCCRemove", "MIDI CC Remove", nullptr);
+    items.AddSeparator();
+    ddmMain_LowestOctave = add(items, "ddmMain_LowestOctave", "Lowest Octave", nullptr);
+    ddmMain_LowestOctave_0 = add(*ddmMain_LowestOctave, "ddmMain_LowestOctave_0", "0",
+                                 [this](TBlxMenuItem&) { ddmMain_LowestOctave_0Click(); });
+    ddmMain_LowestOctave_min1 = add(*ddmMain_LowestOctave, "ddmMain_LowestOctave_min1", "-1",
+                                    [this](TBlxMenuItem&) { ddmMain_LowestOctave_min1Click(); });
+    ddmMain_LowestOctave_min2 = add(*ddmMain_LowestOctave, "ddmMain_LowestOctave_min2", "-2",
+                                    [this](TBlxMenuItem&) { ddmMain_LowestOctave_min2Click(); });
+    ddmMain_Skin = add(items, "ddmMain_Skin", "Skin", nullptr);
+    const auto skin = [this](TBlxMenuItem& sender) { ddmMain_Skin_CarbonClick(sender); };
+    ddmMain_Skin_Carbon = add(*ddmMain_Skin, "ddmMain_Skin_Carbon", "Carbon", skin, 0);
+    ddmMain_Skin_Black = add(*ddmMain_Skin, "ddmMain_Skin_Black", "Dark", skin, 1);
+    ddmMain_Skin_Light = add(*ddmMain_Skin, "ddmMain_Skin_Light", "Light", skin, 2);
+    ddmMain_Skin_Luna = add(*ddmMain_Skin, "ddmMain_Skin_Luna", "Luna", skin, 3);
+    ddmMain_Skin_Smokey = add(*ddmMain_Skin, "ddmMain_Skin_Smokey", "Smokey", skin, 4);
+    for (TBlxMenuItem* submenu : {ddmMain_LowestOctave, ddmMain_Skin})
+        for (int i = 0; i < submenu->Count(); ++i)
+            submenu->Item(i).SetRadioItem(true);
+    items.AddSeparator();
+    ddmMenu_OpenUserGuide = add(items, "ddmMenu_OpenUserGuide", "Open User Guide",
+                                [this](TBlxMenuItem&) { ddmMenu_OpenUserGuideClick(); });
+    items.AddSeparator();
+    ddmMenu_About =
+        add(items, "ddmMenu_About", "About", [this](TBlxMenuItem&) { ddmMenu_AboutClick(); });
+}
+
+void TfrmVSTEditorMenu::ddmMenuPopup()
+{
+    TVSTPluginBase& module = Module();
+    const std::uint8_t state = module.LearnState();
+    const bool learning = state == TVSTPluginBase::lsLearning;
+    const bool settingCC = state == TVSTPluginBase::lsSettingCC;
+    ddmMenu_MidiCCLearn->SetChecked(learning);
+    ddmMenu_MidiCCLearn->SetBold(learning);
+    ddmMenu_MidiSetCC->SetChecked(settingCC);
+    ddmMenu_MidiSetCC->SetBold(settingCC);
+
+    FillMidiCCRemove();
+
+    ddmMain_LowestOctave->SetVisible(true);
+    const std::int32_t octave = module.LowestOctave();
+    for (int i = 0; i < ddmMain_LowestOctave->Count(); ++i)
+        ddmMain_LowestOctave->Item(i).SetChecked(kLowestOctaves[i] == octave);
+    TBlxPopupMenu::CheckMenuItemByTag(ddmMenu, module.Style(), ddmMain_Skin, false);
+
+    ddmMenu_OpenUserGuide->SetVisible(FileExists(FUserGuideFile));
+    UpdateMenuSeparators();
+}
+
+void TfrmVSTEditorMenu::FillMidiCCRemove()
+{
+    TVSTPluginBase& module = Module();
+    std::vector<TMappingEntry> entries;
+    {
+        std::lock_guard<std::recursive_mutex> lock(module.InstanceLock());
+        const TMidiCCList& list = module.MidiCCList();
+        entries.reserve(static_cast<std::size_t>(list.Count()));
+        for (std::int32_t i = 0; i < list.Count(); ++i)
+        {
+            const TMidiCCItem& item = list.Items(i);
+            char number[16] = {};
+            std::snprintf(number, sizeof number, "%03d", static_cast<int>(item.CC));
+            entries.push_back(
+                {number + item.Name, "CC# " + std::to_string(item.CC) + " - " + item.Name, i});
+        }
+    }
+    std::stable_sort(entries.begin(), entries.end(),
+                     [](const auto& a, const auto& b) { return LessIgnoringCase(a.Key, b.Key); });
+    ddmMenu_MidiCCRemove->Clear();
+    for (const TMappingEntry& entry : entries)
+    {
+        TBlxMenuItem& item = ddmMenu_MidiCCRemove->Add(entry.Caption, entry.Index);
+        item.OnClick = [this](TBlxMenuItem& sender) { ddmMenu_MidiCCRemoveItemClick(sender); };
+    }
+    ddmMenu_MidiCCRemove->SetEnabled(!entries.empty());
+}
+
+void TfrmVSTEditorMenu::UpdateMenuSeparators()
+{
+    // A separator shows only between two groups that both have something to show.
+    TBlxMenuItem& items = ddmMenu.Items();
+    TBlxMenuItem* pending = nullptr;
+    bool anyBefore = false;
+    for (int i = 0; i < items.Count(); ++i)
+    {
+        TBlxMenuItem& item = items.Item(i);
+        if (item.IsSeparator())
+        {
+            item.SetVisible(false);
+            if (anyBefore)
+                pending = &item;
+        }
+        else if (item.Visible())
+        {
+            if (pending != nullptr)
+                pending->SetVisible(true);
+            pending = nullptr;
+            anyBefore = true;
+        }
+    }
+}
+
+void TfrmVSTEditorMenu::ddmMenu_InitClick()
+{
+    const std::shared_ptr<bool> alive = AliveFlag();
+    const TBlxModalResult answer = ShowMessageDialog(
+        this, "Initialize preset?", "Init", TMsgDlgButtons::YesNo, TMsgDlgType::Confirmation);
+    if (!*alive || answer != TBlxModalResult::Yes)
+        return;
+    InitPreset();
+}
+
+void TfrmVSTEditorMenu::InitPreset()
+{
+    Module().LoadInitPreset();
+    AfterInit();
+    RefreshControls();
+    ShowInfo("");
+}
+
+void TfrmVSTEditorMenu::ddmMenu_LoadPresetClick()
+{
+    btnPresetsClick();
+}
+
+void TfrmVSTEditorMenu::btnPresetsClick()
+{
+    // The host may close the editor, or the module, while the browser or a message is up:
+    // after each of them only the flag is read until it is known that this form still lives.
+    const std::shared_ptr<bool> alive = AliveFlag();
+    TVSTPluginBase& module = Module();
+    const std::optional<std::string> path = ShowPresetsBrowser(
+        *this, GetPresetsBrowserSize(), module.PresetsFolder(), module.PresetName());
+    if (!*alive)
+        return;
+    if (path)
+    {
+        module.LoadPresetFile(*path, this);
+        if (!*alive)
+            return;
+    }
+    else
+    {
+        // The browser may have deleted the current preset's file.
+        const std::string name = module.PresetName();
+        if (!name.empty() && !module.PresetExists(name))
+            module.SetPresetName("");
+    }
+    AfterPresetsBrowser();
+    // The click that closed the browser must not act on the editor a second time.
+    TBlxApplication::Instance().DiscardMouseEvents();
+}
+
+void TfrmVSTEditorMenu::ddmMenu_SavePresetClick()
+{
+    const std::shared_ptr<bool> alive = AliveFlag();
+    std::string name = Module().PresetName();
+    if (!InputTextDialog(this, "Save Preset", "Name", true, kPresetNameMaxLength, name) || !*alive)
+        return;
+    Module().SavePresetFile(name, this);
+}
+
+void TfrmVSTEditorMenu::ddmMenu_MidiCCLearnClick()
+{
+    Module().ToggleLearn();
+}
+
+void TfrmVSTEditorMenu::ddmMenu_MidiSetCCClick()
+{
+    Module().ToggleSetCC();
+}
+
+void TfrmVSTEditorMenu::ddmMenu_MidiCCRemoveItemClick(TBlxMenuItem& sender)
+{
+    Module().RemoveMapping(sender.Tag());
+}
+
+void TfrmVSTEditorMenu::ChooseLowestOctave(std::int32_t value)
+{
+    Module().SetLowestOctave(value);
+    LowestOctaveChanged();
+}
+
+void TfrmVSTEditorMenu::ddmMain_LowestOctave_0Click()
+{
+    ChooseLowestOctave(0);
+}
+
+void TfrmVSTEditorMenu::ddmMain_LowestOctave_min1Click()
+{
+    ChooseLowestOctave(-1);
+}
+
+void TfrmVSTEditorMenu::ddmMain_LowestOctave_min2Click()
+{
+    ChooseLowestOctave(-2);
+}
+
+void TfrmVSTEditorMenu::ddmMain_Skin_CarbonClick(TBlxMenuItem& sender)
+{
+    const std::int32_t style = sender.Tag();
+    if (Module().Style() == style)
+        return;
+    Module().SetStyle(style);
+    ShowMessageDialog(this,
+                      "Please close and re-open the plugin window for skin changes to take effect.",
+                      "Change Skin", TMsgDlgButtons::OK, TMsgDlgType::Information);
+}
+
+void TfrmVSTEditorMenu::ddmMenu_OpenUserGuideClick()
+{
+    const std::string path = FUserGuideFile;
+    if (!BlxShellOpen(path))
+        ShowMessageDialog(this, "Error opening file.\r\n\r\n\"" + path + "\"", "Open User Guide",
+                          TMsgDlgButtons::OK, TMsgDlgType::Information);
+}
+
+std::string TfrmVSTEditorMenu::AboutText() const
+{
+    TVSTPluginBase& module = Module();
+    return module.ProductName() + " v" + module.StateVersion() +
+           "\r\rBuild date: " + LibraryDateText();
+}
+
+void TfrmVSTEditorMenu::ddmMenu_AboutClick()
+{
+    ShowMessageDialog(this, AboutText(), "About", TMsgDlgButtons::OK, TMsgDlgType::Information);
 }
 
 void TfrmVSTEditorMenu::ShowInfo(const std::string& text)

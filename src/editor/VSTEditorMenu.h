@@ -45,10 +45,30 @@ public:
     /// Pulls a parameter's value into its control, without sending it back.
     virtual void UpdateControl(const std::string& name, TBlxControl& control);
 
-    /// The presets button's command (the presets browser).
-    virtual void btnPresetsClick() {}
-    /// Runs before the main menu drops down, to build or update its items.
-    virtual void ddmMenuPopup() {}
+    /// The presets button's command: the presets browser, then the chosen preset is loaded.
+    virtual void btnPresetsClick();
+    /// Runs before the main menu drops down: checks, the removal submenu, visibility.
+    virtual void ddmMenuPopup();
+    /// Back to the init preset, after asking.
+    void InitPreset();
+
+    // ---- Main menu commands ---------------------------------------------------------------
+    void ddmMenu_InitClick();
+    void ddmMenu_LoadPresetClick();
+    void ddmMenu_SavePresetClick();
+    void ddmMenu_MidiCCLearnClick();
+    void ddmMenu_MidiSetCCClick();
+    void ddmMenu_MidiCCRemoveItemClick(TBlxMenuItem& sender);
+    void ddmMain_LowestOctave_0Click();
+    void ddmMain_LowestOctave_min1Click();
+    void ddmMain_LowestOctave_min2Click();
+    void ddmMain_Skin_CarbonClick(TBlxMenuItem& sender);
+    void ddmMenu_OpenUserGuideClick();
+    void ddmMenu_AboutClick();
+
+    /// The text of the about box.
+    std::string AboutText() const;
+    const std::string& UserGuideFile() const { return FUserGuideFile; }
 
     TBlxGuiPanel* panHeading = nullptr;
     TBlxMenuButton* btnMenu = nullptr;
@@ -58,6 +78,24 @@ public:
     TBlxLabel* lblInfo = nullptr;
     TBlxTimer timInfo;
     TBlxPopupMenu ddmMenu;
+    TBlxMenuItem* ddmMenu_Init = nullptr;
+    TBlxMenuItem* ddmMenu_LoadPreset = nullptr;
+    TBlxMenuItem* ddmMenu_SavePreset = nullptr;
+    TBlxMenuItem* ddmMenu_MidiCCLearn = nullptr;
+    TBlxMenuItem* ddmMenu_MidiSetCC = nullptr;
+    TBlxMenuItem* ddmMenu_MidiCCRemove = nullptr;
+    TBlxMenuItem* ddmMain_LowestOctave = nullptr;
+    TBlxMenuItem* ddmMain_LowestOctave_0 = nullptr;
+    TBlxMenuItem* ddmMain_LowestOctave_min1 = nullptr;
+    TBlxMenuItem* ddmMain_LowestOctave_min2 = nullptr;
+    TBlxMenuItem* ddmMain_Skin = nullptr;
+    TBlxMenuItem* ddmMain_Skin_Carbon = nullptr;
+    TBlxMenuItem* ddmMain_Skin_Black = nullptr;
+    TBlxMenuItem* ddmMain_Skin_Light = nullptr;
+    TBlxMenuItem* ddmMain_Skin_Luna = nullptr;
+    TBlxMenuItem* ddmMain_Skin_Smokey = nullptr;
+    TBlxMenuItem* ddmMenu_OpenUserGuide = nullptr;
+    TBlxMenuItem* ddmMenu_About = nullptr;
 
 protected:
     void DrainMailbox() override;
@@ -67,6 +105,10 @@ protected:
 
 private:
     void CreateHeading();
+    void CreateMainMenu();
+    void FillMidiCCRemove();
+    void UpdateMenuSeparators();
+    void ChooseLowestOctave(std::int32_t value);
     void timInfoTimer();
 
     std::string FMailText; ///< reused, so draining an empty mailbox allocates nothing

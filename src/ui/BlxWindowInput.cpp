@@ -170,9 +170,16 @@ void TBlxWindow::DispatchMouseDown(const TBlxMouseEvent& e)
     TBlxMouseEvent local = ToLocal(e, *target);
     local.ClickCount = ClickCountFor(e);
     local.Shift |= FHeldButtons;
+    // A press may run a modal loop in which the host closes the window; nothing of it is
+    // touched after that.
+    std::shared_ptr<bool> alive = FAlive;
     target->MouseDown(local);
+    if (!*alive)
+    {
+        return;
+    }
     Raise(target->OnMouseDown, *target, local);
-    if (local.ClickCount == 2)
+    if (*alive && local.ClickCount == 2)
     {
         Raise(target->OnDblClick, *target);
     }
@@ -190,11 +197,25 @@ void TBlxWindow::DispatchMouseUp(const TBlxMouseEvent& e)
     {
         TBlxMouseEvent local = ToLocal(e, *target);
         local.Shift |= FHeldButtons;
+        // A click may run a modal loop (a menu, a dialog) in which the host closes the window.
+        std::shared_ptr<bool> alive = FAlive;
         target->MouseUp(local);
+        if (!*alive)
+        {
+            return;
+        }
         Raise(target->OnMouseUp, *target, local);
+        if (!*alive)
+        {
+            return;
+        }
         if (e.Button == TBlxMouseButton::Right && target->ClientRect().Contains(local.Pos))
         {
             OpenContextMenu(*target, e.Pos);
+            if (!*alive)
+            {
+                return;
+            }
         }
     }
     if (FHeldButtons == 0)

@@ -3,11 +3,16 @@
 
 #include "ui/BlxTestDriver.h"
 
+#include "controls/BlxMenuButton.h"
 #include "editor/Editor.h"
+#include "editor/MessageDialog.h"
 #include "plugin/BlxCommon.h"
 #include "plugin/Plugin.h"
 #include "support/TestHost.h"
+#include "ui/BlxButton.h"
 #include "ui/BlxLabel.h"
+#include "ui/BlxMenuWindow.h"
+#include "ui/BlxScreenshot.h"
 #include "ui/BlxStyle.h"
 
 #include <gtest/gtest.h>
@@ -101,6 +106,44 @@ TEST_P(EditorSnapshotTest, LearnActive)
     Host.Dispatch(effEditIdle);
     EXPECT_FALSE(Form().lblInfo->Caption().empty());
     Snap("editor_learn");
+}
+
+TEST_P(EditorSnapshotTest, MainMenuAndAbout)
+{
+    if (GetParam().Style != 0)
+        GTEST_SKIP() << "one skin is enough";
+    Module().SetMapping("Gate", 7);
+    Module().SetMapping("Swing", 64);
+    TBlxPopupMenu& menu = Form().ddmMenu;
+    const auto open = [&](const std::string& caption, const std::string& name)
+    {
+        TBlxMenuWindow& top = menu.Level(0);
+        for (int i = 0; i < top.LevelItem().Count(); ++i)
+            if (top.LevelItem().Item(i).Caption() == caption)
+            {
+                const TBlxRect r = top.ItemRect(i);
+                MoveTo(top, {r.Left + r.Width / 2, r.Top + r.Height / 2});
+            }
+        ASSERT_EQ(menu.LevelCount(), 2) << caption;
+        EXPECT_TRUE(
+            BlxSaveWindowsPng({&Form(), &top, &menu.Level(1)}, SnapshotPath("editor/" + name)));
+    };
+    WhenModal(
+        [&](TBlxWindow&)
+        {
+            open("MIDI CC Remove", "main_menu");
+            open("Skin", "main_menu_skin");
+            menu.CloseMenu();
+        });
+    ClickControl(*Form().btnMenu);
+
+    WhenModal(
+        [&](TBlxWindow& w)
+        {
+            EXPECT_TRUE(BlxSaveWindowsPng({&Form(), &w}, SnapshotPath("editor/about")));
+            ClickControl(*dynamic_cast<TfrmMessageDialog&>(w).btnOK);
+        });
+    Form().ddmMenu_AboutClick();
 }
 
 INSTANTIATE_TEST_SUITE_P(Skins, EditorSnapshotTest,

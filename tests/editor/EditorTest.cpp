@@ -3,17 +3,34 @@
 
 #include "ui/BlxTestDriver.h"
 
+#include "controls/BlxMenuButton.h"
+#include "editor/Dialogs.h"
 #include "editor/Editor.h"
 #include "editor/EditorTexts.h"
+#include "editor/InputDlg.h"
+#include "editor/MessageDialog.h"
+#include "editor/PresetsForm.h"
 #include "plugin/BlxCommon.h"
 #include "plugin/Plugin.h"
 #include "support/CountingAllocator.h"
 #include "support/TestHost.h"
+#include "ui/BlxButton.h"
+#include "ui/BlxEdit.h"
 #include "ui/BlxLabel.h"
+#include "ui/BlxListBox.h"
+#include "ui/BlxMenuWindow.h"
 #include "ui/BlxStyle.h"
 #include "ui/BlxText.h"
 
 #include <gtest/gtest.h>
+
+#include <clocale>
+#include <csignal>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace tumblet
 {
@@ -74,6 +91,63 @@ protected:
     void SetHost(std::int32_t index, float normalised)
     {
         Host.Effect()->setParameter(Host.Effect(), index, normalised);
+    }
+
+    /// Opens a menu with a click on its button and chooses the item at the end of a path of
+    /// captions (submenus first). `then` queues what answers the window the item opens.
+    static void Choose(TBlxControl& button, TBlxMenu& menu, const std::vector<std::string>& path,
+                       const std::function<void()>& then = {},
+                       TBlxMouseButton mouseButton = TBlxMouseButton::Left)
+    {
+        WhenModal(
+            [&menu, path, then](TBlxWindow&)
+            {
+                for (std::size_t depth = 0; depth < path.size(); ++depth)
+                {
+                    TBlxMenuWindow* level =
+                        menu.LevelCount() > int(depth) ? &menu.Level(int(depth)) : nullptr;
+                    int index = -1;
+                    for (int i = 0; level && i < level->LevelItem().Count(); ++i)
+                        if (level->LevelItem().Item(i).Caption() == path[depth])
+                            index = i;
+                    if (index < 0)
+                    {
+                        ADD_FAILURE() << "no menu item " << path[depth];
+                        return menu.CloseMenu();
+                    }
+                    if (depth + 1 == path.size() && then)
+                        then();
+                    const TBlxRect r = level->ItemRect(index);
+                    ClickAt(*level, {r.Left + r.Width / 2, r.Top + r.Height / 2});
+                }
+            });
+        ClickControl(button, mouseButton);
+    }
+    void ChooseFromMainMenu(const std::vector<std::string>& path,
+                            const std::function<void()>& then = {})
+    {
+        Choose(*Form().btnMenu, Form().ddmMenu, path, then);
+    }
+    /// Queues the answer to the next message box, recording its text and title.
+    static void Answer(TBlxModalResult answer, std::string* seen)
+    {
+        WhenModal(
+            [answer, seen](TBlxWindow& w)
+            {
+                auto& box = dynamic_cast<TfrmMessageDialog&>(w);
+                *seen = box.lblText->Caption() + " | " + box.Caption();
+                ClickControl(answer == TBlxModalResult::Yes  ? *box.btnYes
+                             : answer == TBlxModalResult::No ? *box.btnNo
+                                                             : *box.btnOK);
+            });
+    }
+    std::vector<std::string> Captions(const TBlxMenuItem& menu)
+    {
+        std::vector<std::string> out;
+        for (int i = 0; i < menu.Count(); ++i)
+            if (menu.Item(i).Visible())
+                out.push_back(menu.Item(i).IsSeparator() ? "-" : menu.Item(i).Caption());
+        return out;
     }
 
     TTestHost Host;
@@ -295,6 +369,287 @@ TEST_F(EditorTest, LatchSwitchShowsItsState)
     ClickControl(*Form().switchLatch);
     EXPECT_FLOAT_EQ(Real("Latch"), 1.0f);
     EXPECT_EQ(Info(), "Latch: On");
+}
+
+TEST_F(EditorTest, MainMenuListsMappingsInNumberOrderAndChecksTheSettings)
+{
+    Form().ddmMenuPopup();
+    EXPECT_FALSE(Form().ddmMenu_MidiCCRemove->Enabled());
+    // No user guide in either folder: no item, and no separator left dangling for it.
+    EXPECT_EQ(Captions(Form().ddmMenu.Items()),
+              (std::vector<std::string>{"Init", "-", "Load Preset", "Save Preset", "-",
+                                        "MIDI CC Learn", "MIDI Set CC", "MIDI CC Remove", "-",
+                                        "Lowest Octave", "Skin", "-", "About"}));
+
+    Module().SetMapping("Gate", 7);
+    Module().SetMapping("Swing", 64);
+    Module().SetMapping("Speed", 7);
+    Module().SetLowestOctave(-1);
+    Module().SetStyle(3);
+    Form().ddmMenuPopup();
+    TBlxMenuItem& remove = *Form().ddmMenu_MidiCCRemove;
+    EXPECT_TRUE(remove.Enabled());
+    EXPECT_EQ(Captions(remove),
+              (std::vector<std::string>{"CC# 7 - Gate", "CC# 7 - Speed", "CC# 64 - Swing"}));
+    EXPECT_EQ(remove.Item(2).Tag(), 1);
+    for (const auto& [item, checked] :
+         std::vector<std::pair<TBlxMenuItem*, bool>>{{Form().ddmMain_LowestOctave_0, false},
+                                                     {Form().ddmMain_LowestOctave_min1, true},
+                                                     {Form().ddmMain_LowestOctave_min2, false},
+                                                     {Form().ddmMain_Skin_Carbon, false},
+                                                     {Form().ddmMain_Skin_Luna, true},
+                                                     {Form().ddmMain_Skin_Smokey, false}})
+        EXPECT_EQ(item->Checked(), checked) << item->Name();
+
+    // Removing "CC# 64 - Swing" removes that mapping, whatever its place in the list.
+    ChooseFromMainMenu({"MIDI CC Remove", "CC# 64 - Swing"});
+    {
+        std::lock_guard<std::recursive_mutex> lock(Module().InstanceLock());
+        EXPECT_EQ(Module().MidiCCList().IndexOfName("Swing"), -1);
+        EXPECT_EQ(Module().MidiCCList().Count(), 2);
+    }
+    // Held notes are shown at once with the new octave numbers.
+    Host.SendEvents({NoteOn(60)});
+    Host.Process(64);
+    Idle();
+    const std::string before = Info();
+    ChooseFromMainMenu({"Lowest Octave", "-2"});
+    EXPECT_EQ(Module().LowestOctave(), -2);
+    EXPECT_NE(Info(), before);
+    EXPECT_FALSE(Offscreen().Starved());
+    Module().SetLowestOctave(-1);
+    Module().SetStyle(0);
+}
+
+TEST_F(EditorTest, LearnFromTheMenuIsCheckedAndBoldAndTheSecondChoiceEndsIt)
+{
+    ChooseFromMainMenu({"MIDI CC Learn"});
+    EXPECT_EQ(Module().LearnState(), TVSTPluginBase::lsLearning);
+    Idle();
+    EXPECT_FALSE(Info().empty());
+    Form().ddmMenuPopup();
+    EXPECT_TRUE(Form().ddmMenu_MidiCCLearn->Checked());
+    EXPECT_TRUE(Form().ddmMenu_MidiCCLearn->Bold());
+    EXPECT_FALSE(Form().ddmMenu_MidiSetCC->Checked());
+    ChooseFromMainMenu({"MIDI CC Learn"});
+    EXPECT_EQ(Module().LearnState(), TVSTPluginBase::lsNone);
+    Idle();
+    EXPECT_EQ(Info(), "");
+    Form().ddmMenuPopup();
+    EXPECT_FALSE(Form().ddmMenu_MidiCCLearn->Bold());
+}
+
+TEST_F(EditorTest, InitAnsweredNoChangesNothingAndTheSameSkinShowsNoMessage)
+{
+    SetHost(kGate, 0.3f);
+    Module().SetPresetName("Mine");
+    std::string question;
+    ChooseFromMainMenu({"Init"}, [&] { Answer(TBlxModalResult::No, &question); });
+    EXPECT_EQ(question, "Initialize preset? | Init");
+    EXPECT_FLOAT_EQ(Real("Gate"), 60.0f);
+    EXPECT_EQ(Module().PresetName(), "Mine");
+    ChooseFromMainMenu({"Init"}, [&] { Answer(TBlxModalResult::Yes, &question); });
+    EXPECT_FLOAT_EQ(Real("Gate"), 100.0f);
+    EXPECT_EQ(Module().PresetName(), "");
+
+    // A message box with nothing queued to answer it would leave the loop starved.
+    ChooseFromMainMenu({"Skin", "Carbon"});
+    EXPECT_FALSE(Offscreen().Starved());
+    std::string message;
+    ChooseFromMainMenu({"Skin", "Light"}, [&] { Answer(TBlxModalResult::OK, &message); });
+    EXPECT_EQ(message, "Please close and re-open the plugin window for skin changes to take "
+                       "effect. | Change Skin");
+    EXPECT_EQ(Module().Style(), 2);
+    // The open window keeps its look; the next one takes the new skin.
+    Host.Dispatch(effEditClose);
+    ASSERT_EQ(Host.Dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(kOffscreenParent)), 1);
+    EXPECT_EQ(TBlxStyle::ActiveName(), StyleName(2));
+    Module().SetStyle(0);
+}
+
+TEST_F(EditorTest, SavePresetKeepsTheNameInsideTheFolderAndAFailedSaveKeepsTheOldFile)
+{
+    namespace fs = std::filesystem;
+    Module().SetDialogService(CreateWindowedDialogService());
+    const fs::path folder = Module().PresetsFolder();
+    fs::remove_all(folder);
+    const auto save = [&](const std::string& name, const std::function<void()>& then)
+    {
+        ChooseFromMainMenu({"Save Preset"},
+                           [name, then]
+                           {
+                               WhenModal(
+                                   [name, then](TBlxWindow& w)
+                                   {
+                                       auto& input = dynamic_cast<TfrmInputDlg&>(w);
+                                       EXPECT_EQ(input.Caption(), "Save Preset");
+                                       EXPECT_EQ(input.lblPrompt->Caption(), "Name");
+                                       PressCtrl(w, 'a');
+                                       TypeText(w, name);
+                                       if (then)
+                                           then();
+                                       ClickControl(*input.btnOK);
+                                   });
+                           });
+    };
+    save("../Lead", {});
+    const fs::path lead = folder / (CleanPresetName("../Lead") + ".brindlexp");
+    EXPECT_TRUE(fs::exists(lead));
+    EXPECT_FALSE(fs::exists(folder.parent_path() / "Lead.brindlexp"));
+    EXPECT_EQ(Module().PresetName(), CleanPresetName("../Lead"));
+
+    const auto bytes = [](const fs::path& path)
+    {
+        std::ifstream in(path, std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    };
+    const std::string before = bytes(lead);
+    SetHost(kGate, 0.9f);
+    // The disk fills up while the new file is written: the file may grow to a few bytes only.
+    std::string overwrite, warning;
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    const auto answerOverwrite = [&]
+    {
+        WhenModal(
+            [&](TBlxWindow& w)
+            {
+                rlimit tiny = limit;
+                tiny.rlim_cur = 8;
+                setrlimit(RLIMIT_FSIZE, &tiny);
+                Answer(TBlxModalResult::OK, &warning);
+                auto& box = dynamic_cast<TfrmMessageDialog&>(w);
+                overwrite = box.lblText->Caption();
+                ClickControl(*box.btnYes);
+            });
+    };
+    save(CleanPresetName("../Lead"), answerOverwrite);
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(overwrite, "Overwrite existing preset?");
+    EXPECT_EQ(warning.rfind("Error saving preset to file.", 0), 0u) << warning;
+    EXPECT_EQ(bytes(lead), before);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+    fs::remove_all(folder);
+}
+
+TEST_F(EditorTest, DeletingTheCurrentPresetInTheBrowserThenCancellingEmptiesThePresetsButton)
+{
+    namespace fs = std::filesystem;
+    fs::remove_all(Module().PresetsFolder());
+    Module().SavePresetFile("Mine", nullptr);
+    Module().SavePresetFile("Other", nullptr);
+    Module().SetPresetName("Mine");
+    Idle();
+    EXPECT_EQ(Form().btnPresets->Caption(), "Mine");
+    int selected = -1;
+    std::string question;
+    WhenModal(
+        [&](TBlxWindow& w)
+        {
+            auto& browser = dynamic_cast<TfrmPresets&>(w);
+            EXPECT_EQ(browser.Bounds(), (TBlxRect{16, 16, 680, 309}));
+            selected = browser.lstPresets->ItemIndex();
+            Choose(
+                *browser.lstPresets, *browser.popMenu, {"Delete"},
+                [&] { Answer(TBlxModalResult::Yes, &question); }, TBlxMouseButton::Right);
+            ClickControl(*browser.btnCancel);
+        });
+    ClickControl(*Form().btnPresets);
+    EXPECT_EQ(selected, 0);
+    EXPECT_EQ(question, "Delete \"Mine\"? | Delete Preset");
+    EXPECT_EQ(Module().PresetName(), "");
+    Idle();
+    EXPECT_EQ(Form().btnPresets->Caption(), "-");
+    fs::remove_all(Module().PresetsFolder());
+}
+
+// The host may close the editor, or destroy the module, while any of the editor's modal
+// loops runs; the loop ends and nothing freed is touched (the sanitizer builds check).
+TEST_F(EditorTest, ModalLoopsEndWhenTheHostClosesTheEditorOrTheModule)
+{
+    struct TRow
+    {
+        const char* Name;
+        std::function<void(TfrmEditor&)> Open;
+    };
+    const std::vector<TRow> rows = {
+        {"menu", [](TfrmEditor& f) { ClickControl(*f.btnMenu); }},
+        {"about", [](TfrmEditor& f) { f.ddmMenu_AboutClick(); }},
+        {"init", [](TfrmEditor& f) { f.ddmMenu_InitClick(); }},
+        {"save", [](TfrmEditor& f) { f.ddmMenu_SavePresetClick(); }},
+        {"browser", [](TfrmEditor& f) { ClickControl(*f.btnPresets); }},
+    };
+    for (const bool module : {false, true})
+        for (const TRow& row : rows)
+        {
+            SCOPED_TRACE(std::string(row.Name) + (module ? " / module" : " / editor"));
+            WhenModal(
+                [&](TBlxWindow&)
+                {
+                    if (module)
+                        Host.Close();
+                    else
+                        Host.Dispatch(effEditClose);
+                });
+            row.Open(Form());
+            EXPECT_EQ(TBlxApplication::Instance().TopModal(), nullptr);
+            if (module)
+            {
+                ASSERT_NE(Host.LoadAndOpenWith(&EditorEntry), nullptr);
+            }
+            ASSERT_EQ(Host.Dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(kOffscreenParent)),
+                      1);
+            Idle();
+        }
+}
+
+TEST_F(EditorTest, UserGuideItemShowsWithTheGuideAndAFailedOpenerIsReported)
+{
+    namespace fs = std::filesystem;
+    const fs::path folder = Module().SettingsFolder();
+    fs::create_directories(folder / "bin");
+    const fs::path guide = folder / "Tumblet User Guide.pdf";
+    std::ofstream(guide) << "%PDF-1.4\n";
+    std::ofstream(folder / "bin" / "xdg-open") << "#!/bin/sh\nexit 3\n";
+    fs::permissions(folder / "bin" / "xdg-open", fs::perms::owner_all);
+    const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
+    setenv("PATH", ((folder / "bin").string() + ":" + path).c_str(), 1);
+    // The guide is looked for when the editor opens.
+    Host.Dispatch(effEditClose);
+    ASSERT_EQ(Host.Dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(kOffscreenParent)), 1);
+    std::string message;
+    ChooseFromMainMenu({"Open User Guide"}, [&] { Answer(TBlxModalResult::OK, &message); });
+    setenv("PATH", path.c_str(), 1);
+    EXPECT_EQ(message, "Error opening file.\r\n\r\n\"" + guide.string() + "\" | Open User Guide");
+    fs::remove(guide);
+    fs::remove_all(folder / "bin");
+}
+
+TEST_F(EditorTest, AboutNamesTheVersionAndTheBuildDate)
+{
+    // The date is written in the user's format, read from the environment without changing
+    // the process's own locale; the code lives in this test program here.
+    const char* previous = std::getenv("LC_ALL");
+    const std::string saved = previous ? previous : "";
+    setenv("LC_ALL", "C", 1);
+    const std::string processLocale = setlocale(LC_ALL, nullptr);
+    const std::string text = Form().AboutText();
+    EXPECT_EQ(setlocale(LC_ALL, nullptr), processLocale);
+    if (previous)
+        setenv("LC_ALL", saved.c_str(), 1);
+    else
+        unsetenv("LC_ALL");
+    struct stat file
+    {
+    };
+    ASSERT_EQ(stat("/proc/self/exe", &file), 0);
+    std::tm local{};
+    localtime_r(&file.st_mtime, &local);
+    char date[32] = {};
+    std::strftime(date, sizeof date, "%m/%d/%y", &local);
+    EXPECT_EQ(text, std::string("Tumblet v1.20\r\rBuild date: ") + date);
 }
 
 struct TTextRow

@@ -5,6 +5,7 @@
 #include "support/TestHost.h"
 #include "ui/X11TestSupport.h"
 
+#include <atomic>
 #include <cmath>
 #include <csignal>
 #include <filesystem>
@@ -211,6 +212,167 @@ TEST_F(EditorX11Test, ReopensUnderAnotherSkin)
     second.Dispatch(effEditClose);
     second.Close();
     std::filesystem::remove(folder + "/Settings.ini");
+}
+
+// Where the main menu's items lie in the editor: the menu drops below btnMenu (6, 34); its
+// entries are 22 pixels high after a 3-pixel frame, its separators 9.
+constexpr int kMenuItemX = 6 + 60;
+constexpr int kSavePresetY = 34 + 3 + 22 + 9 + 22 + 11;
+constexpr int kOpenUserGuideY = 34 + 3 + 22 * 8 + 9 * 4 + 11;
+
+/// Our windows above the root (menus, dialogs, the browser) as the server shows them.
+int ShownTopWindows(Display* display)
+{
+    Window root = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned count = 0;
+    XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count);
+    int shown = 0;
+    for (unsigned i = 0; i < count; ++i)
+    {
+        XWindowAttributes a{};
+        if (XGetWindowAttributes(display, children[i], &a) && a.map_state == IsViewable)
+            ++shown;
+    }
+    if (children != nullptr)
+        XFree(children);
+    return shown;
+}
+
+// The menu, the save dialog and the presets browser of the real Tumblet.so, driven by real
+// input while the host's idle calls run the editor's modal loops.
+TEST_F(EditorX11Test, MenuSavesAPresetTheBrowserLoadsItAndTheGuideOpens)
+{
+    namespace fs = std::filesystem;
+    const fs::path settings = fs::path(std::getenv("HOME")) / "Documents/Brindlex/Tumblet";
+    const fs::path presets = settings / "Presets";
+    fs::remove_all(presets);
+    fs::create_directories(settings);
+    const fs::path guide = settings / "Tumblet User Guide.pdf";
+    std::ofstream(guide) << "%PDF-1.4\n";
+    // xdg-open is replaced by a script that records what it was asked to open.
+    const fs::path bin = settings / "bin", record = settings / "opened.txt";
+    fs::create_directories(bin);
+    fs::remove(record);
+    std::ofstream(bin / "xdg-open")
+        << "#!/bin/sh\nprintf '%s' \"$1\" > '" << record.string() << "'\n";
+    fs::permissions(bin / "xdg-open", fs::perms::owner_all);
+    const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
+    setenv("PATH", (bin.string() + ":" + path).c_str(), 1);
+
+    ASSERT_TRUE(Open());
+    Idle(3);
+    Display* watcher = XOpenDisplay(nullptr);
+    ASSERT_NE(watcher, nullptr);
+    const int base = ShownTopWindows(watcher);
+    std::atomic<bool> finished{false};
+    std::atomic<int> failedStep{0};
+    std::atomic<int> step{0};
+    std::atomic<float> nextGate{-1.0f};
+    const auto click = [&](int x, int y)
+    {
+        const TBlxPoint p = OnScreen(x, y);
+        Xdotool({"mousemove", std::to_string(p.X), std::to_string(p.Y), "click", "1"});
+    };
+    // Waits for `extra` of our windows above the root, and a little for them to take input.
+    const auto waitFor = [&](int extra)
+    {
+        for (int waited = 0; waited < 10000; waited += 50)
+        {
+            if (ShownTopWindows(watcher) == base + extra)
+            {
+                std::this_thread::sleep_for(std::chrono::milliseconds(300));
+                return true;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        if (failedStep == 0)
+            failedStep = step.load();
+        // Escape closes what is open; keys reach the window under the pointer.
+        const TBlxPoint centre = OnScreen(356, 170);
+        Xdotool({"mousemove", std::to_string(centre.X), std::to_string(centre.Y), "key", "Escape"});
+        return false;
+    };
+    const auto save = [&](const char* name)
+    {
+        click(19, 21);
+        waitFor(1);
+        click(kMenuItemX, kSavePresetY);
+        waitFor(1);
+        // Without a window manager the keys go to the window under the pointer: the dialog,
+        // centred on the editor.
+        const TBlxPoint centre = OnScreen(356, 170);
+        Xdotool({"mousemove", std::to_string(centre.X), std::to_string(centre.Y)});
+        Xdotool({"key", "ctrl+a"});
+        Xdotool({"type", "--delay", "20", name});
+        Xdotool({"key", "Return"});
+        waitFor(0);
+    };
+    // The main thread, back from its idle call, sets Gate before the next step.
+    const auto handOver = [&](float gate)
+    {
+        nextGate = gate;
+        for (int waited = 0; nextGate.load() >= 0.0f && waited < 10000; waited += 20)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        if (nextGate.load() >= 0.0f && failedStep == 0)
+            failedStep = step.load();
+    };
+    std::thread driver(
+        [&]
+        {
+            step = 1;
+            save("Aaa");
+            // Wait for the main thread to change Gate before the second save.
+            handOver(0.3f);
+            step = 2;
+            save("Night Run");
+            handOver(0.6f);
+            // The browser opens with the current preset selected; OK loads it.
+            step = 3;
+            click(356, 21);
+            waitFor(1);
+            click(16 + 537, 16 + 286);
+            waitFor(0);
+            // A click on the editor beside the browser closes it.
+            step = 4;
+            click(356, 21);
+            waitFor(1);
+            click(704, 335);
+            waitFor(0);
+            // The guide, from the menu.
+            step = 5;
+            click(19, 21);
+            waitFor(1);
+            click(kMenuItemX, kOpenUserGuideY);
+            waitFor(0);
+            finished = true;
+        });
+    Plugin.Effect()->setParameter(Plugin.Effect(), kGate, 0.9f);
+    for (int waited = 0; !finished && waited < 120000; waited += 20)
+    {
+        Idle();
+        const float gate = nextGate.load();
+        if (gate >= 0.0f)
+        {
+            Plugin.Effect()->setParameter(Plugin.Effect(), kGate, gate);
+            nextGate = -1.0f;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    driver.join();
+    XCloseDisplay(watcher);
+    setenv("PATH", path.c_str(), 1);
+    EXPECT_TRUE(finished);
+    EXPECT_EQ(failedStep.load(), 0);
+    EXPECT_TRUE(fs::exists(presets / "Aaa.brindlexp"));
+    EXPECT_TRUE(fs::exists(presets / "Night Run.brindlexp"));
+    // "Night Run", not the first entry, was selected and loaded.
+    EXPECT_NEAR(Gate(), 0.3f, 1e-3f);
+    std::ifstream in(record);
+    std::string opened((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(opened, guide.string());
+    Plugin.Dispatch(effEditClose);
+    fs::remove_all(settings);
 }
 
 // A server that goes away while the editor is open must not take the host with it: Xlib ends

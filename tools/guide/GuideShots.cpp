@@ -4,14 +4,15 @@
 //   tumblet-guide-shots PICTURES_FOLDER
 //
 // presets_browser.png: the presets browser over a folder of sample presets.
-// editor.png and main_menu.png (the editor, and the editor with its main menu open) are still
-// to be drawn here; until then the guide shows a marked place for each.
+// editor.png and main_menu.png: the editor, and the editor with its main menu open.
 
+#include "GuideEditorShots.h"
 #include "editor/PresetsForm.h"
 #include "ui/BlxApplication.h"
 #include "ui/BlxStyle.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -71,11 +72,22 @@ int main(int argc, char** argv)
     fs::path out = argv[1];
     std::error_code ec;
     fs::create_directories(out, ec);
+    // A home of our own: the pictures show the default skin and no settings or presets of
+    // whoever builds.
+    fs::path home = out / "work" / "home";
+    fs::create_directories(home, ec);
+    setenv("HOME", home.c_str(), 1);
+    unsetenv("XDG_CONFIG_HOME");
     TBlxApplication::Instance().SetBackend(TBlxBackend::Offscreen);
     TBlxStyle::Select(TBlxStyle::Names().front());
     if (!PresetsBrowser(out, out / "work"))
     {
         std::fprintf(stderr, "tumblet-guide-shots: cannot draw the presets browser\n");
+        return 1;
+    }
+    if (!DrawEditorPictures(out.string()))
+    {
+        std::fprintf(stderr, "tumblet-guide-shots: cannot draw the editor\n");
         return 1;
     }
     fs::remove_all(out / "work", ec);
