@@ -3,6 +3,7 @@
 // the X server of DISPLAY (xvfb-run) when there is one, else on the offscreen backend.
 
 #include "editor/Editor.h"
+#include "editor/EditorTestEntry.h"
 #include "plugin/BlxCommon.h"
 #include "plugin/Plugin.h"
 #include "support/TestHost.h"
@@ -19,18 +20,6 @@ namespace tumblet
 {
 namespace
 {
-
-AEffect* BenchEntry(audioMasterCallback callback)
-{
-    SetStyleSelector([](const char* name) { TBlxStyle::Select(name); });
-    return CreateVstInstance(callback,
-                             []() -> std::unique_ptr<TVSTModule>
-                             {
-                                 auto plugin = std::make_unique<TVSTPlugin>();
-                                 plugin->SetEditorFormClass(&CreateEditorForm);
-                                 return plugin;
-                             });
-}
 
 /// A stand-in host: its own X connection and parent window, or a made-up id offscreen.
 struct THostWindow
@@ -68,7 +57,7 @@ THostWindow& HostWindow()
 
 struct TPlugin
 {
-    TPlugin() { Host.LoadAndOpenWith(&BenchEntry); }
+    TPlugin() { Host.LoadAndOpenWith(&test::EditorEntry); }
     ~TPlugin() { Host.Close(); }
     bool Open()
     {

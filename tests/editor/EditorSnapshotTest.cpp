@@ -1,6 +1,7 @@
 // The editor as a musician sees it, written as PNG images under build/snapshots/editor for
 // review: every skin, one with a held chord and a message, one while MIDI learn is active.
 
+#include "EditorTestEntry.h"
 #include "ui/BlxTestDriver.h"
 
 #include "controls/BlxMenuButton.h"
@@ -26,18 +27,6 @@ namespace
 
 using namespace test;
 
-AEffect* SnapshotEntry(audioMasterCallback callback)
-{
-    SetStyleSelector([](const char* name) { TBlxStyle::Select(name); });
-    return CreateVstInstance(callback,
-                             []() -> std::unique_ptr<TVSTModule>
-                             {
-                                 auto plugin = std::make_unique<TVSTPlugin>();
-                                 plugin->SetEditorFormClass(&CreateEditorForm);
-                                 return plugin;
-                             });
-}
-
 struct TSkinRow
 {
     std::int32_t Style;
@@ -50,7 +39,7 @@ protected:
     void SetUp() override
     {
         Offscreen().SetPointer({0, 0}, 0);
-        ASSERT_NE(Host.LoadAndOpenWith(&SnapshotEntry), nullptr);
+        ASSERT_NE(Host.LoadAndOpenWith(&EditorEntry), nullptr);
         Module().SetStyle(GetParam().Style);
         ASSERT_EQ(Host.Dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(0x1234)), 1);
         Host.Dispatch(effEditIdle);

@@ -1,6 +1,7 @@
 // The editor window offscreen, opened through the module's editor opcodes as a host opens it:
 // the heading bar, the information line, the controls and their two-way binding.
 
+#include "EditorTestEntry.h"
 #include "ui/BlxTestDriver.h"
 
 #include "controls/BlxMenuButton.h"
@@ -42,18 +43,6 @@ using namespace test;
 constexpr std::int32_t kGate = 5;
 constexpr std::int32_t kOctavesRandom = 20;
 constexpr std::intptr_t kOffscreenParent = 0x1234;
-
-AEffect* EditorEntry(audioMasterCallback callback)
-{
-    SetStyleSelector([](const char* name) { TBlxStyle::Select(name); });
-    return CreateVstInstance(callback,
-                             []() -> std::unique_ptr<TVSTModule>
-                             {
-                                 auto plugin = std::make_unique<TVSTPlugin>();
-                                 plugin->SetEditorFormClass(&CreateEditorForm);
-                                 return plugin;
-                             });
-}
 
 class EditorTest : public ::testing::Test
 {

@@ -5,31 +5,10 @@ set -euo pipefail
 bundle=$1
 probe=$2
 
-work=$(mktemp -d)
-export JACK_DEFAULT_SERVER="tumblet-test-$$"
-export JACK_NO_AUDIO_RESERVATION=1
-export HOME=$work
-export LV2_PATH=$work/lv2
-mkdir -p "$LV2_PATH"
-ln -s "$(realpath "$bundle")" "$LV2_PATH/Tumblet.lv2"
-pids=()
-cleanup() {
-    exec 3>&- || true
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-jackd --no-realtime -d dummy -r 48000 -p 1024 >"$work/jackd.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 50); do jack_lsp >/dev/null 2>&1 && break; sleep 0.1; done
-
-# jalv reads commands from its standard input: give it one that stays open until the end.
-mkfifo "$work/commands"
-LD_PRELOAD="${TUMBLET_JALV_PRELOAD:-}" jalv -n tumblet urn:brindlex:tumblet <"$work/commands" >"$work/jalv.log" 2>&1 &
-pids+=($!)
-exec 3>"$work/commands"
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=jalv_session.sh
+. "$here/jalv_session.sh"
+start_jalv jalv -n tumblet urn:brindlex:tumblet
 for _ in $(seq 100); do jack_lsp 2>/dev/null | grep -q 'tumblet:midi_out' && break; sleep 0.1; done
 if ! jack_lsp 2>/dev/null | grep -q 'tumblet:midi_out'; then
     echo "jalv did not start the plug-in:"

@@ -8,26 +8,10 @@ if [ -z "${TUMBLET_UI_TEST_INNER:-}" ]; then
     exec env TUMBLET_UI_TEST_INNER=1 xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
 fi
 
-work=$(mktemp -d)
-export JACK_DEFAULT_SERVER="tumblet-ui-test-$$" JACK_NO_AUDIO_RESERVATION=1
-export HOME=$work LV2_PATH=$work/lv2
-mkdir -p "$LV2_PATH"
-ln -s "$(realpath "$bundle")" "$LV2_PATH/Tumblet.lv2"
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-jackd --no-realtime -d dummy -r 48000 -p 1024 >"$work/jackd.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 50); do jack_lsp >/dev/null 2>&1 && break; sleep 0.1; done
-mkfifo "$work/commands"
-jalv.gtk3 -s urn:brindlex:tumblet <"$work/commands" >"$work/jalv.log" 2>&1 &
-pids+=($!)
-exec 3>"$work/commands"
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=jalv_session.sh
+. "$here/jalv_session.sh"
+start_jalv jalv.gtk3 -s urn:brindlex:tumblet
 
 # Windows of another X client than jalv's (the id's client bits differ) at the editor's size.
 for _ in $(seq 100); do
