@@ -8,6 +8,8 @@
 # session, runs jackd with its dummy driver (Ardour's GUI offers no dummy backend), picks JACK
 # in Ardour's audio setup, opens the mixer and double-clicks the plug-in. About a minute.
 set -euo pipefail
+# shellcheck source=private-shm.sh
+. "$(dirname "$0")/private-shm.sh"
 cd "$(dirname "$0")/.."
 
 build=$(realpath "${1:-build}")

@@ -3,19 +3,8 @@
 # with a command input that stays open until the end. Everything stops when the test exits.
 # Needs: bundle (the Tumblet.lv2 folder).
 
-# JACK registers every server in /dev/shm, in a table with room for eight; a server that dies
-# without unregistering (killed, crashed) keeps its slot for good, and once the table is full no
-# server starts on that machine. So the session gets a /dev/shm of its own where it can: as root a
-# mount namespace, otherwise a user namespace too. The calling script is run again inside it.
-if [ -z "${TUMBLET_PRIVATE_SHM:-}" ]; then
-    for ns in -m -rm; do
-        if unshare "$ns" sh -c 'mount -t tmpfs tmpfs /dev/shm' 2>/dev/null; then
-            exec env TUMBLET_PRIVATE_SHM=1 unshare "$ns" \
-                sh -c 'mount -t tmpfs tmpfs /dev/shm && exec "$@"' sh bash "$0" "$@"
-        fi
-    done
-    echo "note: no private /dev/shm here (unshare refused); JACK uses the machine's registry"
-fi
+# shellcheck source=../../scripts/private-shm.sh
+. "$(dirname "${BASH_SOURCE[0]}")/../../scripts/private-shm.sh"
 
 work=$(mktemp -d)
 export JACK_DEFAULT_SERVER="tumblet-test-$$" JACK_NO_AUDIO_RESERVATION=1
