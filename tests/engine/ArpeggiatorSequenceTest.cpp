@@ -18,73 +18,75 @@ using test::SequenceValues;
 using test::TRandomRecorder;
 using TValues = std::vector<std::int32_t>;
 
-struct TOrderCase
+struct TBuildCase
 {
     int NoteOrder;
-    TValues Expected;
-};
-
-class NoteOrderTest : public ::testing::TestWithParam<TOrderCase>
-{
-};
-
-// Chord E4 C4 G4 in arrival order, two octaves, octave order "Up", no rests.
-TEST_P(NoteOrderTest, BuildsTheSequenceForTheChord)
-{
-    TArpeggiator engine;
-    engine.SetNoteOrder(static_cast<std::uint8_t>(GetParam().NoteOrder));
-    HoldChord(engine, {64, 60, 67});
-    EXPECT_EQ(SequenceValues(engine), GetParam().Expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    ChordE4C4G4, NoteOrderTest,
-    ::testing::Values(
-        TOrderCase{0, {60, 64, 67, 72, 76, 79}}, TOrderCase{1, {67, 64, 60, 79, 76, 72}},
-        TOrderCase{2, {60, 64, 67, 72, 76, 79, 76, 72, 67, 64}},
-        TOrderCase{3, {60, 64, 67, 72, 76, 79, 79, 76, 72, 67, 64, 60}},
-        TOrderCase{4, {60, 64, 67, 64, 60, 72, 76, 79, 76, 72}},
-        TOrderCase{5, {60, 79, 64, 76, 67, 72}}, TOrderCase{6, {60, 67, 64, 72, 79, 76}},
-        TOrderCase{7, {79, 76, 72, 67, 64, 60, 64, 67, 72, 76}},
-        TOrderCase{8, {79, 76, 72, 67, 64, 60, 60, 64, 67, 72, 76, 79}},
-        TOrderCase{9, {67, 64, 60, 64, 67, 79, 76, 72, 76, 79}},
-        TOrderCase{10, {79, 60, 76, 64, 72, 67}}, TOrderCase{11, {67, 60, 64, 79, 72, 76}},
-        TOrderCase{14, {64, 60, 67, 76, 72, 79}},
-        TOrderCase{15, {60, 79, 64, 76, 67, 72, 64, 76, 60, 79}}, TOrderCase{18, {}},
-        TOrderCase{255, {}}));
-
-struct TOctaveCase
-{
     int OctaveOrder;
     int Octaves;
+    TValues Chord;
     TValues Expected;
 };
 
-class OctaveOrderTest : public ::testing::TestWithParam<TOctaveCase>
+class SequenceBuildTest : public ::testing::TestWithParam<TBuildCase>
 {
 };
 
-TEST_P(OctaveOrderTest, BuildsTheOctaveSlots)
+TEST_P(SequenceBuildTest, BuildsTheSequenceForTheChord)
 {
+    const TBuildCase& c = GetParam();
     TArpeggiator engine;
-    engine.SetOctaveOrder(static_cast<std::uint8_t>(GetParam().OctaveOrder));
-    engine.SetOctaves(GetParam().Octaves);
-    HoldChord(engine, {60});
-    EXPECT_EQ(SequenceValues(engine), GetParam().Expected);
+    engine.SetNoteOrder(static_cast<std::uint8_t>(c.NoteOrder));
+    engine.SetOctaveOrder(static_cast<std::uint8_t>(c.OctaveOrder));
+    engine.SetOctaves(c.Octaves);
+    HoldChord(engine, c.Chord);
+    EXPECT_EQ(SequenceValues(engine), c.Expected);
 }
 
+const TValues kChord{64, 60, 67}; // E4 C4 G4 in arrival order
+
+// Every note order on the chord over two octaves, octave order "Up".
 INSTANTIATE_TEST_SUITE_P(
-    SingleNote, OctaveOrderTest,
-    ::testing::Values(TOctaveCase{0, 3, {60, 72, 84}}, TOctaveCase{1, 3, {84, 72, 60}},
-                      TOctaveCase{2, 3, {60, 72, 84, 72}},
-                      TOctaveCase{3, 3, {60, 72, 84, 84, 72, 60}},
-                      TOctaveCase{4, 3, {84, 72, 60, 72}},
-                      TOctaveCase{5, 3, {84, 72, 60, 60, 72, 84}}, TOctaveCase{2, 1, {60}},
-                      TOctaveCase{3, 1, {60, 60}}, TOctaveCase{4, 1, {60}},
-                      TOctaveCase{5, 1, {60, 60}},
+    NoteOrders, SequenceBuildTest,
+    ::testing::Values(
+        TBuildCase{0, 0, 2, kChord, {60, 64, 67, 72, 76, 79}},
+        TBuildCase{1, 0, 2, kChord, {67, 64, 60, 79, 76, 72}},
+        TBuildCase{2, 0, 2, kChord, {60, 64, 67, 72, 76, 79, 76, 72, 67, 64}},
+        TBuildCase{3, 0, 2, kChord, {60, 64, 67, 72, 76, 79, 79, 76, 72, 67, 64, 60}},
+        TBuildCase{4, 0, 2, kChord, {60, 64, 67, 64, 60, 72, 76, 79, 76, 72}},
+        TBuildCase{5, 0, 2, kChord, {60, 79, 64, 76, 67, 72}},
+        TBuildCase{6, 0, 2, kChord, {60, 67, 64, 72, 79, 76}},
+        TBuildCase{7, 0, 2, kChord, {79, 76, 72, 67, 64, 60, 64, 67, 72, 76}},
+        TBuildCase{8, 0, 2, kChord, {79, 76, 72, 67, 64, 60, 60, 64, 67, 72, 76, 79}},
+        TBuildCase{9, 0, 2, kChord, {67, 64, 60, 64, 67, 79, 76, 72, 76, 79}},
+        TBuildCase{10, 0, 2, kChord, {79, 60, 76, 64, 72, 67}},
+        TBuildCase{11, 0, 2, kChord, {67, 60, 64, 79, 72, 76}},
+        TBuildCase{14, 0, 2, kChord, {64, 60, 67, 76, 72, 79}},
+        TBuildCase{15, 0, 2, kChord, {60, 79, 64, 76, 67, 72, 64, 76, 60, 79}},
+        TBuildCase{18, 0, 2, kChord, {}}, TBuildCase{255, 0, 2, kChord, {}},
+        // Octave order "Down" applies to "Down"; the orders that arrange octaves ignore it.
+        TBuildCase{1, 1, 2, kChord, {79, 76, 72, 67, 64, 60}},
+        TBuildCase{2, 1, 2, kChord, {60, 64, 67, 72, 76, 79, 76, 72, 67, 64}},
+        // Xross of five notes returns; of three or fewer it does not.
+        TBuildCase{15, 0, 1, {62, 60, 67, 64, 65}, {60, 67, 62, 65, 64, 62, 65, 60, 67}},
+        TBuildCase{15, 0, 1, kChord, {60, 67, 64}},
+        // Up->Down and Down->Up of a single note in one octave play it once.
+        TBuildCase{2, 0, 1, {60}, {60}}, TBuildCase{7, 0, 1, {60}, {60}}));
+
+// Every octave order on a single note.
+INSTANTIATE_TEST_SUITE_P(
+    OctaveOrders, SequenceBuildTest,
+    ::testing::Values(TBuildCase{0, 0, 3, {60}, {60, 72, 84}},
+                      TBuildCase{0, 1, 3, {60}, {84, 72, 60}},
+                      TBuildCase{0, 2, 3, {60}, {60, 72, 84, 72}},
+                      TBuildCase{0, 3, 3, {60}, {60, 72, 84, 84, 72, 60}},
+                      TBuildCase{0, 4, 3, {60}, {84, 72, 60, 72}},
+                      TBuildCase{0, 5, 3, {60}, {84, 72, 60, 60, 72, 84}},
+                      TBuildCase{0, 2, 1, {60}, {60}}, TBuildCase{0, 3, 1, {60}, {60, 60}},
+                      TBuildCase{0, 4, 1, {60}, {60}}, TBuildCase{0, 5, 1, {60}, {60, 60}},
                       // Faulty parameter values are held to one to five octaves.
-                      TOctaveCase{0, 0, {60}}, TOctaveCase{0, 99, {60, 72, 84, 96, 108}},
-                      TOctaveCase{42, 2, {60, 72}}));
+                      TBuildCase{0, 0, 0, {60}, {60}},
+                      TBuildCase{0, 0, 99, {60}, {60, 72, 84, 96, 108}},
+                      TBuildCase{0, 42, 2, {60}, {60, 72}}));
 
 class ArpeggiatorSequenceTest : public ::testing::Test
 {
@@ -99,56 +101,12 @@ TEST_F(ArpeggiatorSequenceTest, CountersFollowThePitches)
     EXPECT_EQ(SequenceCounters(FEngine), (TValues{1, 0, 2, 1, 0, 2}));
 }
 
-TEST_F(ArpeggiatorSequenceTest, DownWithOctaveOrderDown)
-{
-    FEngine.SetNoteOrder(1);
-    FEngine.SetOctaveOrder(1);
-    HoldChord(FEngine, {64, 60, 67});
-    EXPECT_EQ(SequenceValues(FEngine), (TValues{79, 76, 72, 67, 64, 60}));
-}
-
-TEST_F(ArpeggiatorSequenceTest, NoteOrdersThatArrangeOctavesIgnoreOctaveOrder)
-{
-    FEngine.SetOctaveOrder(1);
-    FEngine.SetNoteOrder(2);
-    HoldChord(FEngine, {64, 60, 67});
-    EXPECT_EQ(SequenceValues(FEngine), (TValues{60, 64, 67, 72, 76, 79, 76, 72, 67, 64}));
-}
-
 TEST_F(ArpeggiatorSequenceTest, RestsAreAppended)
 {
     FEngine.SetRest(2);
     HoldChord(FEngine, {60});
     EXPECT_EQ(SequenceValues(FEngine), (TValues{60, 72, -1, -1}));
     EXPECT_EQ(SequenceCounters(FEngine), (TValues{0, 0, 0, 0}));
-}
-
-TEST_F(ArpeggiatorSequenceTest, SingleNoteUpDownPlaysTheNoteOnce)
-{
-    FEngine.SetOctaves(1);
-    for (int order : {2, 7})
-    {
-        FEngine.SetNoteOrder(static_cast<std::uint8_t>(order));
-        HoldChord(FEngine, {60});
-        EXPECT_EQ(SequenceValues(FEngine), (TValues{60})) << "note order " << order;
-        FEngine.HeldNotes().Clear();
-    }
-}
-
-TEST_F(ArpeggiatorSequenceTest, XrossOfFiveNotes)
-{
-    FEngine.SetOctaves(1);
-    FEngine.SetNoteOrder(15);
-    HoldChord(FEngine, {62, 60, 67, 64, 65});
-    EXPECT_EQ(SequenceValues(FEngine), (TValues{60, 67, 62, 65, 64, 62, 65, 60, 67}));
-}
-
-TEST_F(ArpeggiatorSequenceTest, XrossOfThreeOrFewerHasNoReturn)
-{
-    FEngine.SetOctaves(1);
-    FEngine.SetNoteOrder(15);
-    HoldChord(FEngine, {64, 60, 67});
-    EXPECT_EQ(SequenceValues(FEngine), (TValues{60, 67, 64}));
 }
 
 // Without Restart a rebuild carries on after the pitch played last.

@@ -126,11 +126,12 @@ TEST(ArpeggiatorRobustnessEdgeTest, HugeSongPositionKeepsPlaying)
     TArpeggiator engine;
     test::HoldChord(engine, {60});
     test::TBlockPlayer player(engine);
+    int notes = 0;
     for (int block = 0; block < 200; ++block)
     {
-        player.PlayAt(1e15 + block * 512.0);
+        notes += player.PlayAt(1e15 + block * 512.0) ? 1 : 0;
     }
-    SUCCEED();
+    EXPECT_GT(notes, 10);
 }
 
 // A base value already past the cap of its random addition leaves no room: the draw is still

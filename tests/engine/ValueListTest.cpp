@@ -148,16 +148,5 @@ TEST(BlxValueListTest, FirstMatchWinsForDuplicates)
     EXPECT_EQ(list.FindByTag(3), 3);
 }
 
-TEST(BlxValueListTest, ParameterValuesShowTheirEntries)
-{
-    TMidiArpNoteOrderList orders(true);
-    EXPECT_EQ(orders.Items(0).Tag, 14);
-    EXPECT_EQ(orders.Items(orders.FindByTag(0)).Name, "Up");
-    TMidiNoteTypeList types(true);
-    const TMidiNoteTypeItem& dotted = types.Items(types.FindByTag(0));
-    EXPECT_EQ(dotted.Name, "Dotted");
-    EXPECT_EQ(dotted.NoteType, 2);
-}
-
 } // namespace
 } // namespace tumblet
