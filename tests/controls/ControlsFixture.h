@@ -48,12 +48,7 @@ protected:
     void Wheel(TBlxPoint p, int notches, unsigned shift = 0)
     {
         MoveTo(Form, p);
-        TBlxPlatformEvent e;
-        e.Kind = TBlxPlatformEvent::TKind::Wheel;
-        e.Wheel.Pos = p;
-        e.Wheel.DeltaY = notches;
-        e.Wheel.Shift = shift;
-        TBlxApplication::Instance().Dispatch(Form, e);
+        WheelAt(Form, p, notches, shift);
     }
     TBlxColor PixelAt(TBlxPoint windowPos)
     {

@@ -108,15 +108,6 @@ TEST_F(TBlxGuiStitchedDialTest, MinAboveMaxIsRefusedAndBoundsPullTheValue)
     EXPECT_EQ(Dial->Value(), 60.0f);
 }
 
-TEST_F(TBlxGuiStitchedDialTest, FramesFollowTheValueOverTwoHundredOneFrames)
-{
-    MakeGate();
-    Dial->SetValue(100.3f);
-    EXPECT_EQ(Dial->FrameIndex(), 100);
-    Dial->SetValue(100.6f);
-    EXPECT_EQ(Dial->FrameIndex(), 101);
-}
-
 TEST_F(TBlxGuiStitchedDialTest, GateDragOfThreeHundredPixelsSweepsTheRange)
 {
     MakeGate();

@@ -182,13 +182,14 @@ TEST_F(TBlxNumericInputTest, PaintsHighlightAndSkinColours)
     EXPECT_EQ(PixelAt({22, 22}), TBlxColor::Rgb(0x36, 0x9E, 0x8E));
 }
 
-TEST_F(TBlxNumericInputTest, UnknownSkinOnlyResetsTheBorderWidth)
+TEST_F(TBlxNumericInputTest, WithoutASkinTheDesignValuesStay)
 {
     Input->SetBorderWidth(4);
     Input->SetColor(TBlxColor::Rgb(1, 2, 3));
     Input->SetPalette(CurrentSkin());
     Input->Loaded();
-    EXPECT_EQ(Input->BorderWidth(), 4) << "no skin: the design values stay";
+    EXPECT_EQ(Input->BorderWidth(), 4);
+    EXPECT_EQ(Input->Color(), TBlxColor::Rgb(1, 2, 3));
 }
 
 } // namespace

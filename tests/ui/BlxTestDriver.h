@@ -100,12 +100,13 @@ inline void DragBy(TBlxWindow& w, TBlxPoint from, int dx, int dy)
     MouseUp(w, to);
 }
 
-inline void WheelAt(TBlxWindow& w, TBlxPoint p, int deltaY)
+inline void WheelAt(TBlxWindow& w, TBlxPoint p, int deltaY, unsigned shift = 0)
 {
     TBlxPlatformEvent e;
     e.Kind = TBlxPlatformEvent::TKind::Wheel;
     e.Wheel.Pos = p;
     e.Wheel.DeltaY = deltaY;
+    e.Wheel.Shift = shift;
     TBlxApplication::Instance().Dispatch(w, e);
 }
 
