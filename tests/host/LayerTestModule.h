@@ -1,8 +1,8 @@
 #pragma once
 
 // A bare module on the framework layers whose configuration each test supplies, with a fake
-// host callback that records what the module asks of the host. Drives the module through the
-// effect record's entries, as a host does.
+// host callback that records what the module asks of the host (and the MIDI events it sends).
+// Drives the module through the effect record's entries, as a host does.
 
 #include "host/VSTModule.h"
 
@@ -21,6 +21,7 @@ struct TRecordedHostCall
     std::int32_t Index;
     std::intptr_t Value;
     float Opt;
+    std::vector<VstMidiEvent> Events; ///< what audioMasterProcessEvents handed over
 };
 
 class TLayerTestModule : public TVSTModule
@@ -28,12 +29,13 @@ class TLayerTestModule : public TVSTModule
 public:
     using TConfigure = std::function<void(TLayerTestModule&)>;
 
+    explicit TLayerTestModule(TConfigure configure = nullptr) : FConfigure(std::move(configure)) {}
+
     /// Configures, initialises and connects a module; the calls made while connecting are
     /// forgotten.
     static std::unique_ptr<TLayerTestModule> Create(TConfigure configure)
     {
-        auto module = std::make_unique<TLayerTestModule>();
-        module->FConfigure = std::move(configure);
+        auto module = std::make_unique<TLayerTestModule>(std::move(configure));
         module->Initialize();
         module->ConnectHost(&Callback);
         module->HostCalls.clear();
@@ -67,6 +69,7 @@ public:
     }
 
     std::vector<TRecordedHostCall> HostCalls;
+    std::intptr_t ProcessEventsAnswer = 1; ///< the host's answer to audioMasterProcessEvents
 
 protected:
     void ApplyStoredConfiguration() override
@@ -77,11 +80,20 @@ protected:
 
 private:
     static std::intptr_t Callback(AEffect* effect, std::int32_t opcode, std::int32_t index,
-                                  std::intptr_t value, void*, float opt)
+                                  std::intptr_t value, void* ptr, float opt)
     {
         auto* module = dynamic_cast<TLayerTestModule*>(TBasicVSTModule::FromEffect(effect));
-        if (module != nullptr)
-            module->HostCalls.push_back({opcode, index, value, opt});
+        if (module == nullptr)
+            return opcode == audioMasterVersion ? kVstVersion : 0;
+        TRecordedHostCall& call =
+            module->HostCalls.emplace_back(TRecordedHostCall{opcode, index, value, opt, {}});
+        if (opcode == audioMasterProcessEvents && ptr != nullptr)
+        {
+            auto& block = *static_cast<VstEvents*>(ptr);
+            for (std::int32_t i = 0; i < block.numEvents; ++i)
+                call.Events.push_back(*reinterpret_cast<VstMidiEvent*>(EventList(block)[i]));
+            return module->ProcessEventsAnswer;
+        }
         return opcode == audioMasterVersion ? kVstVersion : 0;
     }
 

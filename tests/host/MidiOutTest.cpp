@@ -1,4 +1,4 @@
-#include "host/TestModule.h"
+#include "host/LayerTestModule.h"
 
 #include <gtest/gtest.h>
 
@@ -10,69 +10,16 @@ namespace tumblet::test
 namespace
 {
 
-struct TFlushed
-{
-    std::vector<VstMidiEvent> Events;
-};
-
-// Records what the module hands to the host in audioMasterProcessEvents.
-std::vector<TFlushed>* gFlushes = nullptr;
-std::intptr_t gProcessEventsAnswer = 1;
-
-std::intptr_t RecordingHost(AEffect*, std::int32_t opcode, std::int32_t, std::intptr_t, void* ptr,
-                            float)
-{
-    if (opcode == audioMasterVersion)
-        return kVstVersion;
-    if (opcode == audioMasterProcessEvents && gFlushes != nullptr)
-    {
-        auto* block = static_cast<VstEvents*>(ptr);
-        TFlushed flushed;
-        for (std::int32_t i = 0; i < block->numEvents; ++i)
-            flushed.Events.push_back(*reinterpret_cast<VstMidiEvent*>(EventList(*block)[i]));
-        gFlushes->push_back(flushed);
-        return gProcessEventsAnswer;
-    }
-    return 0;
-}
-
 constexpr std::int32_t kBlock = 1024;
 
 class MidiOutTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        gFlushes = &Flushes;
-        gProcessEventsAnswer = 1;
-        Module = TTestModule::CreateConnected(&RecordingHost);
-    }
-    void TearDown() override { gFlushes = nullptr; }
+    /// Every audioMasterProcessEvents call so far: the module asks nothing else of the host here.
+    std::vector<TRecordedHostCall>& Flushes() { return Module->HostCalls; }
 
-    std::vector<TFlushed> Flushes;
-    std::unique_ptr<TTestModule> Module;
+    std::unique_ptr<TLayerTestModule> Module = TLayerTestModule::Create(nullptr);
 };
-
-TEST_F(MidiOutTest, NoteOnBytesAndUntouchedFields)
-{
-    Module->QueueNoteOn(15, 60, 100, 17);
-    Module->FlushMidiOut(kBlock);
-    ASSERT_EQ(Flushes.size(), 1u);
-    ASSERT_EQ(Flushes[0].Events.size(), 1u);
-    const VstMidiEvent& e = Flushes[0].Events[0];
-    EXPECT_EQ(e.type, kVstMidiType);
-    EXPECT_EQ(e.byteSize, 24);
-    EXPECT_EQ(e.deltaFrames, 17);
-    EXPECT_EQ(static_cast<std::uint8_t>(e.midiData[0]), 0x9F);
-    EXPECT_EQ(e.midiData[1], 0x3C);
-    EXPECT_EQ(e.midiData[2], 0x64);
-    EXPECT_EQ(e.midiData[3], 0);
-    EXPECT_EQ(e.flags, 0);
-    EXPECT_EQ(e.noteLength, 0);
-    EXPECT_EQ(e.noteOffset, 0);
-    EXPECT_EQ(e.detune, 0);
-    EXPECT_EQ(e.noteOffVelocity, 0);
-}
 
 struct TQueueCase
 {
@@ -82,6 +29,7 @@ struct TQueueCase
 };
 
 const TQueueCase kQueueCases[] = {
+    {"NoteOn", [](TVSTModuleWithMidi& m) { m.QueueNoteOn(15, 60, 100, 3); }, {0x9F, 0x3C, 0x64}},
     {"NoteOff",
      [](TVSTModuleWithMidi& m)
      {
@@ -101,20 +49,26 @@ const TQueueCase kQueueCases[] = {
      {0xD0, 0x50, 0x00}},
 };
 
+// Each event is a plain 24-byte MIDI event: the fields a host may read but that carry nothing
+// here are zero.
 TEST_F(MidiOutTest, EveryQueueOperationWritesItsStatusAndData)
 {
     for (const TQueueCase& c : kQueueCases)
     {
         SCOPED_TRACE(c.Name);
-        Flushes.clear();
+        Flushes().clear();
         c.Queue(*Module);
         Module->FlushMidiOut(kBlock);
-        ASSERT_EQ(Flushes.size(), 1u);
-        const VstMidiEvent& e = Flushes[0].Events.back();
+        ASSERT_EQ(Flushes().size(), 1u);
+        const VstMidiEvent& e = Flushes()[0].Events.back();
         EXPECT_EQ(static_cast<std::uint8_t>(e.midiData[0]), c.Bytes[0]);
         EXPECT_EQ(static_cast<std::uint8_t>(e.midiData[1]), c.Bytes[1]);
         EXPECT_EQ(static_cast<std::uint8_t>(e.midiData[2]), c.Bytes[2]);
         EXPECT_EQ(e.deltaFrames, 3);
+        EXPECT_EQ(e.type, kVstMidiType);
+        EXPECT_EQ(e.byteSize, 24);
+        EXPECT_EQ(e.midiData[3], 0);
+        EXPECT_EQ(e.flags | e.noteLength | e.noteOffset | e.detune | e.noteOffVelocity, 0);
     }
 }
 
@@ -123,7 +77,7 @@ TEST_F(MidiOutTest, StatusIsAnUnmaskedByteSum)
     // Channels beyond 15 are the caller's fault; the byte simply wraps.
     Module->QueueNoteOn(0x70, 0x13C, 0x164, 5);
     Module->FlushMidiOut(kBlock);
-    const VstMidiEvent& e = Flushes.at(0).Events.at(0);
+    const VstMidiEvent& e = Flushes().at(0).Events.at(0);
     EXPECT_EQ(static_cast<std::uint8_t>(e.midiData[0]), 0x00);
     EXPECT_EQ(static_cast<std::uint8_t>(e.midiData[1]), 0x3C);
     EXPECT_EQ(static_cast<std::uint8_t>(e.midiData[2]), 0x64);
@@ -136,10 +90,10 @@ TEST_F(MidiOutTest, BlockCarriesAtMost1023Events)
         Module->QueueControlChange(0, 7, i % 128, i);
     EXPECT_EQ(Module->MidiOutCount(), 1023);
     Module->FlushMidiOut(kBlock);
-    ASSERT_EQ(Flushes.size(), 1u);
-    ASSERT_EQ(Flushes[0].Events.size(), 1023u);
+    ASSERT_EQ(Flushes().size(), 1u);
+    ASSERT_EQ(Flushes()[0].Events.size(), 1023u);
     for (int i = 0; i < 1023; ++i)
-        ASSERT_EQ(Flushes[0].Events[i].deltaFrames, i);
+        ASSERT_EQ(Flushes()[0].Events[i].deltaFrames, i);
     EXPECT_EQ(Module->MidiOutCount(), 0);
 }
 
@@ -154,12 +108,12 @@ TEST_F(MidiOutTest, FlushSendsInTimeOrderInsideTheBlockAndCarriesTheRest)
     Module->QueueNoteOff(0, 62, 0, 25 + 64);
     Module->FlushMidiOut(64);
     Module->FlushMidiOut(64);
-    ASSERT_EQ(Flushes.size(), 2u);
+    ASSERT_EQ(Flushes().size(), 2u);
     const std::vector<std::pair<int, int>> first = {{0xB0, 0}, {0x90, 10}, {0x90, 25}, {0x90, 40}};
     const std::vector<std::pair<int, int>> second = {{0x80, 0}, {0x80, 25}};
     for (const auto& [flush, expected] : {std::pair{0, first}, std::pair{1, second}})
     {
-        const auto& events = Flushes[flush].Events;
+        const auto& events = Flushes()[flush].Events;
         ASSERT_EQ(events.size(), expected.size());
         for (std::size_t i = 0; i < events.size(); ++i)
         {
@@ -180,7 +134,7 @@ TEST_F(MidiOutTest, NoteOnsAndNoteOffsOfAKeyAlternate)
     Module->QueueNoteOn(1, 62, 100, 5);
     Module->QueueNoteOn(1, 62, 100, 6); // already sounding
     Module->FlushMidiOut(kBlock);
-    const auto& events = Flushes.at(0).Events;
+    const auto& events = Flushes().at(0).Events;
     const std::vector<std::pair<int, int>> expected = {
         {0x90, 0}, {0x91, 5}, {0x80, 296}, {0x90, 296}};
     ASSERT_EQ(events.size(), expected.size());
@@ -194,18 +148,18 @@ TEST_F(MidiOutTest, NoteOnsAndNoteOffsOfAKeyAlternate)
 TEST_F(MidiOutTest, NothingQueuedMeansNoHostCallAndRefusedFlushStillEmpties)
 {
     Module->FlushMidiOut(kBlock);
-    EXPECT_TRUE(Flushes.empty());
-    gProcessEventsAnswer = 0;
+    EXPECT_TRUE(Flushes().empty());
+    Module->ProcessEventsAnswer = 0;
     Module->QueueNoteOn(0, 60, 1, 0);
     Module->FlushMidiOut(kBlock);
-    EXPECT_EQ(Flushes.size(), 1u);
+    EXPECT_EQ(Flushes().size(), 1u);
     EXPECT_EQ(Module->MidiOutCount(), 0);
 }
 
 class EventDispatchTest : public ::testing::Test
 {
 protected:
-    std::unique_ptr<TTestModule> Module = TTestModule::CreateConnected(nullptr);
+    std::unique_ptr<TLayerTestModule> Module = TLayerTestModule::Create(nullptr);
     std::vector<std::string> Seen;
 
     void SendBlock(std::vector<VstEvent*> events)
@@ -216,7 +170,7 @@ protected:
         block->numEvents = static_cast<std::int32_t>(events.size());
         if (!events.empty())
             std::memcpy(EventList(*block), events.data(), events.size() * sizeof(VstEvent*));
-        Module->Dispatch(effProcessEvents, 0, 0, block, 0.0f);
+        Module->Call(effProcessEvents, 0, 0, block);
     }
 };
 
@@ -273,7 +227,7 @@ TEST_F(EventDispatchTest, BlockLongerThanItsDeclaredTwoSlotsIsReadWhole)
 
 TEST_F(EventDispatchTest, NullBlockAnswersOneAndNullEntriesAreSkipped)
 {
-    EXPECT_EQ(Module->Dispatch(effProcessEvents, 0, 0, nullptr, 0.0f), 1);
+    EXPECT_EQ(Module->Call(effProcessEvents), 1);
     int midiCount = 0;
     Module->OnProcessMidi = [&](TVSTModuleWithMidi&, const TVstMidiEvent&) { ++midiCount; };
     VstMidiEvent midi{};

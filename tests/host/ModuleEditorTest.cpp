@@ -235,12 +235,10 @@ TEST(CustomVSTModuleEditorTest, SecondOpenReplacesTheFirstForm)
     TFormLog log;
     auto module = CreateEditorModule(log);
     module->Call(effEditOpen, 0, 0, kParentWindow);
-    TVstEditorForm* first = module->Editor();
     EXPECT_EQ(module->Call(effEditOpen, 0, 0, kParentWindow), 1);
     EXPECT_EQ(log.Created, 2);
     EXPECT_EQ(log.Destroyed, 1);
     EXPECT_NE(module->Editor(), nullptr);
-    (void)first;
 }
 
 TEST(CustomVSTModuleEditorTest, CloseDestroysTheFormAndIdleThenDoesNothing)

@@ -189,28 +189,25 @@ TEST(VSTModuleWithProgramsTest, BeginLoadAnswersByUniqueId)
 
 // ---- Chunks --------------------------------------------------------------------------------
 
+// A program chunk is the program's own bytes; a bank chunk is each program's chunk after its
+// length, in program order.
 TEST(VSTModuleWithProgramsTest, BankChunkIsEachProgramChunkAfterItsLength)
 {
-    TChunkFixture fixture;
+    TChunkFixture fixture(2);
     std::intptr_t programLength = 0;
     EXPECT_EQ(fixture.GetChunk(1, &programLength), "state-1");
     EXPECT_EQ(programLength, 7);
     ASSERT_EQ(fixture.Events.size(), 1u);
     EXPECT_TRUE(fixture.Events[0].IsPreset);
 
+    fixture.Events.clear();
     std::intptr_t bankLength = 0;
-    EXPECT_EQ(fixture.GetChunk(0, &bankLength), Bank({"state-1"}));
-    EXPECT_EQ(bankLength, programLength + 4);
-    EXPECT_FALSE(fixture.Events.back().IsPreset);
-}
-
-TEST(VSTModuleWithProgramsTest, BankOfTwoProgramsKeepsProgramOrder)
-{
-    TChunkFixture fixture(2);
-    EXPECT_EQ(fixture.GetChunk(0), Bank({"state-1", "state-1"}));
+    EXPECT_EQ(fixture.GetChunk(0, &bankLength), Bank({"state-1", "state-1"}));
+    EXPECT_EQ(bankLength, 2 * (programLength + 4));
     ASSERT_EQ(fixture.Events.size(), 2u);
     EXPECT_EQ(fixture.Events[0].Index, 0);
     EXPECT_EQ(fixture.Events[1].Index, 1);
+    EXPECT_FALSE(fixture.Events[1].IsPreset);
 }
 
 TEST(VSTModuleWithProgramsTest, BankRestoreLoadsTwiceAndProgramRestoreOnce)
