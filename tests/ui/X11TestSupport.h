@@ -3,6 +3,8 @@
 // Support for tests that need an X server: a second Xlib connection that plays the host (it
 // owns the parent window and reads the screen back), xdotool for real input, and a pump.
 
+#include "BlxTestDriver.h" // SnapshotPath only: these tests run on the X server, not offscreen
+
 #include "ui/BlxApplication.h"
 #include "ui/BlxPixelBuffer.h"
 #include "ui/BlxStyle.h"
@@ -14,7 +16,6 @@
 #include <X11/Xutil.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <fcntl.h>
 #include <functional>
 #include <spawn.h>
@@ -27,12 +28,6 @@ extern char** environ;
 
 namespace tumblet::test
 {
-
-inline std::string X11SnapshotPath(const std::string& name)
-{
-    const char* dir = std::getenv("TUMBLET_BUILD_DIR");
-    return std::string(dir && *dir ? dir : "build") + "/snapshots/" + name + ".png";
-}
 
 /// Runs xdotool with arguments (never through a shell); false when it cannot be started.
 inline bool Xdotool(const std::vector<std::string>& args)
@@ -153,7 +148,7 @@ protected:
         }
         cairo_surface_mark_dirty(png.Surface());
         XDestroyImage(image);
-        EXPECT_TRUE(png.SavePng(X11SnapshotPath(name)));
+        EXPECT_TRUE(png.SavePng(SnapshotPath(name)));
     }
     Display* Host = nullptr;
     Window HostWindow = 0;
