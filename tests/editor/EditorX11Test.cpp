@@ -375,6 +375,69 @@ TEST_F(EditorX11Test, MenuSavesAPresetTheBrowserLoadsItAndTheGuideOpens)
     fs::remove_all(settings);
 }
 
+// Two instances in one host, both editors open: they share the process's X connection, and
+// input and repaints reach the right one, also after the other's editor and module are gone.
+TEST_F(EditorX11Test, TwoInstancesEditorsKeepTheirOwnInputAndRepaints)
+{
+    TTestHost second;
+    ASSERT_NE(second.LoadAndOpen(), nullptr);
+    AEffect* b = second.Effect();
+    // Above the first host window, clear of the screen's top-left corner.
+    const TBlxPoint origin{kHostLeft, 80};
+    const Window secondWindow = XCreateSimpleWindow(Host, DefaultRootWindow(Host), origin.X,
+                                                    origin.Y, 800, 450, 0, 0, 0x404040);
+    XMapWindow(Host, secondWindow);
+    XSync(Host, False);
+    ASSERT_TRUE(Open());
+    ASSERT_EQ(second.Dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(secondWindow)), 1);
+    bool firstOpen = true;
+    const auto idleBoth = [&]
+    {
+        if (firstOpen)
+            Idle();
+        second.Dispatch(effEditIdle);
+    };
+    // Wheel up (4) or down (5) at a point, with the host's idle calls until done() holds.
+    const auto wheelUntil = [&](TBlxPoint at, const char* button, const std::function<bool()>& done)
+    {
+        MoveTo(at);
+        Xdotool({"click", button});
+        for (int waited = 0; waited < 5000 && !done(); waited += 20)
+        {
+            idleBoth();
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return done();
+    };
+    for (int i = 0; i < 3; ++i)
+        idleBoth();
+    const float gateA = Gate();
+    const float gateB = b->getParameter(b, kGate);
+    const TBlxPoint dialB{origin.X + kGateDial.Left + 24, origin.Y + kGateDial.Top + 24};
+
+    EXPECT_TRUE(wheelUntil(dialB, "4", [&] { return b->getParameter(b, kGate) > gateB; }));
+    EXPECT_EQ(Gate(), gateA) << "the wheel over the second editor moved the first module";
+    EXPECT_TRUE(wheelUntil(OnScreen(kGateDial.Left + 24, kGateDial.Top + 24), "4",
+                           [&] { return Gate() > gateA; }));
+
+    // A host change repaints the changed instance's dial only.
+    const std::vector<TBlxColor> before = Pixels(kGateDial);
+    b->setParameter(b, kGate, 0.95f);
+    idleBoth();
+    EXPECT_EQ(Differences(before, Pixels(kGateDial)), 0);
+
+    // The first editor and then its module go; the second editor goes on.
+    Plugin.Dispatch(effEditClose);
+    Plugin.Close();
+    firstOpen = false;
+    const float afterClose = b->getParameter(b, kGate);
+    EXPECT_TRUE(wheelUntil(dialB, "5", [&] { return b->getParameter(b, kGate) < afterClose; }))
+        << "the second editor no longer took input";
+    second.Dispatch(effEditClose);
+    second.Close();
+    XDestroyWindow(Host, secondWindow);
+}
+
 // A server that goes away while the editor is open must not take the host with it: Xlib ends
 // the process on a broken connection unless the editor tells it otherwise.
 TEST_F(EditorX11Test, ServerThatGoesAwayLeavesTheHostRunning)
