@@ -442,22 +442,30 @@ TEST_F(EditorX11Test, TwoInstancesEditorsKeepTheirOwnInputAndRepaints)
 // the process on a broken connection unless the editor tells it otherwise.
 TEST_F(EditorX11Test, ServerThatGoesAwayLeavesTheHostRunning)
 {
-    const char* display = ":87";
-    std::vector<std::string> args = {"Xvfb",       display,     "-screen", "0",
-                                     "800x600x24", "-nolisten", "tcp"};
+    // A display number of the server's own choosing (-displayfd), so that parallel runs and
+    // servers left over on the machine are never mistaken for it.
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    const std::string fd = std::to_string(ready[1]);
+    std::vector<std::string> args = {"Xvfb", "-displayfd", fd,          "-screen",
+                                     "0",    "800x600x24", "-nolisten", "tcp"};
     std::vector<char*> argv;
     for (std::string& a : args)
         argv.push_back(a.data());
     argv.push_back(nullptr);
     pid_t server = 0;
-    if (posix_spawnp(&server, "Xvfb", nullptr, nullptr, argv.data(), environ) != 0)
+    const int spawned = posix_spawnp(&server, "Xvfb", nullptr, nullptr, argv.data(), environ);
+    close(ready[1]);
+    std::string number;
+    char c = 0;
+    while (spawned == 0 && read(ready[0], &c, 1) == 1 && c != '\n')
+        number += c;
+    close(ready[0]);
+    if (spawned != 0 || number.empty())
         GTEST_SKIP() << "Xvfb cannot be started";
-    Display* other = nullptr;
-    for (int attempt = 0; attempt < 100 && other == nullptr; ++attempt)
-    {
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        other = XOpenDisplay(display);
-    }
+    const std::string displayName = ":" + number;
+    const char* display = displayName.c_str();
+    Display* other = XOpenDisplay(display);
     ASSERT_NE(other, nullptr);
     // The stand-in host survives the server's end as well: only the editor is under test.
     XIOErrorHandler hostHandler = XSetIOErrorHandler([](Display*) { return 0; });
