@@ -3,6 +3,7 @@
 # a check by hand (not part of the test command) that a real host embeds the editor.
 #
 #   scripts/ardour-editor-shot.sh [build-dir]      -> <build-dir>/snapshots/editor/ardour.png
+#   scripts/ardour-editor-shot.sh [build-dir] lv2  -> <build-dir>/snapshots/editor/ardour-lv2.png
 #
 # Needs Debian's ardour, jackd2, xvfb, xdotool and imagemagick. It builds a throw-away home and
 # session, runs jackd with its dummy driver (Ardour's GUI offers no dummy backend), picks JACK
@@ -13,13 +14,20 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 build=$(realpath "${1:-build}")
+format=${2:-vst}
 plugin=$build/Tumblet.so
 out=$build/snapshots/editor/ardour.png
+ptype=LXVST pname=Tumblet
+if [ "$format" = lv2 ]; then
+    plugin=$build/Tumblet.lv2
+    out=$build/snapshots/editor/ardour-lv2.png
+    ptype=LV2 pname=urn:brindlex:tumblet
+fi
 display=:${TUMBLET_ARDOUR_DISPLAY:-93}
 for tool in ardour ardour7-lua jackd Xvfb xdotool import; do
     command -v "$tool" >/dev/null || { echo "missing: $tool" >&2; exit 1; }
 done
-[ -f "$plugin" ] || { echo "no plug-in at $plugin: build it first" >&2; exit 1; }
+[ -e "$plugin" ] || { echo "no plug-in at $plugin: build it first" >&2; exit 1; }
 
 work=$(mktemp -d /tmp/tumblet-ardour.XXXXXX)
 pids=()
@@ -32,9 +40,10 @@ cleanup() {
 trap cleanup EXIT
 
 export HOME=$work/home
-export LXVST_PATH=$work/vst
-mkdir -p "$HOME/.config/ardour7" "$LXVST_PATH" "$(dirname "$out")"
-cp "$plugin" "$LXVST_PATH/Tumblet.so"
+export LXVST_PATH=$work/vst LV2_PATH=$work/lv2
+mkdir -p "$HOME/.config/ardour7" "$LXVST_PATH" "$LV2_PATH" "$(dirname "$out")"
+cp "$build/Tumblet.so" "$LXVST_PATH/Tumblet.so"
+cp -r "$build/Tumblet.lv2" "$LV2_PATH/"
 # Ardour takes a cache entry stamped in whole seconds as stale when the library is newer.
 touch -d '-1 min' "$LXVST_PATH/Tumblet.so"
 # The cache is keyed by the absolute path.
@@ -52,13 +61,13 @@ local s = create_session (arg[1], "t", 48000); assert (s, "session creation fail
 local midi1 = ARDOUR.ChanCount (ARDOUR.DataType ("midi"), 1)
 local t = Session:new_midi_track (midi1, midi1, false, ARDOUR.PluginInfo (), nil, nil, 1, "Arp",
 	ARDOUR.PresentationInfo.max_order, ARDOUR.TrackMode.Normal, true):front ()
-local p = ARDOUR.LuaAPI.new_plugin (Session, "Tumblet", ARDOUR.PluginType.LXVST, "")
-assert (not p:isnil (), "LXVST plugin not found in cache: Tumblet")
+local p = ARDOUR.LuaAPI.new_plugin (Session, arg[3], ARDOUR.PluginType[arg[2]], "")
+assert (not p:isnil (), "plug-in not found: " .. arg[3])
 assert (t:add_processor_by_index (p, 0, nil, true) == 0, "cannot insert Tumblet")
 Session:save_state ("", false, false, false, false, false)
 close_session ()
 LUA
-ardour7-lua "$work/session.lua" "$work/session" >"$work/session.log" 2>&1
+ardour7-lua "$work/session.lua" "$work/session" "$ptype" "$pname" >"$work/session.log" 2>&1
 
 Xvfb "$display" -screen 0 1600x1000x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
 pids+=($!)
