@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Opens Tumblet's editor inside Ardour's GUI on a virtual X server and saves a picture of it:
-# a check by hand (not part of the test command) that a real host embeds the editor.
+# Opens Tumblet's editor inside Ardour's GUI on a virtual X server, saves a picture of it and
+# turns a dial with the wheel there: a check by hand (not part of the test command) that a real
+# host embeds the editor and passes it input.
 #
 #   scripts/ardour-editor-shot.sh [build-dir]      -> <build-dir>/snapshots/editor/ardour.png
 #   scripts/ardour-editor-shot.sh [build-dir] lv2  -> <build-dir>/snapshots/editor/ardour-lv2.png
@@ -112,3 +113,22 @@ sleep 2
 import -window "$editor" "$out"
 eval "$(xdotool getwindowgeometry --shell "$editor")"
 echo "Ardour's plug-in window ($WIDTH x $HEIGHT) shows Tumblet's editor: $out"
+
+# Input reaches the editor inside Ardour's window: eight wheel notches over the Gate dial (the
+# editor sits at the window's bottom, under Ardour's own bar) must turn it.
+top=$((HEIGHT - 341))
+xdotool mousemove $((X + 402 + 24)) $((Y + top + 92 + 24))
+sleep 0.5
+for _ in $(seq 8); do
+    xdotool click 4
+    sleep 0.1
+done
+sleep 1
+turned=${out%.png}-wheel.png
+import -window "$editor" "$turned"
+changed=$(compare -metric AE -crop "48x48+402+$((top + 92))" "$out" "$turned" /dev/null 2>&1 || true)
+if [ "${changed%% *}" = 0 ]; then
+    echo "the Gate dial did not turn under the wheel inside Ardour: $turned" >&2
+    exit 1
+fi
+echo "the wheel turns the Gate dial inside Ardour: $turned"
