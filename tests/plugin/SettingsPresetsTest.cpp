@@ -47,16 +47,6 @@ TEST_F(SettingsTest, FirstStartCreatesNothingAndUsesTheDefaults)
     EXPECT_TRUE(i.Dialogs().Messages.empty());
 }
 
-TEST_F(SettingsTest, DocumentsFolderComesFromTheUserDirsFile)
-{
-    MakeFolders(Home.Path() + "/.config");
-    WriteTextFile(
-        Home.Path() + "/.config/user-dirs.dirs",
-        "# comment\nXDG_DESKTOP_DIR=\"$HOME/Desktop\"\nXDG_DOCUMENTS_DIR=\"$HOME/Docs\"\n");
-    TStateInstance i;
-    EXPECT_EQ(i.Plugin().SettingsFolder(), Home.Path() + "/Docs/Brindlex/Tumblet/");
-}
-
 // Issue 17: as xdg-user-dir does, the environment's XDG_DOCUMENTS_DIR counts where the file
 // names no documents folder, and the file wins where it does.
 TEST_F(SettingsTest, DocumentsFolderFromTheEnvironmentUnlessTheFileNamesOne)
@@ -67,7 +57,9 @@ TEST_F(SettingsTest, DocumentsFolderFromTheEnvironmentUnlessTheFileNamesOne)
         EXPECT_EQ(i.Plugin().SettingsFolder(), Home.Path() + "/FromEnv/Brindlex/Tumblet/");
     }
     MakeFolders(Home.Path() + "/.config");
-    WriteTextFile(Home.Path() + "/.config/user-dirs.dirs", "XDG_DOCUMENTS_DIR=\"$HOME/Docs\"\n");
+    WriteTextFile(
+        Home.Path() + "/.config/user-dirs.dirs",
+        "# comment\nXDG_DESKTOP_DIR=\"$HOME/Desktop\"\nXDG_DOCUMENTS_DIR=\"$HOME/Docs\"\n");
     {
         TStateInstance i;
         EXPECT_EQ(i.Plugin().SettingsFolder(), Home.Path() + "/Docs/Brindlex/Tumblet/");
