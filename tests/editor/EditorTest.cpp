@@ -497,6 +497,7 @@ TEST_F(EditorTest, SavePresetKeepsTheNameInsideTheFolderAndAFailedSaveKeepsTheOl
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_EQ(overwrite, "Overwrite existing preset?");
     EXPECT_EQ(warning.rfind("Error saving preset to file.", 0), 0u) << warning;
+    EXPECT_EQ(warning.substr(warning.size() - 14), " | Save Preset") << warning;
     EXPECT_EQ(bytes(lead), before);
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
     fs::remove_all(folder);
