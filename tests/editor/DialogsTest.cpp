@@ -5,8 +5,6 @@
 #include "editor/InputDlg.h"
 #include "editor/InputDlgNumeric.h"
 #include "editor/MessageDialog.h"
-#include "host/VSTEditorForm.h"
-#include "plugin/DialogService.h"
 #include "ui/BlxButton.h"
 #include "ui/BlxEdit.h"
 #include "ui/BlxLabel.h"
@@ -164,23 +162,6 @@ TEST_F(DialogsTest, DialogsAreCentredOnTheParentOrTheScreen)
             w.Close();
         });
     ShowMessageDialog(nullptr, "Hello", "", TMsgDlgButtons::OK, TMsgDlgType::Information);
-}
-
-TEST_F(DialogsTest, SetCCDialogTypesOverTheSelectedValue)
-{
-    WhenModal(
-        [](TBlxWindow& w)
-        {
-            TfrmInputDlgNumeric& dlg = As<TfrmInputDlgNumeric>(w);
-            EXPECT_EQ(dlg.txtNumeric->Text(), "1");
-            EXPECT_EQ(dlg.txtNumeric->SelLength(), 1);
-            TypeText(w, "57-");
-            EXPECT_EQ(dlg.txtNumeric->Text(), "57");
-            PressKey(w, TBlxKey::Enter);
-        });
-    double value = 1;
-    EXPECT_TRUE(InputNumberDialog(&Editor, "MIDI Set CC: Gate", "CC# (0-127)", 127, 0, 0, value));
-    EXPECT_EQ(value, 57);
 }
 
 TEST_F(DialogsTest, OutOfRangeEnterBringsTheDialogBackAfter250Ms)
@@ -351,73 +332,6 @@ TEST(DialogsFallbackTest, WithoutADisplayMessagesGoToStandardErrorAndInputsCance
     EXPECT_EQ(value, 3);
     EXPECT_NE(err.find("Tumblet: Load Skin: Error loading skin."), std::string::npos) << err;
     EXPECT_NE(err.find("Delete Preset"), std::string::npos);
-}
-
-} // namespace
-} // namespace tumblet
-
-namespace tumblet
-{
-namespace
-{
-
-/// An editor form that is a window, as the product's editor is.
-class TWindowForm : public TBlxWindow, public TVstEditorForm
-{
-public:
-    TWindowForm() : TBlxWindow(TBlxWindowKind::Embedded) {}
-    std::int32_t Width() const override { return TBlxControl::Width(); }
-    std::int32_t Height() const override { return TBlxControl::Height(); }
-    std::int32_t ClientWidth() const override { return TBlxControl::Width(); }
-    std::int32_t ClientHeight() const override { return TBlxControl::Height(); }
-    void SetParentWindow(std::uintptr_t id) override { SetParentNativeId(id); }
-    void Show() override { TBlxWindow::Show(); }
-    void RemoveBorder() override {}
-    void SetBounds(std::int32_t l, std::int32_t t, std::int32_t w, std::int32_t h) override
-    {
-        TBlxControl::SetBounds(l, t, w, h);
-    }
-    void Invalidate() override { TBlxControl::Invalidate(); }
-    void RefreshControls() override {}
-    void FocusControlUnderMouse() override { FocusControlUnderPointer(); }
-    void ShowInfo(const std::string&) override {}
-    void UpdatePresetName() override {}
-    void SetInfoText(const std::string&) override {}
-    void DeliverKey(const VstKeyCode&, bool) override {}
-};
-
-TEST_F(DialogsTest, TheModulesDialogServiceShowsTheWindowsOverTheEditorForm)
-{
-    std::unique_ptr<TDialogService> service = CreateWindowedDialogService();
-    TWindowForm form;
-    form.SetBounds(100, 200, 712, 341);
-    form.TBlxWindow::Show();
-    TBlxWindow* parentSeen = nullptr;
-    WhenModal(
-        [&](TBlxWindow& w)
-        {
-            parentSeen = w.PopupParent();
-            EXPECT_NE(dynamic_cast<TfrmMessageDialog&>(w).btnYes, nullptr);
-            PressKey(w, TBlxKey::Enter);
-        });
-    EXPECT_EQ(service->ShowMessageDialog(&form, "Delete?", "Delete Preset",
-                                         TDialogService::TButtons::YesNo,
-                                         TDialogService::TType::Confirmation),
-              TDialogService::TResult::Yes);
-    EXPECT_EQ(parentSeen, &form);
-    WhenModal(
-        [](TBlxWindow& w)
-        {
-            TypeText(w, "99");
-            PressKey(w, TBlxKey::Enter);
-        });
-    double value = 1;
-    EXPECT_TRUE(
-        service->InputNumberDialog(&form, "MIDI Set CC: Rate", "CC# (0-127)", 127, 0, 0, value));
-    EXPECT_EQ(value, 99);
-    WhenModal([](TBlxWindow& w) { PressKey(w, TBlxKey::Escape); });
-    std::string name = "x";
-    EXPECT_FALSE(service->InputTextDialog(nullptr, "Save Preset", "Name", true, 50, name));
 }
 
 } // namespace

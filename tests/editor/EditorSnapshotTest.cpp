@@ -1,8 +1,7 @@
 // The editor as a musician sees it, written as PNG images under build/snapshots/editor for
 // review: every skin, one with a held chord and a message, one while MIDI learn is active.
 
-#include "EditorTestEntry.h"
-#include "ui/BlxTestDriver.h"
+#include "EditorFixture.h"
 
 #include "controls/BlxMenuButton.h"
 #include "editor/Editor.h"
@@ -33,39 +32,27 @@ struct TSkinRow
     const char* Slug;
 };
 
-class EditorSnapshotTest : public ::testing::TestWithParam<TSkinRow>
+class EditorSnapshotTest : public ::testing::TestWithParam<TSkinRow>, public TOpenEditor
 {
 protected:
     void SetUp() override
     {
-        Offscreen().SetPointer({0, 0}, 0);
-        ASSERT_NE(Host.LoadAndOpenWith(&EditorEntry), nullptr);
-        Module().SetStyle(GetParam().Style);
-        ASSERT_EQ(Host.Dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(0x1234)), 1);
-        Host.Dispatch(effEditIdle);
+        ASSERT_NO_FATAL_FAILURE(
+            LoadAndOpen([this](TVSTPlugin& module) { module.SetStyle(GetParam().Style); }));
     }
     void TearDown() override
     {
-        Host.Dispatch(effEditClose);
         Module().SetStyle(0);
-        Host.Close();
-        TBlxStyle::SelectNone();
+        CloseAll();
     }
-    TVSTPlugin& Module()
-    {
-        return *static_cast<TVSTPlugin*>(TBasicVSTModule::FromEffect(Host.Effect()));
-    }
-    TfrmEditor& Form() { return dynamic_cast<TfrmEditor&>(*Module().Editor()); }
     void Snap(const std::string& name)
     {
-        Host.Dispatch(effEditIdle);
+        Idle();
         Form().PaintAll();
         const std::string path = SnapshotPath("editor/" + name);
         ASSERT_TRUE(Form().BackBuffer().SavePng(path)) << path;
         EXPECT_TRUE(std::filesystem::exists(path));
     }
-
-    TTestHost Host;
 };
 
 TEST_P(EditorSnapshotTest, Editor)
@@ -81,7 +68,7 @@ TEST_P(EditorSnapshotTest, HeldChordAndMessage)
     Module().SetPresetName("Warm pad arpeggio in E minor, slow");
     Host.SendEvents({NoteOn(52), NoteOn(55), NoteOn(59), NoteOn(64)});
     Host.Process(64);
-    Host.Dispatch(effEditIdle);
+    Idle();
     Snap("editor_held_chord");
     Form().ShowParameterInfo("Velocity");
     Snap("editor_message");
@@ -92,7 +79,7 @@ TEST_P(EditorSnapshotTest, LearnActive)
     if (GetParam().Style != 0)
         GTEST_SKIP() << "one skin is enough";
     Module().ToggleLearn();
-    Host.Dispatch(effEditIdle);
+    Idle();
     EXPECT_FALSE(Form().lblInfo->Caption().empty());
     Snap("editor_learn");
 }

@@ -1,8 +1,7 @@
 // The editor window offscreen, opened through the module's editor opcodes as a host opens it:
 // the heading bar, the information line, the controls and their two-way binding.
 
-#include "EditorTestEntry.h"
-#include "ui/BlxTestDriver.h"
+#include "EditorFixture.h"
 
 #include "controls/BlxMenuButton.h"
 #include "editor/Dialogs.h"
@@ -42,30 +41,12 @@ using namespace test;
 
 constexpr std::int32_t kGate = 5;
 constexpr std::int32_t kOctavesRandom = 20;
-constexpr std::intptr_t kOffscreenParent = 0x1234;
 
-class EditorTest : public ::testing::Test
+class EditorTest : public ::testing::Test, public TOpenEditor
 {
 protected:
-    void SetUp() override
-    {
-        Offscreen().SetPointer({0, 0}, 0);
-        ASSERT_NE(Host.LoadAndOpenWith(&EditorEntry), nullptr);
-        ASSERT_EQ(Host.Dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(kOffscreenParent)), 1);
-        Idle();
-    }
-    void TearDown() override
-    {
-        Host.Dispatch(effEditClose);
-        Host.Close();
-        TBlxStyle::SelectNone();
-    }
-    TVSTPlugin& Module()
-    {
-        return *static_cast<TVSTPlugin*>(TBasicVSTModule::FromEffect(Host.Effect()));
-    }
-    TfrmEditor& Form() { return dynamic_cast<TfrmEditor&>(*Module().Editor()); }
-    void Idle() { Host.Dispatch(effEditIdle); }
+    void SetUp() override { ASSERT_NO_FATAL_FAILURE(LoadAndOpen()); }
+    void TearDown() override { CloseAll(); }
     /// Lets virtual time pass, with an idle call after each step of it.
     void Pass(int ms)
     {
@@ -138,8 +119,6 @@ protected:
                 out.push_back(menu.Item(i).IsSeparator() ? "-" : menu.Item(i).Caption());
         return out;
     }
-
-    TTestHost Host;
 };
 
 TEST_F(EditorTest, PresetCaptionIsCutToTheButtonWithoutEllipsis)
@@ -350,7 +329,7 @@ TEST_F(EditorTest, ClosingTheEditorEndsLearning)
     Module().ToggleLearn();
     Host.Dispatch(effEditClose);
     EXPECT_EQ(Module().LearnState(), TVSTPluginBase::lsNone);
-    ASSERT_EQ(Host.Dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(kOffscreenParent)), 1);
+    ASSERT_TRUE(OpenEditor());
 }
 
 TEST_F(EditorTest, LatchSwitchShowsItsState)
@@ -451,7 +430,7 @@ TEST_F(EditorTest, InitAnsweredNoChangesNothingAndTheSameSkinShowsNoMessage)
     EXPECT_EQ(Module().Style(), 2);
     // The open window keeps its look; the next one takes the new skin.
     Host.Dispatch(effEditClose);
-    ASSERT_EQ(Host.Dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(kOffscreenParent)), 1);
+    ASSERT_TRUE(OpenEditor());
     EXPECT_EQ(TBlxStyle::ActiveName(), StyleName(2));
     Module().SetStyle(0);
 }
@@ -518,6 +497,7 @@ TEST_F(EditorTest, SavePresetKeepsTheNameInsideTheFolderAndAFailedSaveKeepsTheOl
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_EQ(overwrite, "Overwrite existing preset?");
     EXPECT_EQ(warning.rfind("Error saving preset to file.", 0), 0u) << warning;
+    EXPECT_EQ(warning.substr(warning.size() - 14), " | Save Preset") << warning;
     EXPECT_EQ(bytes(lead), before);
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
     fs::remove_all(folder);
@@ -588,8 +568,7 @@ TEST_F(EditorTest, ModalLoopsEndWhenTheHostClosesTheEditorOrTheModule)
             {
                 ASSERT_NE(Host.LoadAndOpenWith(&EditorEntry), nullptr);
             }
-            ASSERT_EQ(Host.Dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(kOffscreenParent)),
-                      1);
+            ASSERT_TRUE(OpenEditor());
             Idle();
         }
 }
@@ -607,7 +586,7 @@ TEST_F(EditorTest, UserGuideItemShowsWithTheGuideAndAFailedOpenerIsReported)
     setenv("PATH", ((folder / "bin").string() + ":" + path).c_str(), 1);
     // The guide is looked for when the editor opens.
     Host.Dispatch(effEditClose);
-    ASSERT_EQ(Host.Dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(kOffscreenParent)), 1);
+    ASSERT_TRUE(OpenEditor());
     std::string message;
     ChooseFromMainMenu({"Open User Guide"}, [&] { Answer(TBlxModalResult::OK, &message); });
     setenv("PATH", path.c_str(), 1);
@@ -639,6 +618,38 @@ TEST_F(EditorTest, AboutNamesTheVersionAndTheBuildDate)
     char date[32] = {};
     std::strftime(date, sizeof date, "%m/%d/%y", &local);
     EXPECT_EQ(text, std::string("Tumblet v1.20\r\rBuild date: ") + date);
+}
+
+// The dialogs the module asks for through its service open over the editor form it names.
+TEST_F(EditorTest, TheModulesDialogServiceShowsTheWindowsOverTheEditor)
+{
+    std::unique_ptr<TDialogService> service = CreateWindowedDialogService();
+    TBlxWindow* parentSeen = nullptr;
+    WhenModal(
+        [&](TBlxWindow& w)
+        {
+            parentSeen = w.PopupParent();
+            EXPECT_NE(dynamic_cast<TfrmMessageDialog&>(w).btnYes, nullptr);
+            PressKey(w, TBlxKey::Enter);
+        });
+    EXPECT_EQ(service->ShowMessageDialog(&Form(), "Delete?", "Delete Preset",
+                                         TDialogService::TButtons::YesNo,
+                                         TDialogService::TType::Confirmation),
+              TDialogService::TResult::Yes);
+    EXPECT_EQ(parentSeen, &Form());
+    WhenModal(
+        [](TBlxWindow& w)
+        {
+            TypeText(w, "99");
+            PressKey(w, TBlxKey::Enter);
+        });
+    double value = 1;
+    EXPECT_TRUE(
+        service->InputNumberDialog(&Form(), "MIDI Set CC: Rate", "CC# (0-127)", 127, 0, 0, value));
+    EXPECT_EQ(value, 99);
+    WhenModal([](TBlxWindow& w) { PressKey(w, TBlxKey::Escape); });
+    std::string name = "x";
+    EXPECT_FALSE(service->InputTextDialog(nullptr, "Save Preset", "Name", true, 50, name));
 }
 
 struct TTextRow

@@ -107,30 +107,21 @@ TEST_F(ControllerLearnTest, StateMachineFollowsTheTable)
 
 TEST_F(ControllerLearnTest, LearnIgnoresTheChannelAndLaterMessagesOnAnyChannelApply)
 {
-    Learn("Gate", 7, 9); // channel 10
+    P().ToggleLearn();
+    P().LearnControlPressed("Gate");
+    I().Host.ClearRecords();
+    I().Send(kCC | 9, 7, 0); // channel 10
     ASSERT_EQ(P().MidiCCList().Count(), 1);
     EXPECT_EQ(P().MidiCCList().Items(0).Name, "Gate");
     EXPECT_EQ(P().MidiCCList().Items(0).CC, 7);
     EXPECT_EQ(I().TakeInfo(), "Gate = CC# 7");
+    // The completed learn resends the first parameter, so hosts notice the changed state.
+    EXPECT_EQ(I().Automated(), std::vector<std::int32_t>{kRate});
     I().Send(kCC | 3, 7, 127);
     EXPECT_EQ(I().Value("Gate"), 200.0f);
-}
-
-TEST_F(ControllerLearnTest, LearningAgainReplacesTheMapping)
-{
-    Learn("Gate", 7);
-    Learn("Gate", 11);
+    Learn("Gate", 11); // learning again replaces the mapping
     ASSERT_EQ(P().MidiCCList().Count(), 1);
     EXPECT_EQ(P().MidiCCList().Items(0).CC, 11);
-}
-
-TEST_F(ControllerLearnTest, CompletedLearnResendsTheFirstParameter)
-{
-    P().ToggleLearn();
-    P().LearnControlPressed("Gate");
-    I().Host.ClearRecords();
-    I().Send(kCC, 7, 0);
-    EXPECT_EQ(I().Automated(), std::vector<std::int32_t>{kRate});
 }
 
 TEST_F(ControllerLearnTest, OneControllerDrivesSeveralParametersInListOrder)
@@ -176,31 +167,23 @@ TEST_F(ControllerLearnTest, ControllerValuesScaleOntoTheParameterRange)
     EXPECT_EQ(P().Arpeggiator().VelocityScale(), 1);
 }
 
-TEST_F(ControllerLearnTest, MappingRestoredFromAChunkDrivesRate)
-{
-    TStreamBuilder b;
-    b.Header("1.20").Raw({0x01, 0x01});
-    for (int i = 0; i < 22; ++i)
-        b.Float(0.0);
-    b.Raw({0x00, 0x00, 0x01, 0x01}).ShortString("Rate").Raw({0x02, 20, 0x00, 0x00});
-    I().SetChunk(b.Container());
-    ASSERT_TRUE(I().Dialogs().Messages.empty());
-    I().Send(kCC, 20, 127);
-    EXPECT_EQ(I().Value("Rate"), 10.0f);
-}
-
-TEST_F(ControllerLearnTest, MappingOfAnUnknownNameIsSkipped)
+// A mapping of a name the module does not know is skipped; the others drive their parameters.
+TEST_F(ControllerLearnTest, MappingsRestoredFromAChunkDriveTheirParameters)
 {
     TStreamBuilder b;
     b.Header("1.20").Raw({0x01, 0x01});
     for (int i = 0; i < 22; ++i)
         b.Float(0.0);
     b.Raw({0x00, 0x00, 0x01, 0x01}).ShortString("Bogus").Raw({0x02, 5, 0x00});
-    b.Raw({0x01}).ShortString("Gate").Raw({0x02, 5, 0x00, 0x00});
+    b.Raw({0x01}).ShortString("Gate").Raw({0x02, 5, 0x00});
+    b.Raw({0x01}).ShortString("Rate").Raw({0x02, 20, 0x00, 0x00});
     I().SetChunk(b.Container());
-    ASSERT_EQ(P().MidiCCList().Count(), 2);
+    ASSERT_TRUE(I().Dialogs().Messages.empty());
+    ASSERT_EQ(P().MidiCCList().Count(), 3);
     I().Send(kCC, 5, 127);
     EXPECT_EQ(I().Value("Gate"), 200.0f);
+    I().Send(kCC, 20, 127);
+    EXPECT_EQ(I().Value("Rate"), 10.0f);
 }
 
 TEST_F(ControllerLearnTest, NotesWhileLearningAreNotControllers)

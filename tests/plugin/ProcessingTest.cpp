@@ -271,31 +271,21 @@ TEST_F(ProcessingTest, NoTimeInfoOrZeroTempoIsTreatedAsStopped)
     EXPECT_TRUE(EveryNoteEnds(Host.Timeline));
 }
 
-class UnknownHostTest : public ::testing::Test
+// A host that gives no name ("Unknown") gets the sample position from its song position; a
+// named host keeps its own.
+TEST(UnknownHostTest, SamplePositionFollowsTheSongPositionOnlyForAnUnnamedHost)
 {
-protected:
-    TTestHost Host;
-};
-
-TEST_F(UnknownHostTest, SamplePositionFollowsTheSongPosition)
-{
-    Host.ProductStringAnswer = false; // the host gives no name: "Unknown"
-    ASSERT_NE(Host.LoadAndOpenWith(&InProcessEntry), nullptr);
-    Host.SetPlaying();
-    Host.TimeInfo.ppqPos = 1.0;
-    Host.TimeInfo.samplePos = 999999.0;
-    Host.Process(kBlock);
-    EXPECT_EQ(PluginOf(Host.Effect()).Arpeggiator().SamplePos(), 22050.0);
-}
-
-TEST_F(UnknownHostTest, NamedHostKeepsItsSamplePosition)
-{
-    ASSERT_NE(Host.LoadAndOpenWith(&InProcessEntry), nullptr);
-    Host.SetPlaying();
-    Host.TimeInfo.ppqPos = 1.0;
-    Host.TimeInfo.samplePos = 12345.0;
-    Host.Process(kBlock);
-    EXPECT_EQ(PluginOf(Host.Effect()).Arpeggiator().SamplePos(), 12345.0);
+    for (const bool named : {false, true})
+    {
+        TTestHost host;
+        host.ProductStringAnswer = named;
+        ASSERT_NE(host.LoadAndOpenWith(&InProcessEntry), nullptr);
+        host.SetPlaying();
+        host.TimeInfo.ppqPos = 1.0;
+        host.TimeInfo.samplePos = 12345.0;
+        host.Process(kBlock);
+        EXPECT_EQ(PluginOf(host.Effect()).Arpeggiator().SamplePos(), named ? 12345.0 : 22050.0);
+    }
 }
 
 class LatchTest : public ::testing::Test

@@ -77,11 +77,21 @@ AEffect* TTestHost::CallEntry(const char* symbol, audioMasterCallback callback)
 
 AEffect* TTestHost::Load(const char* symbol)
 {
+    return Register([symbol] { return CallEntry(symbol, &TTestHost::Callback); });
+}
+
+AEffect* TTestHost::LoadWith(TEntry entry)
+{
+    return Register([entry] { return entry(&TTestHost::Callback); });
+}
+
+AEffect* TTestHost::Register(const std::function<AEffect*()>& create)
+{
     tCreating = this;
     AEffect* effect = nullptr;
     try
     {
-        effect = CallEntry(symbol, &TTestHost::Callback);
+        effect = create();
     }
     catch (...)
     {
@@ -98,34 +108,19 @@ AEffect* TTestHost::Load(const char* symbol)
     return effect;
 }
 
-AEffect* TTestHost::LoadAndOpenWith(TEntry entry)
-{
-    if (LoadWith(entry) == nullptr)
-        return nullptr;
-    Dispatch(effOpen);
-    Dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(SampleRateAnswer));
-    Dispatch(effSetBlockSize, 0, BlockSizeAnswer);
-    Dispatch(effMainsChanged, 0, 1);
-    return FEffect;
-}
-
-AEffect* TTestHost::LoadWith(TEntry entry)
-{
-    tCreating = this;
-    AEffect* effect = entry(&TTestHost::Callback);
-    tCreating = nullptr;
-    FEffect = effect;
-    if (effect != nullptr)
-    {
-        std::lock_guard<std::mutex> lock(RegistryLock());
-        Registry()[effect] = this;
-    }
-    return effect;
-}
-
 AEffect* TTestHost::LoadAndOpen()
 {
-    if (Load() == nullptr)
+    return Opened(Load());
+}
+
+AEffect* TTestHost::LoadAndOpenWith(TEntry entry)
+{
+    return Opened(LoadWith(entry));
+}
+
+AEffect* TTestHost::Opened(AEffect* effect)
+{
+    if (effect == nullptr)
         return nullptr;
     Dispatch(effOpen);
     Dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(SampleRateAnswer));
@@ -220,14 +215,6 @@ void TTestHost::SetStopped()
     TimeInfo.flags &= ~kVstTransportPlaying;
 }
 
-std::vector<TOutEvent> TTestHost::AllOutEvents() const
-{
-    std::vector<TOutEvent> all;
-    for (const auto& flush : Flushes)
-        all.insert(all.end(), flush.begin(), flush.end());
-    return all;
-}
-
 std::size_t TTestHost::CountCalls(std::int32_t opcode) const
 {
     std::size_t count = 0;
@@ -257,7 +244,6 @@ std::intptr_t TTestHost::Callback(AEffect* effect, std::int32_t opcode, std::int
     if (host == nullptr)
         return 0;
     THostCall call{opcode, index, value, opt, effect == nullptr};
-    ++host->CallCount;
     if (host->Recording)
         host->Calls.push_back(call);
     return host->Answer(call, ptr);
@@ -292,10 +278,7 @@ std::intptr_t TTestHost::Answer(const THostCall& call, void* ptr)
             RequestedTimeMasks.push_back(static_cast<std::int32_t>(call.Value));
         return TimeInfoAvailable ? reinterpret_cast<std::intptr_t>(&TimeInfo) : 0;
     case audioMasterCanDo:
-    {
-        auto found = CanDoAnswers.find(ptr ? static_cast<const char*>(ptr) : "");
-        return found == CanDoAnswers.end() ? 0 : found->second;
-    }
+        return 0; // a host that can do none of the optional things
     case audioMasterProcessEvents:
     {
         auto* block = static_cast<VstEvents*>(ptr);

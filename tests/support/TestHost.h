@@ -106,14 +106,12 @@ public:
     std::intptr_t ProcessEventsAnswer = 1;
     bool TimeInfoAvailable = true;
     VstTimeInfo TimeInfo{};
-    std::map<std::string, std::intptr_t> CanDoAnswers;
     std::function<std::intptr_t(const THostCall&, void* ptr)> OnOtherCall;
 
-    /// Off: calls and events are only counted, so the host itself allocates nothing.
+    /// Off: nothing is recorded (events are only counted), so the host itself allocates nothing.
     bool Recording = true;
     /// Sees every event the plug-in sends, recording or not.
     std::function<void(const TOutEvent&)> OnEvent;
-    std::size_t CallCount = 0;
     std::size_t EventCount = 0;
 
     // What the plug-in did.
@@ -121,7 +119,6 @@ public:
     std::vector<std::vector<TOutEvent>> Flushes; ///< one entry per audioMasterProcessEvents
     std::vector<std::int32_t> RequestedTimeMasks;
 
-    std::vector<TOutEvent> AllOutEvents() const;
     /// Every event sent so far, with its position counted from the first processed sample.
     struct TTimedEvent
     {
@@ -145,6 +142,11 @@ private:
     static std::intptr_t Callback(AEffect* effect, std::int32_t opcode, std::int32_t index,
                                   std::intptr_t value, void* ptr, float opt);
     std::intptr_t Answer(const THostCall& call, void* ptr);
+    /// Creates the instance and registers it for the callback, which may come before the
+    /// plug-in has a record to give.
+    AEffect* Register(const std::function<AEffect*()>& create);
+    /// effOpen, sample rate, block size and resume, as hosts do; null stays null.
+    AEffect* Opened(AEffect* effect);
 
     AEffect* FEffect = nullptr;
     std::vector<VstMidiEvent> FInRecords;

@@ -26,29 +26,6 @@ TEST(OptionParserTest, FirstChordStartsAtZeroAndHoldBindsToTheChordBeforeIt)
     EXPECT_EQ(options.Chords[2].HoldBeats, 1.0);
 }
 
-TEST(OptionParserTest, ReadsTransportAndOutputs)
-{
-    const auto options = Parse(
-        {"--chord", "C4",      "--tempo", "90",     "--time-sig", "6/8",         "--bars",
-         "3",       "--start", "2.5",     "--loop", "1:5",        "--stopped",   "--sample-rate",
-         "48000",   "--block", "64",      "--set",  "Rate=1/8",   "--set",       "Latch=On",
-         "--out",   "a.mid",   "--png",   "a.png",  "--print",    "--host-name", "Live"});
-    EXPECT_EQ(options.Tempo, 90.0);
-    EXPECT_EQ(options.TimeSigNumerator, 6);
-    EXPECT_EQ(options.TimeSigDenominator, 8);
-    EXPECT_EQ(options.Bars, 3.0);
-    EXPECT_EQ(options.StartBeat, 2.5);
-    EXPECT_TRUE(options.LoopActive);
-    EXPECT_EQ(options.LoopStartBeat, 1.0);
-    EXPECT_EQ(options.LoopEndBeat, 5.0);
-    EXPECT_TRUE(options.Stopped);
-    EXPECT_EQ(options.SampleRate, 48000.0);
-    EXPECT_EQ(options.BlockSize, 64);
-    EXPECT_EQ(options.Settings, (std::vector<std::string>{"Rate=1/8", "Latch=On"}));
-    EXPECT_TRUE(options.Print);
-    EXPECT_EQ(options.HostName, "Live");
-}
-
 struct TBadCase
 {
     std::vector<std::string> Arguments;

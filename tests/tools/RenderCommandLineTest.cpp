@@ -43,6 +43,7 @@ TEST(RenderCommandLineTest, HelpWinsWhereverItStands)
         EXPECT_EQ(result.ExitStatus, 0) << result.Err;
         EXPECT_EQ(result.Out.rfind("usage: tumblet-render", 0), 0u);
         EXPECT_NE(result.Out.find("--seed N"), std::string::npos);
+        EXPECT_TRUE(result.Err.empty()) << result.Err;
     }
     const auto info = RunTool({"/no/such.so", "-h"}, {}, InfoToolPath());
     EXPECT_EQ(info.ExitStatus, 0) << info.Err;

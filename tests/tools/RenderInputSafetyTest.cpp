@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 namespace tumblet::test
 {
 namespace
@@ -40,12 +38,6 @@ const TBytes kEnd = TBytes("\x00\xFF\x2F\x00", 4);
 class RenderInputSafetyTest : public ::testing::Test
 {
 protected:
-    std::string Write(const std::string& name, const TBytes& bytes)
-    {
-        std::ofstream(FScratch / name, std::ios::binary) << bytes;
-        return FScratch / name;
-    }
-
     TToolResult ExpectRefused(std::vector<std::string> arguments, int status,
                               const std::string& message)
     {
@@ -105,7 +97,7 @@ TEST_F(RenderInputSafetyTest, MalformedMidiFilesAreRefusedWithTheProblemAndItsOf
     for (const auto& test : cases)
     {
         SCOPED_TRACE(test.Name);
-        const std::string path = Write("in.mid", test.File);
+        const std::string path = FScratch.Write("in.mid", test.File);
         const auto result = ExpectRefused({"--midi-in", path, "--out", FScratch / "o.mid", "--png",
                                            FScratch / "o.png", "--print"},
                                           1, test.Message);
@@ -118,7 +110,7 @@ TEST_F(RenderInputSafetyTest, NothingToPlaySaysWhy)
     ExpectRefused({"--print"}, 2, "nothing to play: give --chord or --midi-in");
     ExpectRefused({"--out", FScratch / "o.mid"}, 2, "nothing to play: give --chord or --midi-in");
     const std::string controllers =
-        Write("cc.mid", MidiFile({TBytes("\x00\xB0\x07\x64", 4) + kEnd}));
+        FScratch.Write("cc.mid", MidiFile({TBytes("\x00\xB0\x07\x64", 4) + kEnd}));
     ExpectRefused({"--midi-in", controllers, "--print"}, 1,
                   "nothing to play: " + controllers + " holds no note-on");
 }
@@ -142,7 +134,7 @@ TEST_F(RenderInputSafetyTest, OverlongRendersAreRefused)
 
 TEST_F(RenderInputSafetyTest, ValidFileStillPlays)
 {
-    const std::string path = Write("ok.mid", MidiFile({kNote + kEnd, kNote + kEnd}));
+    const std::string path = FScratch.Write("ok.mid", MidiFile({kNote + kEnd, kNote + kEnd}));
     const auto result = RunTool({"--plugin", FakePluginPath(), "--midi-in", path, "--print"});
     EXPECT_EQ(result.ExitStatus, 0) << result.Err;
 }

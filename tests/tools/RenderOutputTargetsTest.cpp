@@ -12,7 +12,6 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 
 namespace tumblet::test
 {
@@ -84,7 +83,7 @@ TEST(RenderOutputTargetsTest, FoldersAndSocketsAreRefused)
 TEST(RenderOutputTargetsTest, LinkToAFileKeepsPointingAtIt)
 {
     TScratchFolder scratch;
-    std::ofstream(scratch / "real.mid") << "old";
+    scratch.Write("real.mid", "old");
     fs::create_symlink(scratch / "real.mid", scratch / "link.mid");
     const auto result = RunTool(With({"--out", scratch / "link.mid"}));
     EXPECT_EQ(result.ExitStatus, 0) << result.Err;
@@ -97,7 +96,7 @@ TEST(RenderOutputTargetsTest, PlantedLinksAtTemporaryNamesAreNotFollowed)
     TScratchFolder scratch;
     // Links at the names the tool used to choose for its temporaries (the process id of the
     // next processes), pointing at a victim.
-    std::ofstream(scratch / "victim") << "keep";
+    scratch.Write("victim", "keep");
     for (int pid = getpid(); pid < getpid() + 1000; ++pid)
         fs::create_symlink(scratch / "victim",
                            scratch / (".o.mid.tmp-" + std::to_string(pid) + "-0"));

@@ -35,6 +35,13 @@ std::vector<std::string> TScratchFolder::Files() const
     return names;
 }
 
+std::string TScratchFolder::Write(const std::string& name, const std::string& bytes) const
+{
+    const std::string path = *this / name;
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+}
+
 std::string ToolPath()
 {
     return TUMBLET_RENDER_PATH;

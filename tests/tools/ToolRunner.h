@@ -25,6 +25,8 @@ public:
     ~TScratchFolder();
     std::string operator/(const std::string& name) const { return (FPath / name).string(); }
     std::vector<std::string> Files() const;
+    /// Writes the bytes to a file of the folder; answers its path.
+    std::string Write(const std::string& name, const std::string& bytes) const;
 
 private:
     std::filesystem::path FPath;

@@ -7,9 +7,6 @@ namespace tumblet
 namespace
 {
 
-constexpr std::int32_t kValid =
-    kVstPpqPosValid | kVstTempoValid | kVstBarsValid | kVstCyclePosValid | kVstTimeSigValid;
-
 TTransportSettings Settings()
 {
     TTransportSettings settings;
@@ -18,58 +15,8 @@ TTransportSettings Settings()
     return settings;
 }
 
-TEST(TransportTest, PlayingPositionAdvancesWithTheBlocks)
-{
-    TTransport transport(Settings());
-    VstTimeInfo first = transport.TimeInfo();
-    EXPECT_EQ(first.flags, kValid | kVstTransportPlaying | kVstTransportChanged);
-    EXPECT_EQ(first.samplePos, 0.0);
-    transport.Advance(512);
-    const VstTimeInfo second = transport.TimeInfo();
-    EXPECT_EQ(second.flags, kValid | kVstTransportPlaying);
-    EXPECT_EQ(second.samplePos, 512.0);
-    EXPECT_DOUBLE_EQ(second.ppqPos, 512.0 / 22050.0);
-    EXPECT_EQ(second.tempo, 120.0);
-    EXPECT_EQ(second.sampleRate, 44100.0);
-    EXPECT_EQ(second.timeSigNumerator, 4);
-    EXPECT_EQ(second.timeSigDenominator, 4);
-}
-
-TEST(TransportTest, StartBeatAndBarStartFollowTheMetre)
-{
-    auto settings = Settings();
-    settings.Grid.Numerator = 3;
-    settings.StartBeat = 3.5;
-    TTransport transport(settings);
-    const VstTimeInfo info = transport.TimeInfo();
-    EXPECT_EQ(info.ppqPos, 3.5);
-    EXPECT_EQ(info.samplePos, 3.5 * 22050);
-    EXPECT_EQ(info.barStartPos, 3.0);
-    transport.Advance(22050 * 2 + 11025); // to beat 6: the start of bar 3
-    EXPECT_EQ(transport.TimeInfo().barStartPos, 6.0);
-}
-
-TEST(TransportTest, CycleEndCutsTheBlockAndJumpsBackExactly)
-{
-    auto settings = Settings();
-    settings.LoopActive = true;
-    settings.LoopStartBeat = 1.0;
-    settings.LoopEndBeat = 2.5;
-    TTransport transport(settings);
-    EXPECT_EQ(transport.TimeInfo().flags & kVstTransportCycleActive, kVstTransportCycleActive);
-    EXPECT_EQ(transport.TimeInfo().cycleStartPos, 1.0);
-    EXPECT_EQ(transport.TimeInfo().cycleEndPos, 2.5);
-    EXPECT_EQ(transport.FramesUntilJump(), 55125);
-    transport.Advance(55000);
-    EXPECT_EQ(transport.FramesUntilJump(), 125);
-    transport.Advance(125);
-    EXPECT_EQ(transport.Jumps(), 1);
-    const VstTimeInfo info = transport.TimeInfo();
-    EXPECT_EQ(info.ppqPos, 1.0);
-    EXPECT_EQ(info.samplePos, 22050.0);
-    EXPECT_NE(info.flags & kVstTransportChanged, 0);
-    EXPECT_EQ(transport.FramesUntilJump(), 33075);
-}
+// Block by block positions, metre, bar starts and the loop's cut and jump are checked through
+// the tool, seen from the fake plug-in; the cases here are ones those renders do not reach.
 
 TEST(TransportTest, SongStartingAfterTheCycleDoesNotJump)
 {
