@@ -92,6 +92,26 @@ bool EveryNoteEnds(const std::vector<TTestHost::TTimedEvent>& events)
     return true;
 }
 
+bool NotesAlternateAndEnd(const std::vector<std::vector<TOutEvent>>& flushes)
+{
+    std::map<int, bool> sounding; // channel * 128 + pitch
+    for (const auto& flush : flushes)
+        for (const TOutEvent& e : flush)
+        {
+            const int key = (e.Status() & 0x0F) * 128 + e.Data[1];
+            if (IsNoteOn(e) || IsNoteOff(e))
+            {
+                if (sounding[key] == IsNoteOn(e))
+                    return false;
+                sounding[key] = IsNoteOn(e);
+            }
+        }
+    for (const auto& [key, on] : sounding)
+        if (on)
+            return false;
+    return true;
+}
+
 void SetNormalised(TTestHost& host, std::int32_t index, float normalised)
 {
     host.Effect()->setParameter(host.Effect(), index, normalised);

@@ -20,6 +20,9 @@ std::vector<TTestHost::TTimedEvent> NoteOffs(const std::vector<TTestHost::TTimed
 /// True when every note-on has a later (or same-position) note-off of its channel and pitch,
 /// matched in order.
 bool EveryNoteEnds(const std::vector<TTestHost::TTimedEvent>& events);
+/// Whether the note-ons and note-offs of every flush so far alternate per channel and pitch, as
+/// hosts require, and every note ends.
+bool NotesAlternateAndEnd(const std::vector<std::vector<TOutEvent>>& flushes);
 
 /// Plays `blocks` blocks of 256 samples on an audio thread of its own, calling `beforeBlock(i)`
 /// before block i (to send its events), while `other(i)` runs over and over with a growing i on

@@ -39,7 +39,10 @@ TEST(ThreadsTest, ParameterChangesWhileProcessingAreSafe)
             char text[256];
             effect->dispatcher(effect, effGetParamDisplay, (i + 5) % 22, 0, text, 0.0f);
         });
-    SUCCEED();
+    host.SetStopped();
+    host.ProcessAndAdvance(256);
+    EXPECT_GT(host.EventCount, 100u);
+    EXPECT_TRUE(NotesAlternateAndEnd(host.Flushes));
 }
 
 // Some hosts change the rate without suspending the plug-in first.
@@ -60,7 +63,10 @@ TEST(ThreadsTest, SampleRateChangesWhileProcessingAreSafe)
             effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr,
                                i % 2 == 0 ? 48000.0f : 44100.0f);
         });
-    SUCCEED();
+    host.SetStopped();
+    host.ProcessAndAdvance(256);
+    EXPECT_GT(host.EventCount, 100u);
+    EXPECT_TRUE(NotesAlternateAndEnd(host.Flushes));
 }
 
 // Issue 16: a host whose automation callback waits for its audio thread must not deadlock when
