@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <future>
 #include <memory>
 #include <thread>
@@ -16,62 +17,71 @@ namespace tumblet::test
 namespace
 {
 
-TEST(ThreadsTest, ParameterChangesWhileProcessingAreSafe)
+// The audio thread plays chords while another thread calls the host's entries; what was played
+// must still alternate note-on and note-off per key and end every note after a stop.
+class ThreadsTest : public ::testing::Test
 {
-    TTestHost host;
-    ASSERT_NE(host.LoadAndOpenWith(&InProcessEntry), nullptr);
-    host.SetPlaying();
-    AEffect* effect = host.Effect();
-    ProcessWhile(
-        effect, 3000,
+protected:
+    void SetUp() override
+    {
+        ASSERT_NE(Host.LoadAndOpenWith(&InProcessEntry), nullptr);
+        Host.SetPlaying();
+        Effect = Host.Effect();
+    }
+    void PlayWhile(int blocks, const std::function<void(int)>& beforeBlock,
+                   const std::function<void(int)>& other)
+    {
+        ProcessWhile(Effect, blocks, beforeBlock, other);
+        Host.SetStopped();
+        Host.ProcessAndAdvance(256);
+        EXPECT_GT(Host.EventCount, 100u);
+        EXPECT_TRUE(NotesAlternateAndEnd(Host.Flushes));
+    }
+
+    TTestHost Host;
+    AEffect* Effect = nullptr;
+};
+
+TEST_F(ThreadsTest, ParameterChangesWhileProcessingAreSafe)
+{
+    PlayWhile(
+        3000,
         [&](int i)
         {
             if (i % 40 == 0)
-                host.SendEvents({NoteOn(60), NoteOn(64), NoteOn(67)});
+                Host.SendEvents({NoteOn(60), NoteOn(64), NoteOn(67)});
             if (i % 40 == 30)
-                host.SendEvents({NoteOff(60), NoteOff(64), NoteOff(67)});
+                Host.SendEvents({NoteOff(60), NoteOff(64), NoteOff(67)});
         },
         [&](int i)
         {
             const std::int32_t index = i % 22;
-            effect->setParameter(effect, index, static_cast<float>((i * 7) % 11) / 10.0f);
-            (void)effect->getParameter(effect, (i + 3) % 22);
+            Effect->setParameter(Effect, index, static_cast<float>((i * 7) % 11) / 10.0f);
+            (void)Effect->getParameter(Effect, (i + 3) % 22);
             char text[256];
-            effect->dispatcher(effect, effGetParamDisplay, (i + 5) % 22, 0, text, 0.0f);
+            Effect->dispatcher(Effect, effGetParamDisplay, (i + 5) % 22, 0, text, 0.0f);
         });
-    host.SetStopped();
-    host.ProcessAndAdvance(256);
-    EXPECT_GT(host.EventCount, 100u);
-    EXPECT_TRUE(NotesAlternateAndEnd(host.Flushes));
 }
 
 // Some hosts change the rate without suspending the plug-in first.
-TEST(ThreadsTest, SampleRateChangesWhileProcessingAreSafe)
+TEST_F(ThreadsTest, SampleRateChangesWhileProcessingAreSafe)
 {
-    TTestHost host;
-    ASSERT_NE(host.LoadAndOpenWith(&InProcessEntry), nullptr);
-    host.SetPlaying();
-    AEffect* effect = host.Effect();
-    ProcessWhile(
-        effect, 2000,
+    PlayWhile(
+        2000,
         [&](int i)
         {
             if (i % 40 == 0)
-                host.SendEvents({NoteOn(60), NoteOn(64)});
+                Host.SendEvents({NoteOn(60), NoteOn(64)});
         },
         [&](int i) {
-            effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr,
+            Effect->dispatcher(Effect, effSetSampleRate, 0, 0, nullptr,
                                i % 2 == 0 ? 48000.0f : 44100.0f);
         });
-    host.SetStopped();
-    host.ProcessAndAdvance(256);
-    EXPECT_GT(host.EventCount, 100u);
-    EXPECT_TRUE(NotesAlternateAndEnd(host.Flushes));
 }
 
 // Issue 16: a host whose automation callback waits for its audio thread must not deadlock when
 // it loads a state: the reports reach it only after the instance lock is released.
-TEST(ThreadsTest, StateLoadReportsToTheHostOutsideTheInstanceLock)
+TEST(ThreadsStateTest, StateLoadReportsToTheHostOutsideTheInstanceLock)
 {
     TTestHost host;
     ASSERT_NE(host.LoadAndOpenWith(&InProcessEntry), nullptr);
