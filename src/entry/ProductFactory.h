@@ -3,6 +3,7 @@
 // The product as a host sees it: one function that creates a fully wired instance (the module
 // with its dialogs and editor), shared by every plug-in format we build.
 
+#include "entry/ModuleFactory.h"
 #include "host/VstInterface.h"
 
 namespace tumblet
@@ -11,5 +12,13 @@ namespace tumblet
 /// Creates one instance behind a VST 2.4 effect record; null when creation failed.
 // Thread: any.
 AEffect* CreateProductEffect(audioMasterCallback audioMaster) noexcept;
+
+/// The function of the library holding a running module that gives it windowed parts.
+using TWindowedPartsAttacher = bool (*)(AEffect* effect, const TWindowedParts& parts) noexcept;
+
+/// For an editor library of its own: gives the running module, created without them, this
+/// library's windowed parts through the module library's attacher. False when that failed.
+// Thread: UI.
+bool AttachProductEditor(AEffect* effect, TWindowedPartsAttacher attach) noexcept;
 
 } // namespace tumblet

@@ -1,7 +1,7 @@
 #include "lv2/Lv2Adapter.h"
 
 #include "base/MidiStatus.h"
-#include "entry/ProductFactory.h"
+#include "entry/ModuleFactory.h"
 
 #include <lv2/atom/util.h>
 #include <lv2/buf-size/buf-size.h>
@@ -139,13 +139,14 @@ TLv2Adapter::TLv2Adapter(double sampleRate, const LV2_Feature* const* features)
     FInstance.Maximum = FMaximum.data();
 
     tCreating = this;
-    AEffect* effect = CreateProductEffect(&TLv2Adapter::HostCallback);
+    AEffect* effect = CreateModuleEffect(&TLv2Adapter::HostCallback);
     tCreating = nullptr;
     if (effect == nullptr)
         throw std::runtime_error("the module could not be created");
     effect->resvd1 = reinterpret_cast<std::intptr_t>(this);
     FInstance.Effect = effect;
     FInstance.Adapter = this;
+    FInstance.AttachEditor = &AttachWindowedPartsToEffect;
     effect->dispatcher(effect, effOpen, 0, 0, nullptr, 0.0f);
     effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, static_cast<float>(FSampleRate));
     effect->dispatcher(effect, effSetBlockSize, 0, FMaxBlock, nullptr, 0.0f);
