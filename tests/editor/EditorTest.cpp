@@ -13,6 +13,7 @@
 #include "plugin/BlxCommon.h"
 #include "plugin/Plugin.h"
 #include "support/CountingAllocator.h"
+#include "support/TestHome.h"
 #include "support/TestHost.h"
 #include "ui/BlxButton.h"
 #include "ui/BlxEdit.h"
@@ -440,7 +441,7 @@ TEST_F(EditorTest, SavePresetKeepsTheNameInsideTheFolderAndAFailedSaveKeepsTheOl
     namespace fs = std::filesystem;
     Module().SetDialogService(CreateWindowedDialogService());
     const fs::path folder = Module().PresetsFolder();
-    fs::remove_all(folder);
+    RemoveTestFolder(folder);
     const auto save = [&](const std::string& name, const std::function<void()>& then)
     {
         ChooseFromMainMenu({"Save Preset"},
@@ -500,13 +501,13 @@ TEST_F(EditorTest, SavePresetKeepsTheNameInsideTheFolderAndAFailedSaveKeepsTheOl
     EXPECT_EQ(warning.substr(warning.size() - 14), " | Save Preset") << warning;
     EXPECT_EQ(bytes(lead), before);
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
-    fs::remove_all(folder);
+    RemoveTestFolder(folder);
 }
 
 TEST_F(EditorTest, DeletingTheCurrentPresetInTheBrowserThenCancellingEmptiesThePresetsButton)
 {
     namespace fs = std::filesystem;
-    fs::remove_all(Module().PresetsFolder());
+    RemoveTestFolder(Module().PresetsFolder());
     Module().SavePresetFile("Mine", nullptr);
     Module().SavePresetFile("Other", nullptr);
     Module().SetPresetName("Mine");
@@ -531,7 +532,7 @@ TEST_F(EditorTest, DeletingTheCurrentPresetInTheBrowserThenCancellingEmptiesTheP
     EXPECT_EQ(Module().PresetName(), "");
     Idle();
     EXPECT_EQ(Form().btnPresets->Caption(), "-");
-    fs::remove_all(Module().PresetsFolder());
+    RemoveTestFolder(Module().PresetsFolder());
 }
 
 // The host may close the editor, or destroy the module, while any of the editor's modal
@@ -592,7 +593,7 @@ TEST_F(EditorTest, UserGuideItemShowsWithTheGuideAndAFailedOpenerIsReported)
     setenv("PATH", path.c_str(), 1);
     EXPECT_EQ(message, "Error opening file.\r\n\r\n\"" + guide.string() + "\" | Open User Guide");
     fs::remove(guide);
-    fs::remove_all(folder / "bin");
+    RemoveTestFolder(folder / "bin");
 }
 
 TEST_F(EditorTest, AboutNamesTheVersionAndTheBuildDate)

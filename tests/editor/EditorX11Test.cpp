@@ -2,6 +2,7 @@
 // editor opcodes through the exported entry, real input through xdotool, pixels read back from
 // the server. Skips without a display.
 
+#include "support/TestHome.h"
 #include "support/TestHost.h"
 #include "ui/X11TestSupport.h"
 
@@ -246,7 +247,7 @@ TEST_F(EditorX11Test, MenuSavesAPresetTheBrowserLoadsItAndTheGuideOpens)
     namespace fs = std::filesystem;
     const fs::path settings = fs::path(std::getenv("HOME")) / "Documents/Brindlex/Tumblet";
     const fs::path presets = settings / "Presets";
-    fs::remove_all(presets);
+    RemoveTestFolder(presets);
     fs::create_directories(settings);
     const fs::path guide = settings / "Tumblet User Guide.pdf";
     std::ofstream(guide) << "%PDF-1.4\n";
@@ -372,7 +373,7 @@ TEST_F(EditorX11Test, MenuSavesAPresetTheBrowserLoadsItAndTheGuideOpens)
     std::string opened((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_EQ(opened, guide.string());
     Plugin.Dispatch(effEditClose);
-    fs::remove_all(settings);
+    RemoveTestFolder(settings);
 }
 
 // Two instances in one host, both editors open: they share the process's X connection, and

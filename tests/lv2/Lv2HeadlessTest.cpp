@@ -45,7 +45,7 @@ std::string CommandOutput(const std::string& command)
 
 TEST_F(Lv2HostTest, PluginLibraryNeedsNoDisplayStackAndPlaysWithoutOne)
 {
-    const std::string library = std::string(std::getenv("TUMBLET_LV2_BUNDLE")) + "/Tumblet_lv2.so";
+    const std::string library = Bundle + "/Tumblet_lv2.so";
     const std::string needed = CommandOutput("readelf -d '" + library + "'");
     ASSERT_NE(needed.find("(NEEDED)"), std::string::npos) << "readelf read nothing:\n" << needed;
     EXPECT_EQ(DisplayLibrariesIn(needed), std::vector<std::string>{}) << needed;
