@@ -14,6 +14,7 @@
 #include "ui/BlxMenuWindow.h"
 #include "ui/BlxScreenshot.h"
 #include "ui/BlxStyle.h"
+#include "ui/SkinSnapshotTest.h"
 
 #include <gtest/gtest.h>
 
@@ -51,7 +52,7 @@ protected:
         Form().PaintAll();
         const std::string path = SnapshotPath("editor/" + name);
         ASSERT_TRUE(Form().BackBuffer().SavePng(path)) << path;
-        EXPECT_TRUE(std::filesystem::exists(path));
+        EXPECT_TRUE(EveryControlIsDrawn(Form(), Form().BackBuffer())) << name;
     }
 };
 
