@@ -16,6 +16,7 @@
 #undef Status
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -69,6 +70,58 @@ TEST_F(Lv2HostTest, PlaysTheSameArpeggioAtTheSameFramesAsTheVstPlugin)
     {
         EXPECT_GE(frame, 0);
         EXPECT_LT(frame, kBlock);
+    }
+}
+
+// The host's sample rate and its time:Position (signature and tempo in beats of the signature)
+// decide where steps fall; each expected step length is worked out by hand.
+TEST_F(Lv2HostTest, StepsFollowTheHostsSampleRateTempoAndTimeSignature)
+{
+    struct TRow
+    {
+        double SampleRate;
+        float BeatsPerBar;
+        std::int32_t BeatUnit;
+        float BeatsPerMinute;
+        float Rate; // tag: 3 "1/16", 5 "1/4", 7 "1/1" (one bar)
+        std::uint8_t Channel;
+        double StepSeconds;
+    };
+    const TRow rows[] = {
+        {44100, 4, 4, 120, 3, 0, 0.125},   // a sixteenth at two quarters a second
+        {48000, 4, 4, 120, 3, 4, 0.125},   //
+        {96000, 4, 4, 90, 3, 0, 1.0 / 6},  // a sixteenth at 1.5 quarters a second
+        {22050, 3, 4, 120, 7, 0, 1.5},     // a bar of three quarters
+        {48000, 6, 8, 120, 7, 15, 3.0},    // six eighths, two eighths a second
+        {88200, 7, 8, 140, 5, 0, 6.0 / 7}, // a quarter is two eighths at 140 eighths a minute
+    };
+    for (const TRow& row : rows)
+    {
+        SCOPED_TRACE(testing::Message() << row.SampleRate << " Hz, " << row.BeatsPerBar << "/"
+                                        << row.BeatUnit << ", rate tag " << row.Rate);
+        TLv2Host lv2(FWorld, FPlugin, FMap, row.SampleRate);
+        ASSERT_NE(lv2.Instance(), nullptr);
+        lv2.BeatsPerBar = row.BeatsPerBar;
+        lv2.BeatUnit = row.BeatUnit;
+        lv2.BeatsPerMinute = row.BeatsPerMinute;
+        lv2.Control(0) = row.Rate;
+        const double step = row.StepSeconds * row.SampleRate;
+        const double bar = 0;
+        for (std::int64_t done = 0; done < 4 * step + kBlock; done += kBlock)
+            lv2.Run(kBlock, done == 0 ? &bar : nullptr,
+                    done == 0 ? std::vector<TInEvent>{NoteOn(60, 100, 0, row.Channel)}
+                              : std::vector<TInEvent>{});
+
+        std::vector<std::int64_t> onsets;
+        for (const auto& [frame, status, note, velocity] : lv2.Events)
+        {
+            EXPECT_EQ(status & 0x0F, row.Channel);
+            if ((status & 0xF0) == 0x90 && velocity > 0)
+                onsets.push_back(frame);
+        }
+        EXPECT_GE(onsets.size(), 4u);
+        for (std::size_t k = 0; k < std::min<std::size_t>(4, onsets.size()); ++k)
+            EXPECT_NEAR(onsets[k], k * step, 1) << "step " << k;
     }
 }
 
