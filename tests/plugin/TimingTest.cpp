@@ -239,6 +239,20 @@ TScript BusyScript()
     return script;
 }
 
+// The same notes as the reference run, each to within a sample.
+void ExpectSameNotes(const TRun& run, const TRun& exact)
+{
+    EXPECT_EQ(run.Broken, "");
+    EXPECT_EQ(exact.Broken, "");
+    ASSERT_EQ(run.Notes.size(), exact.Notes.size());
+    for (std::size_t i = 0; i < run.Notes.size(); ++i)
+    {
+        ASSERT_EQ(run.Notes[i].Status, exact.Notes[i].Status) << i;
+        ASSERT_EQ(run.Notes[i].Pitch, exact.Notes[i].Pitch) << i;
+        ASSERT_NEAR(run.Notes[i].Position, exact.Notes[i].Position, 1) << i;
+    }
+}
+
 TEST(TimingTest, BlockSizesFrom1To8192GiveTheSameNotes)
 {
     TScript script = BusyScript();
@@ -259,15 +273,7 @@ TEST(TimingTest, BlockSizesFrom1To8192GiveTheSameNotes)
     for (const auto& [name, blocks] : runs)
     {
         SCOPED_TRACE("blocks of " + name);
-        const TRun run = Render(script, blocks);
-        EXPECT_EQ(run.Broken, "");
-        ASSERT_EQ(run.Notes.size(), reference.Notes.size());
-        for (std::size_t i = 0; i < run.Notes.size(); ++i)
-        {
-            ASSERT_EQ(run.Notes[i].Status, reference.Notes[i].Status) << i;
-            ASSERT_EQ(run.Notes[i].Pitch, reference.Notes[i].Pitch) << i;
-            ASSERT_NEAR(run.Notes[i].Position, reference.Notes[i].Position, 1) << i;
-        }
+        ExpectSameNotes(Render(script, blocks), reference);
     }
 }
 
@@ -372,19 +378,6 @@ TScript ChordsOnTheGrid(const TGridCase& c, double ticks)
     }
     script.Setup = [](TTestHost& host) { SetReal(host, 0, 3.0f, 0.0f, 10.0f); }; // Rate 1/16
     return script;
-}
-
-void ExpectSameNotes(const TRun& run, const TRun& exact)
-{
-    EXPECT_EQ(run.Broken, "");
-    EXPECT_EQ(exact.Broken, "");
-    ASSERT_EQ(run.Notes.size(), exact.Notes.size());
-    for (std::size_t i = 0; i < run.Notes.size(); ++i)
-    {
-        ASSERT_EQ(run.Notes[i].Status, exact.Notes[i].Status) << i;
-        ASSERT_EQ(run.Notes[i].Pitch, exact.Notes[i].Pitch) << i;
-        ASSERT_NEAR(run.Notes[i].Position, exact.Notes[i].Position, 1) << i;
-    }
 }
 
 TEST_P(RoundedPositionTest, PlaysTheNotesOfAnExactHost)
