@@ -28,8 +28,9 @@ constexpr std::size_t kMaxInputEvents = 512;
 /// The program chunk: what preset files hold, the module's whole state.
 constexpr std::int32_t kProgramChunk = 1;
 constexpr std::intptr_t kHostVstVersion = 2400;
-constexpr double kSecondsPerMinute = 60.0;
 constexpr double kQuarterNote = 4.0;
+// Guards floor() against a bar start that lands a rounding error below a whole bar.
+constexpr double kBarEpsilon = 1e-9;
 
 // The adapter being created: the module calls its host before the record can point back.
 thread_local TLv2Adapter* tCreating = nullptr;
@@ -255,35 +256,47 @@ void TLv2Adapter::ReadPosition(const LV2_Atom_Object* object)
         p.Speed = 0;
     if (!Finite(p.Bar) || !Finite(p.BarBeat) || !Finite(p.Frame))
         p.Bar = p.BarBeat = p.Frame = 0;
+    p.Ppq = (p.Bar * p.BeatsPerBar + p.BarBeat) * kQuarterNote / p.BeatUnit;
+    p.Fresh = true;
 }
 
 void TLv2Adapter::AdvancePosition(std::uint32_t frames)
 {
     TPosition& p = FPosition;
+    p.Fresh = false;
     if (!p.Known || p.Speed == 0)
         return;
+    // Only the frame is counted on: the song position follows from it (FillTimeInfo), so that
+    // no sum of fractions drifts off the sample grid.
     p.Frame += frames * p.Speed;
-    p.BarBeat += frames * p.Speed * p.BeatsPerMinute / kSecondsPerMinute / FSampleRate;
-    if (p.BarBeat >= p.BeatsPerBar)
-    {
-        const double bars = std::floor(p.BarBeat / p.BeatsPerBar);
-        p.Bar += bars;
-        p.BarBeat -= bars * p.BeatsPerBar;
-    }
 }
 
-void TLv2Adapter::FillTimeInfo()
+void TLv2Adapter::FillTimeInfo(std::uint32_t frames)
 {
     const TPosition& p = FPosition;
     const double quartersPerBeat = kQuarterNote / p.BeatUnit;
+    const double quartersPerBar = p.BeatsPerBar * quartersPerBeat;
     const bool rolling = p.Known && p.Speed != 0;
     VstTimeInfo& t = FTimeInfo;
     t = VstTimeInfo{};
     t.samplePos = p.Frame;
     t.sampleRate = FSampleRate;
-    t.ppqPos = (p.Bar * p.BeatsPerBar + p.BarBeat) * quartersPerBeat;
     t.tempo = p.BeatsPerMinute * quartersPerBeat;
-    t.barStartPos = p.Bar * p.BeatsPerBar * quartersPerBeat;
+    t.ppqPos = p.Ppq;
+    // Anchored on time:frame: between the host's positions, and through the rounding of those
+    // it sends, the song position is the one its frame gives.
+    if (rolling)
+    {
+        const double reported = p.Fresh || !FLocked ? p.Ppq : FPhaseLock.PpqAt(p.Frame);
+        t.ppqPos = FPhaseLock.Lock({p.Frame, reported, t.tempo, FSampleRate}, frames);
+        FLocked = true;
+    }
+    else
+    {
+        FPhaseLock.Reset();
+        FLocked = false;
+    }
+    t.barStartPos = std::floor(t.ppqPos / quartersPerBar + kBarEpsilon) * quartersPerBar;
     t.timeSigNumerator = std::max(1, static_cast<std::int32_t>(std::lround(p.BeatsPerBar)));
     t.timeSigDenominator = std::max(1, static_cast<std::int32_t>(std::lround(p.BeatUnit)));
     t.flags = kVstPpqPosValid | kVstTempoValid | kVstBarsValid | kVstTimeSigValid;
@@ -339,7 +352,7 @@ void TLv2Adapter::ProcessSpan(std::uint32_t start, std::uint32_t frames)
         FInputCount -= taken;
 
         FSpanStart = start;
-        FillTimeInfo();
+        FillTimeInfo(length);
         float* outputs[2] = {FScratchLeft.data(), FScratchRight.data()};
         effect->processReplacing(effect, nullptr, outputs, static_cast<std::int32_t>(length));
         AdvancePosition(length);

@@ -5,6 +5,7 @@
 // output events back as atoms at their frames, keeps the control ports and the module's
 // parameters agreeing, and carries the module's state chunk through the LV2 state interface.
 
+#include "base/PhaseLock.h"
 #include "entry/ProductDescription.h"
 #include "lv2/Lv2Instance.h"
 
@@ -54,6 +55,8 @@ private:
         double BeatsPerBar = 4; ///< beat units per bar
         double BeatUnit = 4;    ///< the note value of one beat (4 = quarter)
         double BeatsPerMinute = 120;
+        double Ppq = 0;     ///< quarter notes at Frame, as the host sent them
+        bool Fresh = false; ///< arrived since the last span
     };
 
     static std::intptr_t HostCallback(AEffect* effect, std::int32_t opcode, std::int32_t index,
@@ -63,7 +66,7 @@ private:
     void ApplyControlPorts();
     void ReadPosition(const LV2_Atom_Object* object);
     void AdvancePosition(std::uint32_t frames);
-    void FillTimeInfo();
+    void FillTimeInfo(std::uint32_t frames);
     void ProcessSpan(std::uint32_t start, std::uint32_t frames);
     void QueueMidi(const std::uint8_t* bytes, std::uint32_t size, std::uint32_t frame);
     void WriteOutputEvents(const VstEvents& events);
@@ -119,6 +122,9 @@ private:
     std::uint32_t FLastOutFrame = 0;
 
     TPosition FPosition;
+    /// The song position counted on from the last one the host sent, by frames.
+    TPhaseLock FPhaseLock;
+    bool FLocked = false; ///< FPhaseLock holds an anchor
     bool FWasRolling = false;
     VstTimeInfo FTimeInfo{};
 };

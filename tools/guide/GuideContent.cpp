@@ -93,6 +93,15 @@ void Installing(TGuideDocument& doc)
     doc.Paragraph(
         "The editor opens in the host's plug-in window. Where a host cannot show it, the host's "
         "generic parameter list offers the same 22 parameters.");
+    doc.Subsection("Steps and keys on the beat");
+    doc.Paragraph(
+        "Every step falls on the song's grid to the sample, also in hosts that round the song "
+        "position they report (Ardour rounds it to 1/1920 of a beat): Tumblet follows the "
+        "host's exact sample position and keeps the song position in step with it. A step's "
+        "time is rounded to a whole sample, and a key pressed or released at that sample or "
+        "earlier counts before the step, a later one after it. So a chord changed on a beat is "
+        "played by the step on that beat, and a chord released on a step plays no further "
+        "note.");
 }
 
 void EditorControls(TGuideDocument& doc, const std::string& pictures)
