@@ -5,6 +5,7 @@
 #include "ui/BlxHooks.h"
 #include "ui/BlxMenu.h"
 #include "ui/BlxStyle.h"
+#include "ui/BlxText.h"
 
 #include <cmath>
 #include <vector>
@@ -471,6 +472,7 @@ void TBlxWindow::PaintNow()
     {
         TCairoContextHandle cr = FBackBuffer.CreateContext();
         TBlxCanvas canvas(cr.get(), FScale);
+        BlxText::PrepareScaledContext(cr.get(), FScale);
         canvas.ResetTransform();
         canvas.ClipRect(damage);
         PaintTree(*this, canvas, damage);

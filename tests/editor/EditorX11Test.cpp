@@ -355,7 +355,7 @@ TEST_F(EditorX11Test, AScaleWhileOpenResizesTheEditorAndAsksAHostThatCan)
 // entries are 22 pixels high after a 3-pixel frame, its separators 9.
 constexpr int kMenuItemX = 6 + 60;
 constexpr int kSavePresetY = 34 + 3 + 22 + 9 + 22 + 11;
-constexpr int kOpenUserGuideY = 34 + 3 + 22 * 8 + 9 * 4 + 11;
+constexpr int kOpenUserGuideY = 34 + 3 + 22 * 9 + 9 * 4 + 11;
 
 /// Our windows above the root (menus, dialogs, the browser) as the server shows them.
 int ShownTopWindows(Display* display)
