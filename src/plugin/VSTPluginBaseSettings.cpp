@@ -137,7 +137,9 @@ void TVSTPluginBase::SaveSettings()
         ini.Load(FSettingsFile);
         ini.WriteInteger(kConfigSection, kStyleKey, Style());
         ini.WriteInteger(kConfigSection, kLowestOctaveKey, LowestOctave());
-        ini.WriteInteger(kConfigSection, kEditorSizeKey, EditorSize());
+        // "Automatic" is what a file without the key means: it is written once chosen.
+        if (EditorSize() != 0 || !ini.ReadString(kConfigSection, kEditorSizeKey, "").empty())
+            ini.WriteInteger(kConfigSection, kEditorSizeKey, EditorSize());
         SaveCustomSettings(ini);
         ini.Save(FSettingsFile);
     }

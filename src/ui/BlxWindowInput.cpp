@@ -108,18 +108,20 @@ void TBlxWindow::ExposeRect(const TBlxRect& r)
 
 void TBlxWindow::ApplyConfigure(const TBlxRect& r)
 {
+    // An embedded window's size and place are its own: the host reads them and never sets
+    // them, and a configure may still report a size asked for before a change of scale.
+    if (FKind == TBlxWindowKind::Embedded)
+    {
+        return;
+    }
     FApplyingConfigure = true;
-    // Embedded windows keep their own idea of their position inside the host's parent.
     const TBlxRect logical = ToLogical(r);
     // A size that is a whole device rectangle of ours maps back to our own logical size, so a
     // fractional scale does not make the layout creep by a pixel on every configure.
     const TBlxRect own = ToDevice(ClientRect());
     const int width = r.Width == own.Width ? Width() : logical.Width;
     const int height = r.Height == own.Height ? Height() : logical.Height;
-    TBlxRect b = FKind == TBlxWindowKind::Embedded
-                     ? TBlxRect{Left(), Top(), width, height}
-                     : TBlxRect{logical.Left, logical.Top, width, height};
-    SetBounds(b);
+    SetBounds(TBlxRect{logical.Left, logical.Top, width, height});
     FApplyingConfigure = false;
 }
 
