@@ -157,15 +157,26 @@ private:
     void* FHandle = nullptr;
 };
 
+/// The plug-in and its UI library, on an X server; skips without one.
+class Lv2UiTest : public Lv2HostTest
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_NO_FATAL_FAILURE(Lv2HostTest::SetUp());
+        if (!library.HasDisplay())
+            GTEST_SKIP() << "no X display";
+        ASSERT_NE(library.Ui, nullptr);
+        ASSERT_NE(library.Idle, nullptr);
+    }
+
+    TLv2UiLibrary library;
+};
+
 // The UI runs the module's own editor in the host's window and reports values that changed
 // inside the module (the editor, a mapped controller) to the host's control ports.
-TEST_F(Lv2HostTest, UiOpensTheEditorAndReportsChangesToThePorts)
+TEST_F(Lv2UiTest, UiOpensTheEditorAndReportsChangesToThePorts)
 {
-    TLv2UiLibrary library;
-    if (!library.HasDisplay())
-        GTEST_SKIP() << "no X display";
-    ASSERT_NE(library.Ui, nullptr);
-    ASSERT_NE(library.Idle, nullptr);
     const LV2UI_Descriptor* ui = library.Ui;
     TLv2Host plugin(FWorld, FPlugin, FMap);
     ASSERT_NE(plugin.Instance(), nullptr);
@@ -204,13 +215,8 @@ TEST_F(Lv2HostTest, UiOpensTheEditorAndReportsChangesToThePorts)
 
 // The host's ui:scaleFactor option sizes the editor, and a later change of size reaches the
 // host through ui:resize.
-TEST_F(Lv2HostTest, UiOpensAtTheHostsScaleAndReportsAResize)
+TEST_F(Lv2UiTest, UiOpensAtTheHostsScaleAndReportsAResize)
 {
-    TLv2UiLibrary library;
-    if (!library.HasDisplay())
-        GTEST_SKIP() << "no X display";
-    ASSERT_NE(library.Ui, nullptr);
-    ASSERT_NE(library.Idle, nullptr);
     TLv2Host plugin(FWorld, FPlugin, FMap);
     ASSERT_NE(plugin.Instance(), nullptr);
 
