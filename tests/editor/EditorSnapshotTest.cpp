@@ -201,6 +201,11 @@ double MeanDifferenceAfterDownscale(const TBlxPixelBuffer& large, const TBlxPixe
 
 TEST_P(EditorSnapshotTest, EachSizeDrawsTheSameLayoutSharper)
 {
+    // A few presets, so that the browser's pictures show its list.
+    for (const char* name : {"Bright steps", "Init", "Warm pad arpeggio"})
+        Module().SavePresetFile(name, nullptr);
+    Module().SetPresetName("Bright steps");
+    Idle();
     Form().PaintAll();
     TBlxPixelBuffer normal(Form().BackBuffer().Width(), Form().BackBuffer().Height());
     {
