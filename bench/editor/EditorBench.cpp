@@ -57,7 +57,13 @@ THostWindow& HostWindow()
 
 struct TPlugin
 {
-    TPlugin() { Host.LoadAndOpenWith(&test::EditorEntry); }
+    /// percent: the editor's size, as a host that scales its plug-in windows asks for it.
+    explicit TPlugin(std::int64_t percent = 100)
+    {
+        Host.LoadAndOpenWith(&test::EditorEntry);
+        Host.Dispatch(effVendorSpecific, kVendorSpecificPreSonus, kVendorSpecificContentScale,
+                      nullptr, float(percent) / 100.0f);
+    }
     ~TPlugin() { Host.Close(); }
     bool Open()
     {
@@ -82,10 +88,11 @@ long ResidentKiB()
     return 0;
 }
 
-/// effEditOpen returns with the window painted and handed to the server.
+/// effEditOpen returns with the window painted and handed to the server; the argument is the
+/// editor's size in percent (the artwork for a size is drawn once per process).
 void BM_EditorOpenUntilPainted(benchmark::State& state)
 {
-    TPlugin plugin;
+    TPlugin plugin(state.range(0));
     for (auto _ : state)
     {
         if (!plugin.Open())
@@ -100,17 +107,17 @@ void BM_EditorOpenUntilPainted(benchmark::State& state)
         state.ResumeTiming();
     }
 }
-BENCHMARK(BM_EditorOpenUntilPainted)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EditorOpenUntilPainted)->Arg(100)->Arg(200)->Unit(benchmark::kMillisecond);
 
 void BM_EditorFullRepaint(benchmark::State& state)
 {
-    TPlugin plugin;
+    TPlugin plugin(state.range(0));
     plugin.Open();
     for (auto _ : state)
         plugin.Form().PaintAll();
     plugin.Close();
 }
-BENCHMARK(BM_EditorFullRepaint)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EditorFullRepaint)->Arg(100)->Arg(200)->Unit(benchmark::kMillisecond);
 
 /// One host change: refresh at the next idle call, which repaints the dial's damage only.
 void BM_EditorDialChangeRepaint(benchmark::State& state)

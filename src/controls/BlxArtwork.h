@@ -18,6 +18,9 @@ public:
     static std::span<const unsigned char> Png(const std::string& name);
     /// The decoded image, or null when the resource is missing or cannot be decoded.
     static std::shared_ptr<const TBlxPixelBuffer> Image(const std::string& name);
+    /// The image drawn afresh at a scale (1.0 gives the embedded image), so that a scaled
+    /// window shows it pixel for pixel; null when there is no such resource.
+    static std::shared_ptr<const TBlxPixelBuffer> Image(const std::string& name, double scale);
 };
 
 } // namespace tumblet

@@ -154,9 +154,15 @@ void TBlxGuiPanel::ApplyPalette(const TBlxPalette& palette)
     }
 }
 
-void TBlxGuiPanel::EnsureShape()
+void TBlxGuiPanel::EnsureShape(double scale)
 {
-    if (!FShapeValid || FShape.Width() != Width() || FShape.Height() != Height())
+    if (!FShapeValid || FShapeScale != scale)
+    {
+        FShapeScale = scale;
+        FShapeValid = false;
+    }
+    if (!FShapeValid || FShape.Width() != int(std::ceil(Width() * scale)) ||
+        FShape.Height() != int(std::ceil(Height() * scale)))
     {
         RebuildShape();
     }
@@ -166,7 +172,7 @@ void TBlxGuiPanel::RebuildShape()
 {
     ++FRebuilds;
     FShapeValid = true;
-    FShape.Resize(Width(), Height());
+    FShape.Resize(int(std::ceil(Width() * FShapeScale)), int(std::ceil(Height() * FShapeScale)));
     FShape.Clear(BlxColors::Transparent);
     if (Width() <= 0 || Height() <= 0)
     {
@@ -174,6 +180,11 @@ void TBlxGuiPanel::RebuildShape()
     }
     TCairoContextHandle context = FShape.CreateContext();
     cairo_t* cr = context.get();
+    // Drawn at the window's scale, so that the rounded edge stays sharp.
+    if (FShapeScale != 1.0)
+    {
+        cairo_scale(cr, FShapeScale, FShapeScale);
+    }
     double w = Width(), h = Height();
     double radius = std::min(double(FBorderRadius), std::min(w, h) / 2);
     double band = std::max(1.0, double(FBorderWidth));
@@ -211,8 +222,8 @@ void TBlxGuiPanel::Paint(TBlxCanvas& canvas)
     {
         canvas.FillRect(ClientRect(), Color().WithAlpha(255));
     }
-    EnsureShape();
-    canvas.DrawImage(FShape, 0, 0);
+    EnsureShape(canvas.Scale());
+    canvas.DrawImage(FShape, 0, 0, 1.0, FShapeScale);
 }
 
 } // namespace tumblet

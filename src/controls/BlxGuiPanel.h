@@ -54,7 +54,7 @@ public:
     /// How often the shape buffer was rebuilt (for tests and benchmarks).
     int RebuildCount() const { return FRebuilds; }
     /// Redraws the shape buffer now if it is out of date.
-    void EnsureShape();
+    void EnsureShape(double scale = 1.0);
 
     void Paint(TBlxCanvas& canvas) override;
 
@@ -78,6 +78,7 @@ private:
     bool FDimBorderColor = false;
     TBlxPixelBuffer FShape;
     bool FShapeValid = false;
+    double FShapeScale = 1.0;
     int FRebuilds = 0;
 };
 

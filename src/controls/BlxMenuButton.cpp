@@ -45,17 +45,30 @@ TBlxPixelBuffer TBlxMenuButton::RecolourGlyph(const TBlxPixelBuffer& source, TBl
 
 void TBlxMenuButton::Loaded()
 {
+    BuildGlyphs(1.0);
+    Invalidate();
+}
+
+void TBlxMenuButton::BuildGlyphs(double scale)
+{
     FGlyphs.clear();
-    auto bars = TBlxArtwork::Image("menu16");
+    FGlyphScale = scale;
+    auto bars = TBlxArtwork::Image("menu16", scale);
     if (Skin() == nullptr || !bars)
     {
-        Invalidate();
         return;
     }
     const TBlxPalette& p = *Skin();
     FGlyphs.push_back(RecolourGlyph(*bars, p.ButtonText));
     FGlyphs.push_back(RecolourGlyph(*bars, p.ButtonTextPressed));
-    Invalidate();
+}
+
+void TBlxMenuButton::PrepareGlyph(double scale)
+{
+    if (scale != FGlyphScale && !FGlyphs.empty())
+    {
+        BuildGlyphs(scale);
+    }
 }
 
 const TBlxPixelBuffer* TBlxMenuButton::Glyph() const

@@ -33,9 +33,14 @@ public:
 
 protected:
     const TBlxPixelBuffer* Glyph() const override;
+    void PrepareGlyph(double scale) override;
+    double GlyphScale() const override { return FGlyphScale; }
 
 private:
+    void BuildGlyphs(double scale);
+
     std::vector<TBlxPixelBuffer> FGlyphs;
+    double FGlyphScale = 1.0;
     bool FPressed = false;
 };
 

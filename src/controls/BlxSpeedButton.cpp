@@ -6,6 +6,8 @@
 #include "ui/BlxStyle.h"
 #include "ui/BlxWindow.h"
 
+#include <cmath>
+
 namespace tumblet
 {
 
@@ -115,10 +117,14 @@ void TBlxSpeedButton::Paint(TBlxCanvas& canvas)
         double cx = r.Right() - kArrowWidth / 2.0 - 2, cy = r.Height / 2.0 + 1;
         canvas.FillPolygon({{cx - 4, cy - 2}, {cx + 4, cy - 2}, {cx, cy + 2.5}}, font.Color);
     }
+    PrepareGlyph(canvas.Scale());
     if (const TBlxPixelBuffer* glyph = Glyph())
     {
-        canvas.DrawImage(*glyph, (content.Width - glyph->Width()) / 2,
-                         (content.Height - glyph->Height()) / 2 + (FDown ? 1 : 0));
+        const double scale = GlyphScale();
+        const int width = int(std::lround(glyph->Width() / scale));
+        const int height = int(std::lround(glyph->Height() / scale));
+        canvas.DrawImage(*glyph, (content.Width - width) / 2,
+                         (content.Height - height) / 2 + (FDown ? 1 : 0), 1.0, scale);
         return;
     }
     TBlxRect textRect = FDown ? content.Offset(0, 1) : content;

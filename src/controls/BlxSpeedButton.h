@@ -41,6 +41,10 @@ public:
 protected:
     /// The image drawn centred instead of the caption, or null.
     virtual const TBlxPixelBuffer* Glyph() const { return nullptr; }
+    /// Makes the glyph for a window of that scale before it is drawn.
+    virtual void PrepareGlyph(double) {}
+    /// Device pixels per logical pixel of the glyph.
+    virtual double GlyphScale() const { return 1.0; }
 
 private:
     void SetDown(bool down);

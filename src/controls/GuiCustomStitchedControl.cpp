@@ -4,6 +4,7 @@
 #include "ui/BlxCanvas.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace tumblet
 {
@@ -111,7 +112,13 @@ void TGuiCustomStitchedControl::Paint(TBlxCanvas& canvas)
     cairo_save(cr);
     cairo_rectangle(cr, 0, 0, frame.Width, frame.Height);
     cairo_clip(cr);
-    cairo_set_source_surface(cr, item->Image()->Surface(), -frame.Left, -frame.Top);
+    const TBlxPixelBuffer* image = item->ImageAt(canvas.Scale());
+    // A strip drawn at the window's scale is copied pixel for pixel; the 100 % strip of an
+    // image without a drawing is stretched.
+    const double imageScale = image == item->Image() ? 1.0 : canvas.Scale();
+    cairo_scale(cr, 1.0 / imageScale, 1.0 / imageScale);
+    cairo_set_source_surface(cr, image->Surface(), -std::round(frame.Left * imageScale),
+                             -std::round(frame.Top * imageScale));
     cairo_paint(cr);
     cairo_restore(cr);
 }

@@ -15,7 +15,23 @@ void TGuiStitchedPNGCollectionItem::SetGlyphCount(int count)
 bool TGuiStitchedPNGCollectionItem::LoadFromResource(const std::string& name)
 {
     FImage = TBlxArtwork::Image(name);
+    FResourceName = FImage ? name : std::string();
+    FScaledImage.reset();
     return FImage != nullptr;
+}
+
+const TBlxPixelBuffer* TGuiStitchedPNGCollectionItem::ImageAt(double scale)
+{
+    if (scale == 1.0 || FResourceName.empty())
+    {
+        return FImage.get();
+    }
+    if (!FScaledImage || FScaledFor != scale)
+    {
+        FScaledImage = TBlxArtwork::Image(FResourceName, scale);
+        FScaledFor = scale;
+    }
+    return FScaledImage ? FScaledImage.get() : FImage.get();
 }
 
 TBlxSize TGuiStitchedPNGCollectionItem::FrameSize() const

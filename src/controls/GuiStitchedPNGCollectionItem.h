@@ -33,8 +33,16 @@ public:
 
     /// Uses an embedded PNG resource; false (and no image) when it is missing or broken.
     bool LoadFromResource(const std::string& name);
-    void SetImage(std::shared_ptr<const TBlxPixelBuffer> image) { FImage = std::move(image); }
+    void SetImage(std::shared_ptr<const TBlxPixelBuffer> image)
+    {
+        FImage = std::move(image);
+        FResourceName.clear();
+        FScaledImage.reset();
+    }
     const TBlxPixelBuffer* Image() const { return FImage.get(); }
+    /// The strip drawn for a window of that scale: a resource is drawn afresh at the scale,
+    /// any other image is the one set. Frames keep their place, multiplied by the scale.
+    const TBlxPixelBuffer* ImageAt(double scale);
 
     TBlxSize FrameSize() const;
     /// Frame k's rectangle inside the strip; empty for an index out of range.
@@ -45,6 +53,9 @@ private:
     int FGlyphCount = 1;
     TGuiStitchKind FStitchKind = skVertical;
     std::shared_ptr<const TBlxPixelBuffer> FImage;
+    std::string FResourceName;
+    std::shared_ptr<const TBlxPixelBuffer> FScaledImage;
+    double FScaledFor = 1.0;
 };
 
 } // namespace tumblet

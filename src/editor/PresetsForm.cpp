@@ -1,6 +1,5 @@
 #include "editor/PresetsForm.h"
 
-#include "controls/BlxArtwork.h"
 #include "controls/BlxGuiPanel.h"
 #include "controls/BlxPopupMenu.h"
 #include "controls/BlxSpTBXSpeedButton.h"
@@ -84,7 +83,6 @@ TfrmPresets::TfrmPresets() : TBlxWindow(TBlxWindowKind::Popup)
     SetClosesOnPressOutside(true);
     SetFont(MakeFont(kBlxFontTahoma, kFormFontPx, false));
     SetColor(TBlxStyle::Palette().ButtonFace);
-    FBackground = TBlxArtwork::Image("EditorBackground");
     CreateControls();
     OnShow = [this](TBlxWindow&) { FormShow(); };
     SetClientSize(544, 289);
@@ -200,19 +198,10 @@ void TfrmPresets::panMainResize()
 void TfrmPresets::Paint(TBlxCanvas& canvas)
 {
     TBlxWindow::Paint(canvas);
-    if (!FBackground || FBackground->Width() <= 0 || FBackground->Height() <= 0)
-    {
-        return;
-    }
     // The tile starts at the window's corner, as on the editor behind it.
-    TBlxRect clip = canvas.ClipBounds().Intersect(ClientRect());
-    int w = FBackground->Width(), h = FBackground->Height();
-    for (int y = clip.Top / h * h; y < clip.Bottom(); y += h)
+    if (const TBlxPixelBuffer* tile = FBackground.At(canvas.Scale()))
     {
-        for (int x = clip.Left / w * w; x < clip.Right(); x += w)
-        {
-            canvas.DrawImage(*FBackground, x, y);
-        }
+        canvas.TileImage(*tile, FBackground.Scale());
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controls/BlxScaledArtwork.h"
 #include "ui/BlxWindow.h"
 
 #include <memory>
@@ -74,7 +75,7 @@ private:
     std::string FPresetsFolder;
     std::string FCurrentName;
     std::vector<std::string> FFileList;
-    std::shared_ptr<const TBlxPixelBuffer> FBackground;
+    TBlxScaledArtwork FBackground{"EditorBackground"};
     TBlxMouseButton FLastListButton = TBlxMouseButton::None;
 };
 

@@ -1,10 +1,10 @@
 #include "editor/VSTEditorBase.h"
 
-#include "controls/BlxArtwork.h"
 #include "controls/BlxSpeedButton.h"
 #include "plugin/VSTPluginBaseDM.h"
 #include "ui/BlxApplication.h"
 #include "ui/BlxCanvas.h"
+#include "ui/BlxScale.h"
 #include "ui/BlxStyle.h"
 
 #include <stdexcept>
@@ -23,7 +23,6 @@ TfrmVSTEditorBase::TfrmVSTEditorBase(TVSTPluginBase& module)
 {
     SetName("frmVSTEditorBase");
     FSkin = TBlxStyle::Active() ? &TBlxStyle::Palette() : nullptr;
-    FBackground = TBlxArtwork::Image("EditorBackground");
     SetColor(TBlxStyle::Palette().ButtonFace);
     SetFont({kBlxFontSegoeUI, 12, true, BlxColors::Black});
 
@@ -60,14 +59,38 @@ void TfrmVSTEditorBase::SetParentWindow(std::uintptr_t parentWindow)
 
 void TfrmVSTEditorBase::Show()
 {
+    // The window exists before it is mapped, so that it appears at its scaled size at once.
+    if (CreateHandle())
+    {
+        FDesktopScale = TBlxApplication::Instance().DesktopScale();
+        ApplyEditorScale();
+    }
     if (!TBlxWindow::Show())
         throw std::runtime_error("no window system to show the editor in");
+}
+
+void TfrmVSTEditorBase::ApplyEditorScale()
+{
+    FScaleUserSize = TVSTPluginBase::EditorSize();
+    FScaleHostScale = FModule.HostEditorScale();
+    const double scale =
+        TBlxScale::ChoosePercent(FScaleUserSize, FScaleHostScale, FDesktopScale) / 100.0;
+    if (scale == Scale())
+        return;
+    SetScale(scale);
+    if (IsShown())
+        FModule.ReportEditorSize(Width(), Height());
 }
 
 void TfrmVSTEditorBase::SetBounds(std::int32_t left, std::int32_t top, std::int32_t width,
                                   std::int32_t height)
 {
-    TBlxControl::SetBounds(left, top, width, height);
+    // The host speaks device pixels; the form keeps its logical size when they are its own.
+    const TBlxRect device = ToDevice(ClientRect());
+    const int logicalWidth = width == device.Width ? TBlxControl::Width() : int(width / Scale());
+    const int logicalHeight =
+        height == device.Height ? TBlxControl::Height() : int(height / Scale());
+    TBlxControl::SetBounds(int(left / Scale()), int(top / Scale()), logicalWidth, logicalHeight);
 }
 
 void TfrmVSTEditorBase::Invalidate()
@@ -79,9 +102,7 @@ void TfrmVSTEditorBase::Invalidate()
 
 void TfrmVSTEditorBase::FocusControlUnderMouse()
 {
-    TBlxPoint screen = TBlxApplication::Instance().PointerPos();
-    TBlxPoint origin = ClientOriginOnScreen();
-    TBlxControl* c = ControlAt({screen.X - origin.X, screen.Y - origin.Y});
+    TBlxControl* c = ControlUnderPointer();
     // Buttons never take the focus: the wheel keeps going to the control it was meant for.
     if (c == nullptr || dynamic_cast<TBlxSpeedButton*>(c) != nullptr)
         return;
@@ -105,6 +126,9 @@ void TfrmVSTEditorBase::DeliverKey(const VstKeyCode& key, bool down)
 void TfrmVSTEditorBase::Idle()
 {
     TBlxApplication& app = TBlxApplication::Instance();
+    if (TVSTPluginBase::EditorSize() != FScaleUserSize ||
+        FModule.HostEditorScale() != FScaleHostScale)
+        ApplyEditorScale();
     DrainMailbox();
     app.ProcessMessages();
 }
@@ -135,21 +159,14 @@ void TfrmVSTEditorBase::Paint(TBlxCanvas& canvas)
 
 void TfrmVSTEditorBase::FormPaint(TBlxCanvas& canvas)
 {
-    if (!FBackground || FBackground->Width() <= 0 || FBackground->Height() <= 0)
+    const TBlxPixelBuffer* tile = FBackground.At(canvas.Scale());
+    if (tile == nullptr || tile->Width() <= 0 || tile->Height() <= 0)
     {
         TBlxWindow::Paint(canvas);
         return;
     }
     // The tile repeats from the window's top-left corner, whatever part is being repainted.
-    cairo_t* cr = canvas.Cairo();
-    cairo_save(cr);
-    cairo_pattern_t* pattern = cairo_pattern_create_for_surface(FBackground->Surface());
-    cairo_pattern_set_extend(pattern, CAIRO_EXTEND_REPEAT);
-    cairo_set_source(cr, pattern);
-    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-    cairo_paint(cr);
-    cairo_pattern_destroy(pattern);
-    cairo_restore(cr);
+    canvas.TileImage(*tile, FBackground.Scale());
 }
 
 } // namespace tumblet

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/BlxGuiPanel.h"
+#include "controls/BlxScaledArtwork.h"
 #include "host/VSTEditorForm.h"
 #include "ui/BlxPixelBuffer.h"
 #include "ui/BlxTimer.h"
@@ -27,10 +28,11 @@ public:
     TVSTPluginBase& Module() const { return FModule; }
 
     // ---- The module's view of the form ----------------------------------------------------
-    std::int32_t Width() const override { return TBlxControl::Width(); }
-    std::int32_t Height() const override { return TBlxControl::Height(); }
-    std::int32_t ClientWidth() const override { return TBlxControl::Width(); }
-    std::int32_t ClientHeight() const override { return TBlxControl::Height(); }
+    // The host sees device pixels; the form lays out in logical pixels drawn at its scale.
+    std::int32_t Width() const override { return ToDevice(ClientRect()).Width; }
+    std::int32_t Height() const override { return ToDevice(ClientRect()).Height; }
+    std::int32_t ClientWidth() const override { return Width(); }
+    std::int32_t ClientHeight() const override { return Height(); }
     void SetParentWindow(std::uintptr_t parentWindow) override;
     /// Maps the window inside the host's window; throws when no window can be made.
     void Show() override;
@@ -52,6 +54,10 @@ public:
     /// The skin the module selected before the form was made, or null for the plain look; every
     /// control of the form takes its colours from it.
     const TBlxPalette* Skin() const { return FSkin; }
+
+    /// Takes the size the user, the host or the desktop asks for (first that says something),
+    /// and tells the host when an open editor changes size.
+    void ApplyEditorScale();
 
     /// True while UpdateControl writes parameter values into controls.
     bool Updating() const { return FUpdating; }
@@ -76,7 +82,11 @@ private:
 
     TVSTPluginBase& FModule;
     const TBlxPalette* FSkin = nullptr;
-    std::shared_ptr<const TBlxPixelBuffer> FBackground;
+    // What the scale was chosen from, so that idle calls notice a change without asking again.
+    std::int32_t FScaleUserSize = -1;
+    float FScaleHostScale = -1.0f;
+    double FDesktopScale = 0;
+    TBlxScaledArtwork FBackground{"EditorBackground"};
 };
 
 /// Sets FUpdating for its lifetime, so a control's change raised while the editor writes a

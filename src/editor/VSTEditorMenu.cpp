@@ -13,6 +13,7 @@
 #include "plugin/VSTPluginBaseDM.h"
 #include "ui/BlxApplication.h"
 #include "ui/BlxLabel.h"
+#include "ui/BlxScale.h"
 #include "ui/BlxShell.h"
 #include "ui/BlxText.h"
 
@@ -237,7 +238,16 @@ void TfrmVSTEditorMenu::CreateMainMenu()
     ddmMain_Skin_Light = add(*ddmMain_Skin, "ddmMain_Skin_Light", "Light", skin, 2);
     ddmMain_Skin_Luna = add(*ddmMain_Skin, "ddmMain_Skin_Luna", "Luna", skin, 3);
     ddmMain_Skin_Smokey = add(*ddmMain_Skin, "ddmMain_Skin_Smokey", "Smokey", skin, 4);
-    for (TBlxMenuItem* submenu : {ddmMain_LowestOctave, ddmMain_Skin})
+    ddmMain_EditorSize = add(items, "ddmMain_EditorSize", "Editor Size", nullptr);
+    const auto size = [this](TBlxMenuItem& sender) { ddmMain_EditorSizeClick(sender); };
+    add(*ddmMain_EditorSize, "ddmMain_EditorSize_Automatic", "Automatic", size, 0);
+    for (int percent : TBlxScale::kSteps)
+    {
+        TBlxMenuItem& item = ddmMain_EditorSize->Add(std::to_string(percent) + "%", percent);
+        item.SetName("ddmMain_EditorSize_" + std::to_string(percent));
+        item.OnClick = size;
+    }
+    for (TBlxMenuItem* submenu : {ddmMain_LowestOctave, ddmMain_Skin, ddmMain_EditorSize})
         for (int i = 0; i < submenu->Count(); ++i)
             submenu->Item(i).SetRadioItem(true);
     items.AddSeparator();
@@ -266,6 +276,8 @@ void TfrmVSTEditorMenu::ddmMenuPopup()
     for (int i = 0; i < ddmMain_LowestOctave->Count(); ++i)
         ddmMain_LowestOctave->Item(i).SetChecked(kLowestOctaves[i] == octave);
     TBlxPopupMenu::CheckMenuItemByTag(ddmMenu, module.Style(), ddmMain_Skin, false);
+    TBlxPopupMenu::CheckMenuItemByTag(ddmMenu, TVSTPluginBase::EditorSize(), ddmMain_EditorSize,
+                                      false);
 
     ddmMenu_OpenUserGuide->SetVisible(FileExists(FUserGuideFile));
     UpdateMenuSeparators();
@@ -429,6 +441,12 @@ void TfrmVSTEditorMenu::ddmMain_Skin_CarbonClick(TBlxMenuItem& sender)
     ShowMessageDialog(this,
                       "Please close and re-open the plugin window for skin changes to take effect.",
                       "Change Skin", TMsgDlgButtons::OK, TMsgDlgType::Information);
+}
+
+void TfrmVSTEditorMenu::ddmMain_EditorSizeClick(TBlxMenuItem& sender)
+{
+    Module().SetEditorSize(sender.Tag());
+    ApplyEditorScale();
 }
 
 void TfrmVSTEditorMenu::ddmMenu_OpenUserGuideClick()

@@ -63,6 +63,7 @@ public:
     void ddmMain_LowestOctave_min1Click();
     void ddmMain_LowestOctave_min2Click();
     void ddmMain_Skin_CarbonClick(TBlxMenuItem& sender);
+    void ddmMain_EditorSizeClick(TBlxMenuItem& sender);
     void ddmMenu_OpenUserGuideClick();
     void ddmMenu_AboutClick();
 
@@ -94,6 +95,8 @@ public:
     TBlxMenuItem* ddmMain_Skin_Light = nullptr;
     TBlxMenuItem* ddmMain_Skin_Luna = nullptr;
     TBlxMenuItem* ddmMain_Skin_Smokey = nullptr;
+    /// "Automatic" (tag 0), then one item per size with its percent as tag.
+    TBlxMenuItem* ddmMain_EditorSize = nullptr;
     TBlxMenuItem* ddmMenu_OpenUserGuide = nullptr;
     TBlxMenuItem* ddmMenu_About = nullptr;
 

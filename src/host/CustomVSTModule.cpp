@@ -47,6 +47,7 @@ constexpr TCanDoName kCanDoNames[] = {
     {"bypass", TVstCanDo::vcdBypass},
     {"ChainPluginAPI", TVstCanDo::vcdChainPluginAPI},
     {"hasCockosExtensions", TVstCanDo::vcdCockosExtension},
+    {"supportsViewDpiScaling", TVstCanDo::vcdSupportsViewDpiScaling},
 };
 
 constexpr std::int32_t kVuScale = 32767;

@@ -61,7 +61,8 @@ enum class TVstCanDo : std::int32_t
     vcdConformsToWindowRules,
     vcdBypass,
     vcdCockosExtension,
-    vcdChainPluginAPI
+    vcdChainPluginAPI,
+    vcdSupportsViewDpiScaling
 };
 using TVstCanDos = std::uint32_t;
 constexpr TVstCanDos CanDoBit(TVstCanDo canDo)

@@ -18,6 +18,11 @@ class TCustomVSTModule;
 
 /// The value effVendorSpecific carries when the host announces a mouse-wheel action ('Whee').
 constexpr std::intptr_t kVendorSpecificWheel = FourCC('W', 'h', 'e', 'e');
+/// The content-scale call of hosts that scale plug-in views: effVendorSpecific with index
+/// 'PreS', value 'AeCs' and the scale as the float argument. Hosts send it only to plug-ins
+/// that answer the canDo "supportsViewDpiScaling".
+constexpr std::int32_t kVendorSpecificPreSonus = FourCC('P', 'r', 'e', 'S');
+constexpr std::intptr_t kVendorSpecificContentScale = FourCC('A', 'e', 'C', 's');
 
 /// An editor window that can be placed into a host's window. Thread: UI for every operation.
 class TVstEditorForm

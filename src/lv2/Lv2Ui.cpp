@@ -5,10 +5,14 @@
 // control ports. Its only exported symbol is lv2ui_descriptor.
 
 #include "entry/ProductFactory.h"
+#include "host/VSTEditorForm.h"
 #include "lv2/Lv2Instance.h"
 
+#include <lv2/atom/atom.h>
 #include <lv2/instance-access/instance-access.h>
+#include <lv2/options/options.h>
 #include <lv2/ui/ui.h>
+#include <lv2/urid/urid.h>
 
 #include <X11/Xlib.h>
 #include <dlfcn.h>
@@ -32,6 +36,23 @@ const void* FindFeature(const LV2_Feature* const* features, const char* uri)
         if (std::strcmp((*features)->URI, uri) == 0)
             return (*features)->data;
     return nullptr;
+}
+
+/// The scale the host asks the UI to draw at (ui:scaleFactor among its options), or 0.
+float HostScaleFactor(const LV2_Feature* const* features)
+{
+    const auto* options =
+        static_cast<const LV2_Options_Option*>(FindFeature(features, LV2_OPTIONS__options));
+    const auto* map = static_cast<const LV2_URID_Map*>(FindFeature(features, LV2_URID__map));
+    if (options == nullptr || map == nullptr || map->map == nullptr)
+        return 0.0f;
+    const LV2_URID scaleFactor = map->map(map->handle, LV2_UI__scaleFactor);
+    const LV2_URID atomFloat = map->map(map->handle, LV2_ATOM__Float);
+    for (; options->key != 0 || options->value != nullptr; ++options)
+        if (options->key == scaleFactor && options->type == atomFloat &&
+            options->size == sizeof(float) && options->value != nullptr)
+            return *static_cast<const float*>(options->value);
+    return 0.0f;
 }
 
 /// The window the editor placed into the parent: its last child. 0 when none can be found.
@@ -81,20 +102,23 @@ public:
             FInstance.Effect->dispatcher(FInstance.Effect, effEditClose, 0, 0, nullptr, 0.0f);
     }
 
-    /// Opens the editor in the parent; false when the module has no editor to show here.
-    bool Open(std::uintptr_t parent, const LV2UI_Resize* resize)
+    /// Opens the editor in the parent at the host's scale (0 when it gave none); false when
+    /// the module has no editor to show here.
+    bool Open(std::uintptr_t parent, const LV2UI_Resize* resize, float scale)
     {
         AEffect* effect = FInstance.Effect;
-        ERect* rect = nullptr;
         if (!StayLoaded() || !AttachProductEditor(effect, FInstance.AttachEditor))
             return false;
+        // The module takes the scale as VST 2.4 hosts hand it over.
+        if (scale > 0.0f)
+            effect->dispatcher(effect, effVendorSpecific, kVendorSpecificPreSonus,
+                               kVendorSpecificContentScale, nullptr, scale);
         if (effect->dispatcher(effect, effEditOpen, 0, 0, reinterpret_cast<void*>(parent), 0.0f) ==
             0)
             return false;
         FOpen = true;
-        effect->dispatcher(effect, effEditGetRect, 0, 0, &rect, 0.0f);
-        if (resize != nullptr && rect != nullptr)
-            resize->ui_resize(resize->handle, rect->right - rect->left, rect->bottom - rect->top);
+        FResize = resize;
+        ReportSize();
         FWidget = EditorWindowIn(parent);
         if (FWidget == 0)
             FWidget = parent;
@@ -110,6 +134,8 @@ public:
             return 1;
         AEffect* effect = FInstance.Effect;
         effect->dispatcher(effect, effEditIdle, 0, 0, nullptr, 0.0f);
+        // The user may have picked another editor size.
+        ReportSize();
         for (std::uint32_t i = 0; i < FInstance.ParameterCount; ++i)
         {
             const float normalised = effect->getParameter(effect, static_cast<std::int32_t>(i));
@@ -124,11 +150,30 @@ public:
     }
 
 private:
+    /// Tells the host the editor's size when it differs from the size last told.
+    void ReportSize()
+    {
+        AEffect* effect = FInstance.Effect;
+        ERect* rect = nullptr;
+        effect->dispatcher(effect, effEditGetRect, 0, 0, &rect, 0.0f);
+        if (FResize == nullptr || FResize->ui_resize == nullptr || rect == nullptr)
+            return;
+        const int width = rect->right - rect->left, height = rect->bottom - rect->top;
+        if (width == FReportedWidth && height == FReportedHeight)
+            return;
+        FReportedWidth = width;
+        FReportedHeight = height;
+        FResize->ui_resize(FResize->handle, width, height);
+    }
+
     TLv2Instance& FInstance;
     LV2UI_Write_Function FWrite;
     LV2UI_Controller FController;
     std::vector<float> FReported; ///< the values last written to the ports, real units
     std::uintptr_t FWidget = 0;
+    const LV2UI_Resize* FResize = nullptr;
+    int FReportedWidth = 0;
+    int FReportedHeight = 0;
     bool FOpen = false;
 };
 
@@ -153,7 +198,7 @@ LV2UI_Handle Instantiate(const LV2UI_Descriptor*, const char*, const char*,
             widget == nullptr)
             return nullptr;
         auto ui = std::make_unique<TLv2Ui>(*instance, write, controller);
-        if (!ui->Open(reinterpret_cast<std::uintptr_t>(parent), resize))
+        if (!ui->Open(reinterpret_cast<std::uintptr_t>(parent), resize, HostScaleFactor(features)))
             return nullptr;
         *widget = reinterpret_cast<LV2UI_Widget>(ui->Widget());
         return ui.release();

@@ -131,7 +131,8 @@ void WritePlugin(std::ostream& out, const TProductDescription& d)
     out << "    a ui:X11UI ;\n";
     out << "    lv2:requiredFeature <http://lv2plug.in/ns/ext/instance-access> , ui:parent , "
            "ui:idleInterface ;\n";
-    out << "    lv2:optionalFeature ui:resize ;\n";
+    out << "    lv2:optionalFeature ui:resize , opts:options , urid:map ;\n";
+    out << "    opts:supportedOption ui:scaleFactor ;\n";
     out << "    lv2:extensionData ui:idleInterface .\n";
 }
 

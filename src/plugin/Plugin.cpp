@@ -10,6 +10,8 @@ namespace
 {
 // Rate entries the product does not offer (the two longest rates).
 constexpr std::int32_t kRemovedRateTags[] = {12, 11};
+// Scales outside this range are not a display's: they are ignored rather than drawn.
+constexpr float kLargestHostScale = 8.0f;
 } // namespace
 
 TVSTPlugin::TVSTPlugin()
@@ -25,7 +27,7 @@ TVSTPlugin::TVSTPlugin()
     { VSTModuleEditGetSize(width, height); };
     OnEditIdle = [this](TCustomVSTModule&) { VSTModuleEditIdle(); };
     OnVendorSpecific = [this](TCustomVSTModule&, std::int32_t index, std::intptr_t value, void*,
-                              float) { return VSTModuleVendorSpecific(index, value); };
+                              float opt) { return VSTModuleVendorSpecific(index, value, opt); };
 }
 
 void TVSTPlugin::VSTModuleEditGetSize(std::int16_t& width, std::int16_t& height)
@@ -63,7 +65,8 @@ void TVSTPlugin::ApplyStoredConfiguration()
     SetVersionRelease(0);
     SetPlugCategory(TVstPluginCategory::vpcSynth);
     SetCanDos(CanDoBit(TVstCanDo::vcdSendVstEvents) | CanDoBit(TVstCanDo::vcdSendVstMidiEvent) |
-              CanDoBit(TVstCanDo::vcdReceiveVstMidiEvent) | CanDoBit(TVstCanDo::vcd2in2out));
+              CanDoBit(TVstCanDo::vcdReceiveVstMidiEvent) | CanDoBit(TVstCanDo::vcd2in2out) |
+              CanDoBit(TVstCanDo::vcdSupportsViewDpiScaling));
     SetFlags(effFlagsHasEditor | effFlagsCanReplacing | effFlagsProgramChunks | effFlagsIsSynth);
     SetNumInputs(0);
     SetNumOutputs(2);
@@ -99,8 +102,16 @@ void TVSTPlugin::VSTModuleCreate()
     BaseModuleCreate();
 }
 
-std::int32_t TVSTPlugin::VSTModuleVendorSpecific(std::int32_t index, std::intptr_t value)
+std::int32_t TVSTPlugin::VSTModuleVendorSpecific(std::int32_t index, std::intptr_t value, float opt)
 {
+    if (index == kVendorSpecificPreSonus && value == kVendorSpecificContentScale)
+    {
+        if (!(opt > 0.0f && opt <= kLargestHostScale))
+            return 0;
+        // An open editor follows at its next idle call.
+        SetHostEditorScale(opt);
+        return 1;
+    }
     if (index == kVendorSpecificSetSeed)
     {
         SetRandSeed(static_cast<std::uint32_t>(value));

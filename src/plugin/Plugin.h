@@ -61,7 +61,7 @@ private:
     void VSTModuleProcess32Replacing(float** inputs, float** outputs, std::uint32_t sampleFrames);
     void VSTModuleProcessMidi(const TVstMidiEvent& event);
     /// The product's own vendor calls (the seed) and the host's wheel announcement.
-    std::int32_t VSTModuleVendorSpecific(std::int32_t index, std::intptr_t value);
+    std::int32_t VSTModuleVendorSpecific(std::int32_t index, std::intptr_t value, float opt);
     static void NoteEnd(void* context, double positionSamples);
 
     // Editor handlers. Thread: UI.

@@ -133,6 +133,23 @@ public:
     }
     /// Changes the octave numbering of the whole process and saves the settings. Thread: UI.
     void SetLowestOctave(std::int32_t value);
+    /// The editor size the user chose, in percent; 0 leaves it to the host or the desktop.
+    /// One choice for every editor of the process. Thread: any.
+    static std::int32_t EditorSize() noexcept;
+    /// Saves the choice; open editors follow at their next idle call. Thread: UI.
+    void SetEditorSize(std::int32_t percent);
+    /// The scale the host asked the editor to draw at, or 0 when it said nothing. Thread: any.
+    float HostEditorScale() const noexcept
+    {
+        return FHostEditorScale.load(std::memory_order_relaxed);
+    }
+    void SetHostEditorScale(float scale) noexcept
+    {
+        FHostEditorScale.store(scale, std::memory_order_relaxed);
+    }
+    /// Tells the host that the open editor now has this size in device pixels, when the host
+    /// can resize its window. Thread: UI, never under the instance lock.
+    void ReportEditorSize(std::int32_t width, std::int32_t height);
     void LoadSettings();
     void SaveSettings();
 
@@ -253,6 +270,7 @@ private:
     std::string FSettingsFile;
     std::atomic<std::int32_t> FStyle{0};
     std::atomic<std::int32_t> FLowestOctave{0};
+    std::atomic<float> FHostEditorScale{0.0f};
     std::string FPresetName; ///< guarded by the instance lock
     std::atomic<bool> FPresetNameChanged{false};
 

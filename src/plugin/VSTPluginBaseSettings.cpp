@@ -22,6 +22,9 @@ constexpr const char* kInitPresetName = "init";
 constexpr const char* kConfigSection = "Config";
 constexpr const char* kStyleKey = "Style";
 constexpr const char* kLowestOctaveKey = "LowestOctave";
+constexpr const char* kEditorSizeKey = "EditorSize";
+// The sizes the menu offers, in percent; 0 is "Automatic".
+constexpr std::int32_t kEditorSizes[] = {0, 100, 125, 150, 175, 200, 250, 300};
 constexpr std::int32_t kDefaultStyle = 0;
 constexpr std::int32_t kDefaultLowestOctave = -2;
 constexpr std::int32_t kLastStyle = 4;
@@ -58,6 +61,40 @@ std::string TVSTPluginBase::UserGuidePath() const
 
 // ---- Settings -------------------------------------------------------------------------------
 
+namespace
+{
+// The editor size is the user's, not the instance's: every editor of the process follows it.
+std::atomic<std::int32_t> GEditorSize{0};
+
+std::int32_t ValidEditorSize(std::int32_t percent)
+{
+    return std::find(std::begin(kEditorSizes), std::end(kEditorSizes), percent) !=
+                   std::end(kEditorSizes)
+               ? percent
+               : 0;
+}
+} // namespace
+
+std::int32_t TVSTPluginBase::EditorSize() noexcept
+{
+    return GEditorSize.load(std::memory_order_relaxed);
+}
+
+void TVSTPluginBase::SetEditorSize(std::int32_t percent)
+{
+    percent = ValidEditorSize(percent);
+    if (percent == EditorSize())
+        return;
+    GEditorSize.store(percent, std::memory_order_relaxed);
+    SaveSettings();
+}
+
+void TVSTPluginBase::ReportEditorSize(std::int32_t width, std::int32_t height)
+{
+    if (GetCanHostDo("sizeWindow") > 0)
+        MasterSizeWindow(width, height);
+}
+
 void TVSTPluginBase::MigrateRegistrySettings(const std::string& key)
 {
     const std::string config = key + "\\" + kConfigSection;
@@ -83,6 +120,8 @@ void TVSTPluginBase::LoadSettings()
         FStyle.store(ini.ReadInteger(kConfigSection, kStyleKey, kDefaultStyle));
         FLowestOctave.store(
             ini.ReadInteger(kConfigSection, kLowestOctaveKey, kDefaultLowestOctave));
+        GEditorSize.store(ValidEditorSize(ini.ReadInteger(kConfigSection, kEditorSizeKey, 0)),
+                          std::memory_order_relaxed);
         LoadCustomSettings(ini);
     }
     FStyle.store(std::clamp(Style(), kDefaultStyle, kLastStyle));
@@ -102,6 +141,9 @@ void TVSTPluginBase::SaveSettings()
         ini.Load(FSettingsFile);
         ini.WriteInteger(kConfigSection, kStyleKey, Style());
         ini.WriteInteger(kConfigSection, kLowestOctaveKey, LowestOctave());
+        // "Automatic" is what a file without the key means: it is written once chosen.
+        if (EditorSize() != 0 || !ini.ReadString(kConfigSection, kEditorSizeKey, "").empty())
+            ini.WriteInteger(kConfigSection, kEditorSizeKey, EditorSize());
         SaveCustomSettings(ini);
         ini.Save(FSettingsFile);
     }

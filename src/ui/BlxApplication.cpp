@@ -184,6 +184,12 @@ unsigned TBlxApplication::PointerButtons()
     return p ? p->PointerButtons() : 0;
 }
 
+double TBlxApplication::DesktopScale()
+{
+    std::shared_ptr<TBlxPlatform> p = AcquirePlatform();
+    return p ? p->DesktopScale() : 0;
+}
+
 TBlxRect TBlxApplication::ScreenRect()
 {
     TBlxPlatform* p = CurrentPlatform();
@@ -244,9 +250,9 @@ void TBlxApplication::DeliverReplay()
     for (auto it = FWindows.rbegin(); it != FWindows.rend(); ++it)
     {
         TBlxWindow& w = **it;
-        TBlxPoint origin = w.ClientOriginOnScreen();
+        TBlxPoint origin = w.NativeOriginOnScreen();
         TBlxPoint local{replay.ScreenPos.X - origin.X, replay.ScreenPos.Y - origin.Y};
-        if (!w.IsShown() || !w.ClientRect().Contains(local))
+        if (!w.IsShown() || !w.ContainsNative(local))
         {
             continue;
         }
@@ -277,9 +283,9 @@ void TBlxApplication::ReplayClick(TBlxMouseButton button)
     for (auto it = FWindows.rbegin(); it != FWindows.rend(); ++it)
     {
         TBlxWindow& w = **it;
-        TBlxPoint origin = w.ClientOriginOnScreen();
+        TBlxPoint origin = w.NativeOriginOnScreen();
         TBlxPoint local{screen.X - origin.X, screen.Y - origin.Y};
-        if (!w.IsShown() || !w.ClientRect().Contains(local))
+        if (!w.IsShown() || !w.ContainsNative(local))
         {
             continue;
         }
@@ -396,7 +402,7 @@ void TBlxApplication::Dispatch(TBlxWindow& window, const TBlxPlatformEvent& e)
         {
             if (top->ClosesOnPressOutside())
             {
-                TBlxPoint origin = window.ClientOriginOnScreen();
+                TBlxPoint origin = window.NativeOriginOnScreen();
                 ReplayPressLater(e.Mouse.Button,
                                  {origin.X + e.Mouse.Pos.X, origin.Y + e.Mouse.Pos.Y});
             }
@@ -418,7 +424,7 @@ bool TBlxApplication::ForwardToDraggingPopup(TBlxWindow& window, const TBlxPlatf
     }
     // A drag that began on the pop-up form stays with it while it crosses other windows of
     // ours, as it does over foreign windows under the grab.
-    TBlxPoint from = window.ClientOriginOnScreen(), to = top->ClientOriginOnScreen();
+    TBlxPoint from = window.NativeOriginOnScreen(), to = top->NativeOriginOnScreen();
     TBlxPlatformEvent moved = e;
     moved.Mouse.Pos = {e.Mouse.Pos.X + from.X - to.X, e.Mouse.Pos.Y + from.Y - to.Y};
     top->HandleEvent(moved);

@@ -52,6 +52,8 @@ public:
     TBlxPoint PointerPos();
     unsigned PointerButtons();
     TBlxRect ScreenRect();
+    /// The desktop's scale, read through the backend (starting it if needed); 0 when unknown.
+    double DesktopScale();
     std::optional<TBlxRect> ActiveWindowRect();
     void SetClipboardText(const std::string& text);
     std::string ClipboardText();

@@ -8,6 +8,34 @@
 namespace tumblet
 {
 
+void TBlxCanvas::ResetTransform()
+{
+    cairo_identity_matrix(FCairo);
+    if (FScale != 1.0)
+    {
+        cairo_scale(FCairo, FScale, FScale);
+    }
+}
+
+double TBlxCanvas::SnapStroke(double coordinate, double width, bool vertical) const
+{
+    if (FScale == 1.0)
+    {
+        return coordinate;
+    }
+    // The centre of an odd number of device pixels lies on a half pixel, of an even number on
+    // a whole one; anything else smears the line over two rows of device pixels.
+    double x = vertical ? coordinate : 0, y = vertical ? 0 : coordinate;
+    cairo_user_to_device(FCairo, &x, &y);
+    double device = vertical ? x : y;
+    const long pixels = std::max(1L, std::lround(width * FScale));
+    device = pixels % 2 == 1 ? std::floor(device) + 0.5 : std::round(device);
+    x = vertical ? device : 0;
+    y = vertical ? 0 : device;
+    cairo_device_to_user(FCairo, &x, &y);
+    return vertical ? x : y;
+}
+
 void TBlxCanvas::ClipRect(const TBlxRect& r)
 {
     cairo_rectangle(FCairo, r.Left, r.Top, r.Width, r.Height);
@@ -42,8 +70,13 @@ void TBlxCanvas::FrameRect(const TBlxRect& r, TBlxColor c, double width)
     }
     SetColor(c);
     double h = width / 2;
-    cairo_set_line_width(FCairo, width);
-    cairo_rectangle(FCairo, r.Left + h, r.Top + h, r.Width - width, r.Height - width);
+    const double stroke = StrokeWidth(width);
+    cairo_set_line_width(FCairo, stroke);
+    const double left = SnapStroke(r.Left + h, width, true);
+    const double top = SnapStroke(r.Top + h, width, false);
+    const double right = SnapStroke(r.Right() - h, width, true);
+    const double bottom = SnapStroke(r.Bottom() - h, width, false);
+    cairo_rectangle(FCairo, left, top, right - left, bottom - top);
     cairo_stroke(FCairo);
 }
 
@@ -89,7 +122,16 @@ void TBlxCanvas::FillEllipse(const TBlxRect& r, TBlxColor c)
 void TBlxCanvas::Line(double x1, double y1, double x2, double y2, TBlxColor c, double width)
 {
     SetColor(c);
-    cairo_set_line_width(FCairo, width);
+    cairo_set_line_width(FCairo, StrokeWidth(width));
+    // Straight lines land on device pixels; slanted ones are left to antialiasing.
+    if (x1 == x2)
+    {
+        x1 = x2 = SnapStroke(x1, width, true);
+    }
+    else if (y1 == y2)
+    {
+        y1 = y2 = SnapStroke(y1, width, false);
+    }
     cairo_move_to(FCairo, x1, y1);
     cairo_line_to(FCairo, x2, y2);
     cairo_stroke(FCairo);
@@ -146,29 +188,68 @@ void TBlxCanvas::DrawText(const TBlxRect& r, const std::string& text, const TBlx
     cairo_restore(FCairo);
 }
 
-void TBlxCanvas::DrawImage(const TBlxPixelBuffer& image, int x, int y, double opacity)
+void TBlxCanvas::DrawImage(const TBlxPixelBuffer& image, int x, int y, double opacity,
+                           double imageScale)
 {
-    if (!image.Surface())
+    if (!image.Surface() || !(imageScale > 0))
     {
         return;
     }
     cairo_save(FCairo);
-    cairo_set_source_surface(FCairo, image.Surface(), x, y);
-    cairo_rectangle(FCairo, x, y, image.Width(), image.Height());
+    cairo_translate(FCairo, x, y);
+    if (imageScale != 1.0)
+    {
+        cairo_scale(FCairo, 1.0 / imageScale, 1.0 / imageScale);
+    }
+    cairo_set_source_surface(FCairo, image.Surface(), 0, 0);
+    cairo_rectangle(FCairo, 0, 0, image.Width(), image.Height());
     cairo_clip(FCairo);
     cairo_paint_with_alpha(FCairo, opacity);
     cairo_restore(FCairo);
 }
 
+void TBlxCanvas::TileImage(const TBlxPixelBuffer& image, double imageScale)
+{
+    if (!image.Surface() || image.Width() <= 0 || image.Height() <= 0 || !(imageScale > 0))
+    {
+        return;
+    }
+    cairo_save(FCairo);
+    cairo_pattern_t* pattern = cairo_pattern_create_for_surface(image.Surface());
+    cairo_pattern_set_extend(pattern, CAIRO_EXTEND_REPEAT);
+    if (imageScale != 1.0)
+    {
+        cairo_matrix_t matrix;
+        cairo_matrix_init_scale(&matrix, imageScale, imageScale);
+        cairo_pattern_set_matrix(pattern, &matrix);
+    }
+    cairo_set_source(FCairo, pattern);
+    cairo_set_operator(FCairo, CAIRO_OPERATOR_SOURCE);
+    cairo_paint(FCairo);
+    cairo_pattern_destroy(pattern);
+    cairo_restore(FCairo);
+}
+
 void TBlxCanvas::GrabBackground(TBlxPixelBuffer& into, const TBlxRect& r) const
 {
-    into.Resize(r.Width, r.Height);
+    // The copy keeps the device pixels: the control draws it back at the canvas's scale.
+    const int width = int(std::ceil(r.Width * FScale)), height = int(std::ceil(r.Height * FScale));
+    into.Resize(width, height);
     double dx = r.Left, dy = r.Top;
     cairo_user_to_device(FCairo, &dx, &dy);
     TCairoContextHandle cr = into.CreateContext();
     cairo_set_operator(cr.get(), CAIRO_OPERATOR_SOURCE);
     cairo_set_source_surface(cr.get(), cairo_get_target(FCairo), -dx, -dy);
     cairo_paint(cr.get());
+}
+
+double TBlxCanvas::StrokeWidth(double width) const
+{
+    if (FScale == 1.0)
+    {
+        return width;
+    }
+    return double(std::max(1L, std::lround(width * FScale))) / FScale;
 }
 
 } // namespace tumblet

@@ -19,7 +19,12 @@ class TBlxPixelBuffer;
 class TBlxCanvas
 {
 public:
-    explicit TBlxCanvas(cairo_t* cr) : FCairo(cr) {}
+    explicit TBlxCanvas(cairo_t* cr, double scale = 1.0) : FCairo(cr), FScale(scale) {}
+
+    /// Device pixels per canvas pixel: artwork is rendered at this scale to stay sharp.
+    double Scale() const { return FScale; }
+    /// Back to the window's origin, drawing in logical pixels through the scale.
+    void ResetTransform();
 
     /// For drawing that the canvas does not offer (gradients, paths).
     cairo_t* Cairo() const { return FCairo; }
@@ -44,8 +49,13 @@ public:
     /// Draws text inside r, clipped to it, aligned as `format` says, in font.Color.
     void DrawText(const TBlxRect& r, const std::string& text, const TBlxFont& font,
                   const TBlxTextFormat& format = {});
-    /// Blends an image with its top-left corner at (x, y).
-    void DrawImage(const TBlxPixelBuffer& image, int x, int y, double opacity = 1.0);
+    /// Blends an image with its top-left corner at (x, y); an image made at the canvas's scale
+    /// (imageScale) is drawn pixel for pixel, not stretched.
+    void DrawImage(const TBlxPixelBuffer& image, int x, int y, double opacity = 1.0,
+                   double imageScale = 1.0);
+    /// Fills the clip with an image repeated from the canvas origin, replacing what was there;
+    /// imageScale as for DrawImage.
+    void TileImage(const TBlxPixelBuffer& image, double imageScale = 1.0);
     /// Copies the pixels already painted under r (canvas coordinates) into `into`, resized to r:
     /// the way a transparent control gets its parent's pixels.
     void GrabBackground(TBlxPixelBuffer& into, const TBlxRect& r) const;
@@ -53,7 +63,13 @@ public:
 private:
     void RoundRectPath(double x, double y, double w, double h, double radius);
 
+    /// Moves a stroke's centre line so that a line of `width` covers whole device pixels.
+    double SnapStroke(double coordinate, double width, bool vertical) const;
+    /// A line width rounded to whole device pixels, in canvas pixels.
+    double StrokeWidth(double width) const;
+
     cairo_t* FCairo;
+    double FScale;
 };
 
 } // namespace tumblet

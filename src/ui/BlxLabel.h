@@ -20,6 +20,7 @@ public:
     void SetAlignment(TBlxAlignment a);
     void SetLayout(TBlxVAlign v);
     void SetWordWrap(bool wrap);
+    bool WordWrap() const { return FFormat.WordWrap; }
     /// Sizes the label to its text (one line, or wrapped to the current width).
     void SetAutoSize(bool autoSize);
     bool AutoSize() const { return FAutoSize; }

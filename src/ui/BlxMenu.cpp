@@ -104,7 +104,7 @@ TBlxMenuWindow& TBlxMenu::OpenLevel(TBlxMenuItem& level, TBlxWindow* parent, TBl
     FLevels.push_back(std::move(window));
     w.SetPopupParent(parent);
     TBlxSize size = w.PreferredSize();
-    TBlxRect screen = TBlxApplication::Instance().ScreenRect();
+    TBlxRect screen = w.LogicalScreenRect();
     // Keep the menu on the screen: a submenu flips to the left of its parent level.
     if (pos.X + size.Width > screen.Right())
     {

@@ -27,6 +27,7 @@ public:
     TBlxPoint PointerPos() override { return FPointer; }
     unsigned PointerButtons() override { return FButtons; }
     TBlxRect ScreenRect() override { return FScreen; }
+    double DesktopScale() override { return FDesktopScale; }
     std::optional<TBlxRect> ActiveWindowRect() override { return FActiveWindow; }
     void SetClipboardText(const std::string& text) override { FClipboard = text; }
     std::string ClipboardText() override { return FClipboard; }
@@ -39,6 +40,7 @@ public:
     void SetPointer(TBlxPoint screenPos, unsigned buttons);
     void AdvanceClock(int ms) { FNow += ms; }
     void SetScreenRect(const TBlxRect& r) { FScreen = r; }
+    void SetDesktopScale(double scale) { FDesktopScale = scale; }
     void SetActiveWindowRect(std::optional<TBlxRect> r) { FActiveWindow = r; }
     /// True once a modal loop was ended for lack of input.
     bool Starved() const { return FStarved; }
@@ -50,6 +52,7 @@ private:
     bool FStarved = false;
     TBlxPoint FPointer;
     unsigned FButtons = 0;
+    double FDesktopScale = 0;
     TBlxRect FScreen{0, 0, 1920, 1080};
     std::optional<TBlxRect> FActiveWindow;
     std::string FClipboard;

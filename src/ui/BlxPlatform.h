@@ -94,6 +94,8 @@ public:
     /// ssLeft, ssRight and ssMiddle for the held buttons.
     virtual unsigned PointerButtons() = 0;
     virtual TBlxRect ScreenRect() = 0;
+    /// The desktop's own scale (its font resolution over 96 dots per inch); 0 when it sets none.
+    virtual double DesktopScale() = 0;
     /// The screen bounds of the window that has the user's attention, when known.
     virtual std::optional<TBlxRect> ActiveWindowRect() = 0;
     virtual void SetClipboardText(const std::string& text) = 0;

@@ -20,7 +20,7 @@ bool BlxSaveWindowsPng(const std::vector<TBlxWindow*>& windows, const std::strin
             continue;
         }
         window->PaintAll();
-        const TBlxPoint o = window->ClientOriginOnScreen();
+        const TBlxPoint o = window->NativeOriginOnScreen();
         const TBlxPixelBuffer& image = window->BackBuffer();
         left = std::min(left, o.X);
         top = std::min(top, o.Y);
@@ -41,7 +41,7 @@ bool BlxSaveWindowsPng(const std::vector<TBlxWindow*>& windows, const std::strin
         {
             continue;
         }
-        const TBlxPoint o = window->ClientOriginOnScreen();
+        const TBlxPoint o = window->NativeOriginOnScreen();
         cairo_set_source_surface(cr, window->BackBuffer().Surface(), o.X - left, o.Y - top);
         cairo_paint(cr);
     }

@@ -1,6 +1,7 @@
 #include "ui/BlxText.h"
 
 #include <algorithm>
+#include <cmath>
 #include <list>
 #include <unordered_map>
 
@@ -107,6 +108,32 @@ TBlxSize BlxText::Extent(const TBlxFont& font, const std::string& text, int wrap
     int w = 0, h = 0;
     pango_layout_get_pixel_size(layout, &w, &h);
     return {w, h};
+}
+
+void BlxText::PrepareScaledContext(cairo_t* cr, double scale)
+{
+    if (scale == 1.0)
+    {
+        return;
+    }
+    cairo_font_options_t* options = cairo_font_options_create();
+    cairo_get_font_options(cr, options);
+    cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
+    cairo_set_font_options(cr, options);
+    cairo_font_options_destroy(options);
+}
+
+TBlxSize BlxText::ExtentAtScale(const TBlxFont& font, const std::string& text, double scale)
+{
+    TCairoSurfaceHandle surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1));
+    TCairoContextHandle cr(cairo_create(surface.get()));
+    cairo_scale(cr.get(), scale, scale);
+    PrepareScaledContext(cr.get(), scale);
+    TPangoLayoutHandle layout = CreateLayout(cr.get(), font, text);
+    PangoRectangle logical{};
+    pango_layout_get_extents(layout.get(), nullptr, &logical);
+    const double units = PANGO_SCALE;
+    return {int(std::ceil(logical.width / units)), int(std::ceil(logical.height / units))};
 }
 
 int BlxText::LineHeight(const TBlxFont& font)

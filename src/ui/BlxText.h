@@ -37,6 +37,11 @@ PangoLayout* CachedLayout(cairo_t* cr, const TBlxFont& font, const std::string& 
                           int wrapWidth = -1);
 /// Logical size of the text in pixels.
 TBlxSize Extent(const TBlxFont& font, const std::string& text, int wrapWidth = -1);
+/// Sets up a context that draws text at a scale: glyph advances are not rounded to device
+/// pixels, so a line is as long at every scale as the layout allows for, only sharper.
+void PrepareScaledContext(cairo_t* cr, double scale);
+/// Logical size of the text as a window of that scale draws it, in logical pixels.
+TBlxSize ExtentAtScale(const TBlxFont& font, const std::string& text, double scale);
 /// Height of one line of the font (ascent + descent).
 int LineHeight(const TBlxFont& font);
 /// x offset of the caret before character `index` (characters are code points).

@@ -5,7 +5,9 @@
 #include "ui/BlxHooks.h"
 #include "ui/BlxMenu.h"
 #include "ui/BlxStyle.h"
+#include "ui/BlxText.h"
 
+#include <cmath>
 #include <vector>
 
 namespace tumblet
@@ -70,6 +72,61 @@ void TBlxWindow::SetCaption(const std::string& caption)
     }
 }
 
+void TBlxWindow::SetPopupParent(TBlxWindow* parent)
+{
+    FPopupParent = parent;
+    if (parent)
+    {
+        SetScale(parent->Scale());
+    }
+}
+
+void TBlxWindow::SetScale(double scale)
+{
+    if (!(scale > 0) || scale == FScale)
+    {
+        return;
+    }
+    FScale = scale;
+    FBackBuffer.Resize(ToDevice(ClientRect()).Width, ToDevice(ClientRect()).Height);
+    InvalidateWindowRect(ClientRect());
+    if (FNative)
+    {
+        FNative->SetBounds(ToDevice(Bounds()));
+    }
+}
+
+TBlxRect TBlxWindow::ToDevice(const TBlxRect& r) const
+{
+    if (FScale == 1.0)
+    {
+        return r;
+    }
+    const int left = int(std::floor(r.Left * FScale)), top = int(std::floor(r.Top * FScale));
+    return {left, top, int(std::ceil(r.Right() * FScale)) - left,
+            int(std::ceil(r.Bottom() * FScale)) - top};
+}
+
+TBlxRect TBlxWindow::ToLogical(const TBlxRect& r) const
+{
+    if (FScale == 1.0)
+    {
+        return r;
+    }
+    const int left = int(std::floor(r.Left / FScale)), top = int(std::floor(r.Top / FScale));
+    return {left, top, int(std::ceil(r.Right() / FScale)) - left,
+            int(std::ceil(r.Bottom() / FScale)) - top};
+}
+
+TBlxPoint TBlxWindow::ToLogical(TBlxPoint p) const
+{
+    if (FScale == 1.0)
+    {
+        return p;
+    }
+    return {int(std::floor(p.X / FScale)), int(std::floor(p.Y / FScale))};
+}
+
 void TBlxWindow::SetPosition(TBlxPoint p)
 {
     SetBounds(p.X, p.Y, Width(), Height());
@@ -84,23 +141,44 @@ void TBlxWindow::Moved()
 {
     if (FNative && !FApplyingConfigure)
     {
-        FNative->SetBounds(Bounds());
+        FNative->SetBounds(ToDevice(Bounds()));
     }
 }
 
 void TBlxWindow::Resized()
 {
-    FBackBuffer.Resize(Width(), Height());
+    const TBlxRect device = ToDevice(ClientRect());
+    FBackBuffer.Resize(device.Width, device.Height);
     InvalidateWindowRect(ClientRect());
     if (FNative && !FApplyingConfigure)
     {
-        FNative->SetBounds(Bounds());
+        FNative->SetBounds(ToDevice(Bounds()));
     }
 }
 
 TBlxPoint TBlxWindow::ClientOriginOnScreen() const
 {
-    return FNative ? FNative->ClientOriginOnScreen() : Position();
+    return FNative ? ToLogical(FNative->ClientOriginOnScreen()) : Position();
+}
+
+TBlxPoint TBlxWindow::NativeOriginOnScreen() const
+{
+    if (FNative)
+    {
+        return FNative->ClientOriginOnScreen();
+    }
+    const TBlxRect device = ToDevice(Bounds());
+    return {device.Left, device.Top};
+}
+
+bool TBlxWindow::ContainsNative(TBlxPoint p) const
+{
+    return ToDevice(ClientRect()).Contains(p);
+}
+
+TBlxRect TBlxWindow::LogicalScreenRect() const
+{
+    return ToLogical(TBlxApplication::Instance().ScreenRect());
 }
 
 void TBlxWindow::CentreOn(const TBlxRect& r)
@@ -126,10 +204,11 @@ bool TBlxWindow::EnsureNativeWindow()
     {
         params.TransientFor = FPopupParent->NativeId();
     }
-    params.Bounds = Bounds();
+    params.Bounds = ToDevice(Bounds());
     params.Caption = FCaption;
     FNative = FPlatform->CreateWindow(*this, params);
-    FBackBuffer.Resize(Width(), Height());
+    const TBlxRect device = ToDevice(ClientRect());
+    FBackBuffer.Resize(device.Width, device.Height);
     return FNative != nullptr;
 }
 
@@ -149,7 +228,8 @@ bool TBlxWindow::Show()
     {
         return false;
     }
-    FBackBuffer.Resize(Width(), Height());
+    const TBlxRect device = ToDevice(ClientRect());
+    FBackBuffer.Resize(device.Width, device.Height);
     InvalidateWindowRect(ClientRect());
     FNative->Show();
     FShown = true;
@@ -269,11 +349,16 @@ void TBlxWindow::TakeNativeFocus()
     }
 }
 
-void TBlxWindow::FocusControlUnderPointer()
+TBlxControl* TBlxWindow::ControlUnderPointer()
 {
     TBlxPoint screen = TBlxApplication::Instance().PointerPos();
-    TBlxPoint origin = ClientOriginOnScreen();
-    TBlxControl* c = ControlAt({screen.X - origin.X, screen.Y - origin.Y});
+    TBlxPoint origin = NativeOriginOnScreen();
+    return ControlAt(ToLogical(TBlxPoint{screen.X - origin.X, screen.Y - origin.Y}));
+}
+
+void TBlxWindow::FocusControlUnderPointer()
+{
+    TBlxControl* c = ControlUnderPointer();
     while (c && !c->CanFocus())
     {
         c = c->Parent();
@@ -382,10 +467,13 @@ void TBlxWindow::PaintNow()
     }
     TBlxRect damage = FDamage;
     FDamage = {};
-    FBackBuffer.Resize(Width(), Height());
+    const TBlxRect device = ToDevice(ClientRect());
+    FBackBuffer.Resize(device.Width, device.Height);
     {
         TCairoContextHandle cr = FBackBuffer.CreateContext();
-        TBlxCanvas canvas(cr.get());
+        TBlxCanvas canvas(cr.get(), FScale);
+        BlxText::PrepareScaledContext(cr.get(), FScale);
+        canvas.ResetTransform();
         canvas.ClipRect(damage);
         PaintTree(*this, canvas, damage);
     }
@@ -393,7 +481,7 @@ void TBlxWindow::PaintNow()
     FPaintedOnce = true;
     if (FNative && FShown)
     {
-        FNative->Present(FBackBuffer.Surface(), damage);
+        FNative->Present(FBackBuffer.Surface(), ToDevice(damage));
     }
 }
 
@@ -405,7 +493,7 @@ void TBlxWindow::PaintTree(TBlxControl& control, TBlxCanvas& canvas, const TBlxR
         return;
     }
     canvas.Save();
-    cairo_identity_matrix(canvas.Cairo());
+    canvas.ResetTransform();
     canvas.Translate(wb.Left, wb.Top);
     canvas.ClipRect(control.ClientRect());
     control.Paint(canvas);

@@ -21,8 +21,8 @@ public:
     TBlxWindowKind Kind() const { return FKind; }
     /// Embedded windows: the foreign native parent (the host's window id).
     void SetParentNativeId(TBlxNativeId id) { FParentNativeId = id; }
-    /// The window this one stays above (dialogs and menus).
-    void SetPopupParent(TBlxWindow* parent) { FPopupParent = parent; }
+    /// The window this one stays above (dialogs and menus); it also takes that window's scale.
+    void SetPopupParent(TBlxWindow* parent);
     TBlxWindow* PopupParent() const { return FPopupParent; }
 
     const std::string& Caption() const { return FCaption; }
@@ -31,7 +31,22 @@ public:
     TBlxPoint Position() const { return {Left(), Top()}; }
     void SetPosition(TBlxPoint p);
     void SetClientSize(int width, int height);
+    /// The client origin in logical screen pixels (device pixels divided by the scale).
     TBlxPoint ClientOriginOnScreen() const;
+    /// The client origin in device pixels, as the window system reports pointer positions.
+    TBlxPoint NativeOriginOnScreen() const;
+    /// Whether a point in device pixels, relative to the client origin, lies inside the window.
+    bool ContainsNative(TBlxPoint p) const;
+    /// The screen in logical pixels of this window's scale.
+    TBlxRect LogicalScreenRect() const;
+
+    /// Device pixels per logical pixel. Controls lay out and paint in logical pixels; the native
+    /// window, the back buffer, window-system events and screen positions are device pixels.
+    double Scale() const { return FScale; }
+    /// Changes the scale: the native window and back buffer follow, the layout stays.
+    void SetScale(double scale);
+    /// A logical rectangle widened to whole device pixels.
+    TBlxRect ToDevice(const TBlxRect& r) const;
     /// Centres the window on a screen rectangle; div truncates toward zero.
     void CentreOn(const TBlxRect& screenRect);
 
@@ -67,6 +82,8 @@ public:
     void SetActiveControl(TBlxControl* control) { FActiveControl = control; }
     /// Asks the window system for the keyboard focus (an embedded window asks its host).
     void TakeNativeFocus();
+    /// The control under the mouse pointer, or null.
+    TBlxControl* ControlUnderPointer();
     /// Gives the focus to the focusable control under the pointer, if any.
     void FocusControlUnderPointer();
     /// Moves the focus to the next (or previous) focusable control in creation order.
@@ -82,7 +99,8 @@ public:
     /// Handles Enter and Escape as dialog keys; true when a role control was clicked.
     bool DialogKey(TBlxKey key);
 
-    /// Handles a translated window-system event (the backends and test drivers call this).
+    /// Handles a translated window-system event (the backends and test drivers call this);
+    /// its positions are device pixels.
     void HandleEvent(const TBlxPlatformEvent& e);
     void InvalidateWindowRect(const TBlxRect& r);
     bool NeedsPaint() const { return !FDamage.IsEmpty(); }
@@ -123,10 +141,15 @@ private:
     void OpenContextMenu(TBlxControl& target, TBlxPoint windowPos);
     void ExposeRect(const TBlxRect& r);
     void ApplyConfigure(const TBlxRect& r);
+    TBlxMouseEvent LogicalMouse(const TBlxMouseEvent& e) const;
     TBlxMouseEvent ToLocal(const TBlxMouseEvent& e, const TBlxControl& c) const;
     int ClickCountFor(const TBlxMouseEvent& e);
 
+    TBlxRect ToLogical(const TBlxRect& deviceRect) const;
+    TBlxPoint ToLogical(TBlxPoint devicePoint) const;
+
     TBlxWindowKind FKind;
+    double FScale = 1.0;
     TBlxNativeId FParentNativeId = 0;
     TBlxWindow* FPopupParent = nullptr;
     std::string FCaption;

@@ -65,15 +65,19 @@ void TBlxWindow::HandleEvent(const TBlxPlatformEvent& e)
     switch (e.Kind)
     {
     case K::MouseDown:
-        return DispatchMouseDown(e.Mouse);
+        return DispatchMouseDown(LogicalMouse(e.Mouse));
     case K::MouseUp:
-        return DispatchMouseUp(e.Mouse);
+        return DispatchMouseUp(LogicalMouse(e.Mouse));
     case K::MouseMove:
-        return DispatchMouseMove(e.Mouse);
+        return DispatchMouseMove(LogicalMouse(e.Mouse));
     case K::MouseLeave:
         return UpdateHover(nullptr);
     case K::Wheel:
-        return DispatchWheel(e.Wheel);
+    {
+        TBlxWheelEvent wheel = e.Wheel;
+        wheel.Pos = ToLogical(wheel.Pos);
+        return DispatchWheel(wheel);
+    }
     case K::KeyDown:
         return DispatchKey(e.Key);
     case K::Expose:
@@ -94,21 +98,38 @@ void TBlxWindow::ExposeRect(const TBlxRect& r)
     // The back buffer still holds the pixels: copy them again instead of repainting.
     if (FPaintedOnce && FNative && FShown)
     {
-        FNative->Present(FBackBuffer.Surface(), r.Intersect(ClientRect()));
+        FNative->Present(FBackBuffer.Surface(), r.Intersect(ToDevice(ClientRect())));
     }
     else
     {
-        InvalidateWindowRect(r);
+        InvalidateWindowRect(ToLogical(r));
     }
 }
 
 void TBlxWindow::ApplyConfigure(const TBlxRect& r)
 {
+    // An embedded window's size and place are its own: the host reads them and never sets
+    // them, and a configure may still report a size asked for before a change of scale.
+    if (FKind == TBlxWindowKind::Embedded)
+    {
+        return;
+    }
     FApplyingConfigure = true;
-    // Embedded windows keep their own idea of their position inside the host's parent.
-    TBlxRect b = FKind == TBlxWindowKind::Embedded ? TBlxRect{Left(), Top(), r.Width, r.Height} : r;
-    SetBounds(b);
+    const TBlxRect logical = ToLogical(r);
+    // A size that is a whole device rectangle of ours maps back to our own logical size, so a
+    // fractional scale does not make the layout creep by a pixel on every configure.
+    const TBlxRect own = ToDevice(ClientRect());
+    const int width = r.Width == own.Width ? Width() : logical.Width;
+    const int height = r.Height == own.Height ? Height() : logical.Height;
+    SetBounds(TBlxRect{logical.Left, logical.Top, width, height});
     FApplyingConfigure = false;
+}
+
+TBlxMouseEvent TBlxWindow::LogicalMouse(const TBlxMouseEvent& e) const
+{
+    TBlxMouseEvent logical = e;
+    logical.Pos = ToLogical(e.Pos);
+    return logical;
 }
 
 TBlxMouseEvent TBlxWindow::ToLocal(const TBlxMouseEvent& e, const TBlxControl& c) const
@@ -143,9 +164,10 @@ void TBlxWindow::DispatchMouseDown(const TBlxMouseEvent& e)
         // Only a grabbing popup hears presses outside itself: they dismiss it.
         if (FClosesOnPressOutside)
         {
-            TBlxPoint origin = ClientOriginOnScreen();
-            TBlxApplication::Instance().ReplayPressLater(e.Button,
-                                                         {origin.X + e.Pos.X, origin.Y + e.Pos.Y});
+            TBlxPoint origin = NativeOriginOnScreen();
+            TBlxRect device = ToDevice({e.Pos.X, e.Pos.Y, 1, 1});
+            TBlxApplication::Instance().ReplayPressLater(
+                e.Button, {origin.X + device.Left, origin.Y + device.Top});
             Close();
         }
         else if (FKind == TBlxWindowKind::Popup)

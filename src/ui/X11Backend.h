@@ -130,6 +130,7 @@ public:
     TBlxPoint PointerPos() override;
     unsigned PointerButtons() override;
     TBlxRect ScreenRect() override;
+    double DesktopScale() override;
     std::optional<TBlxRect> ActiveWindowRect() override;
     void SetClipboardText(const std::string& text) override;
     std::string ClipboardText() override;

@@ -2,6 +2,10 @@
 
 #include "ui/X11Backend.h"
 
+#include <X11/Xresource.h>
+
+#include <cmath>
+#include <cstdlib>
 #include <ctime>
 #include <poll.h>
 
@@ -12,6 +16,8 @@ namespace
 {
 
 constexpr int kOpenAttempts = 5;
+// The font resolution of a desktop at 100 %.
+constexpr double kDesktopBaseDpi = 96.0;
 constexpr long kOpenRetryNs = 20 * 1000 * 1000;
 
 XErrorHandler gPreviousHandler = nullptr;
@@ -548,6 +554,32 @@ unsigned TX11Platform::PointerButtons()
     unsigned mask = 0;
     XQueryPointer(FDisplay, DefaultRootWindow(FDisplay), &root, &child, &rx, &ry, &wx, &wy, &mask);
     return ShiftFromState(mask) & (ssLeft | ssRight | ssMiddle);
+}
+
+double TX11Platform::DesktopScale()
+{
+    // Desktops publish their scale as Xft.dpi in the resource database on the root window.
+    const char* resources = XResourceManagerString(FDisplay);
+    if (resources == nullptr)
+    {
+        return 0;
+    }
+    XrmInitialize();
+    XrmDatabase database = XrmGetStringDatabase(resources);
+    if (database == nullptr)
+    {
+        return 0;
+    }
+    char* type = nullptr;
+    XrmValue value{};
+    double scale = 0;
+    if (XrmGetResource(database, "Xft.dpi", "Xft.Dpi", &type, &value) && value.addr != nullptr)
+    {
+        const double dpi = std::strtod(value.addr, nullptr);
+        scale = std::isfinite(dpi) && dpi > 0 ? dpi / kDesktopBaseDpi : 0;
+    }
+    XrmDestroyDatabase(database);
+    return scale;
 }
 
 TBlxRect TX11Platform::ScreenRect()

@@ -347,7 +347,7 @@ TEST_F(EditorTest, MainMenuListsMappingsInNumberOrderAndChecksTheSettings)
     EXPECT_EQ(Captions(Form().ddmMenu.Items()),
               (std::vector<std::string>{"Init", "-", "Load Preset", "Save Preset", "-",
                                         "MIDI CC Learn", "MIDI Set CC", "MIDI CC Remove", "-",
-                                        "Lowest Octave", "Skin", "-", "About"}));
+                                        "Lowest Octave", "Skin", "Editor Size", "-", "About"}));
 
     Module().SetMapping("Gate", 7);
     Module().SetMapping("Swing", 64);

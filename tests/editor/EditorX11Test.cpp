@@ -215,11 +215,148 @@ TEST_F(EditorX11Test, ReopensUnderAnotherSkin)
     std::filesystem::remove(folder + "/Settings.ini");
 }
 
+/// The size of the editor's own window inside the host's window.
+TBlxSize EditorWindowSize(Display* display, Window hostWindow)
+{
+    Window root = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned count = 0;
+    XQueryTree(display, hostWindow, &root, &parent, &children, &count);
+    TBlxSize size;
+    XWindowAttributes a{};
+    if (count > 0 && XGetWindowAttributes(display, children[count - 1], &a))
+        size = {a.width, a.height};
+    if (children != nullptr)
+        XFree(children);
+    return size;
+}
+
+// Where the editor's size comes from: the user's choice in Settings.ini, else the host's
+// content-scale call, else the desktop's Xft.dpi, else 100 %; each snapped to a size offered.
+struct TScaleSourceRow
+{
+    const char* Name;
+    int UserPercent; ///< EditorSize in Settings.ini; 0 for "Automatic"
+    float HostScale; ///< sent with 'PreS' before the editor opens; 0 for none
+    int DesktopDpi;  ///< Xft.dpi on the server; 0 for none
+    TBlxSize Expected;
+};
+
+class EditorScaleX11Test : public EditorX11Test,
+                           public ::testing::WithParamInterface<TScaleSourceRow>
+{
+protected:
+    void TearDown() override
+    {
+        if (Host != nullptr)
+        {
+            XDeleteProperty(Host, DefaultRootWindow(Host), XA_RESOURCE_MANAGER);
+            XSync(Host, False);
+        }
+        std::filesystem::remove(SettingsFolder() + "/Settings.ini");
+        EditorX11Test::TearDown();
+    }
+    static std::string SettingsFolder()
+    {
+        return std::string(std::getenv("HOME")) + "/Documents/Brindlex/Tumblet";
+    }
+};
+
+TEST_P(EditorScaleX11Test, OpensAtTheSizeOfTheFirstSourceThatSaysOne)
+{
+    const TScaleSourceRow& row = GetParam();
+    // A fresh instance reads the settings and the desktop as a new session would.
+    Plugin.Close();
+    std::filesystem::create_directories(SettingsFolder());
+    std::ofstream(SettingsFolder() + "/Settings.ini")
+        << "[Config]\nStyle=0\nEditorSize=" << row.UserPercent << "\n";
+    if (row.DesktopDpi > 0)
+    {
+        const std::string resources = "Xft.dpi:\t" + std::to_string(row.DesktopDpi) + "\n";
+        XChangeProperty(Host, DefaultRootWindow(Host), XA_RESOURCE_MANAGER, XA_STRING, 8,
+                        PropModeReplace, reinterpret_cast<const unsigned char*>(resources.data()),
+                        int(resources.size()));
+        XSync(Host, False);
+    }
+    ASSERT_NE(Plugin.LoadAndOpen(), nullptr);
+    EXPECT_EQ(Plugin.Dispatch(effCanDo, 0, 0, const_cast<char*>("supportsViewDpiScaling")), 1);
+    if (row.HostScale > 0)
+    {
+        EXPECT_EQ(Plugin.Dispatch(effVendorSpecific, FourCC('P', 'r', 'e', 'S'),
+                                  FourCC('A', 'e', 'C', 's'), nullptr, row.HostScale),
+                  1);
+    }
+    ASSERT_TRUE(Open());
+    ERect* rect = nullptr;
+    EXPECT_EQ(Plugin.Dispatch(effEditGetRect, 0, 0, &rect), 1);
+    ASSERT_NE(rect, nullptr);
+    EXPECT_EQ((TBlxSize{rect->right, rect->bottom}), row.Expected);
+    XSync(Host, False);
+    EXPECT_EQ(EditorWindowSize(Host, HostWindow), row.Expected);
+    Plugin.Dispatch(effEditClose);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sources, EditorScaleX11Test,
+    ::testing::Values(TScaleSourceRow{"Nothing", 0, 0, 0, {712, 341}},
+                      TScaleSourceRow{"Desktop", 0, 0, 192, {1424, 682}},
+                      TScaleSourceRow{"DesktopSnapped", 0, 0, 120, {890, 427}},
+                      TScaleSourceRow{"HostOverDesktop", 0, 1.5f, 192, {1068, 512}},
+                      TScaleSourceRow{"HostSnapped", 0, 1.3f, 0, {890, 427}},
+                      TScaleSourceRow{"HostBelowTheSmallest", 0, 0.5f, 0, {712, 341}},
+                      TScaleSourceRow{"UserOverHost", 175, 2.0f, 192, {1246, 597}},
+                      TScaleSourceRow{"UserOverDesktop", 300, 0, 96, {2136, 1023}},
+                      TScaleSourceRow{"UserHundredOverHost", 100, 3.0f, 0, {712, 341}}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+// A scale the host sends while the editor is open resizes it at the next idle call, and asks
+// the host to resize its window when the host says it can.
+TEST_F(EditorX11Test, AScaleWhileOpenResizesTheEditorAndAsksAHostThatCan)
+{
+    for (const bool hostCanSize : {true, false})
+    {
+        SCOPED_TRACE(hostCanSize ? "host resizes" : "host cannot resize");
+        Plugin.CanDos =
+            hostCanSize ? std::vector<std::string>{"sizeWindow"} : std::vector<std::string>{};
+        ASSERT_NE(Plugin.Dispatch(effVendorSpecific, FourCC('P', 'r', 'e', 'S'),
+                                  FourCC('A', 'e', 'C', 's'), nullptr, 1.0f),
+                  0);
+        ASSERT_TRUE(Open());
+        Idle();
+        XSync(Host, False);
+        EXPECT_EQ(EditorWindowSize(Host, HostWindow), (TBlxSize{712, 341}));
+        Plugin.ClearRecords();
+        EXPECT_EQ(Plugin.Dispatch(effVendorSpecific, FourCC('P', 'r', 'e', 'S'),
+                                  FourCC('A', 'e', 'C', 's'), nullptr, 2.0f),
+                  1);
+        Idle();
+        std::vector<THostCall> resizes;
+        for (const THostCall& call : Plugin.Calls)
+            if (call.Opcode == audioMasterSizeWindow)
+                resizes.push_back(call);
+        ASSERT_EQ(resizes.size(), hostCanSize ? 1u : 0u);
+        if (hostCanSize)
+        {
+            EXPECT_EQ(resizes[0].Index, 1424);
+            EXPECT_EQ(resizes[0].Value, 682);
+        }
+        ERect* rect = nullptr;
+        Plugin.Dispatch(effEditGetRect, 0, 0, &rect);
+        ASSERT_NE(rect, nullptr);
+        EXPECT_EQ((TBlxSize{rect->right, rect->bottom}), (TBlxSize{1424, 682}));
+        EXPECT_TRUE(IdleUntil(
+            [&] {
+                return EditorWindowSize(Host, HostWindow) == TBlxSize{1424, 682};
+            }));
+        Plugin.Dispatch(effEditClose);
+    }
+}
+
 // Where the main menu's items lie in the editor: the menu drops below btnMenu (6, 34); its
 // entries are 22 pixels high after a 3-pixel frame, its separators 9.
 constexpr int kMenuItemX = 6 + 60;
 constexpr int kSavePresetY = 34 + 3 + 22 + 9 + 22 + 11;
-constexpr int kOpenUserGuideY = 34 + 3 + 22 * 8 + 9 * 4 + 11;
+constexpr int kOpenUserGuideY = 34 + 3 + 22 * 9 + 9 * 4 + 11;
 
 // The menu, the save dialog and the presets browser of the real Tumblet.so, driven by real
 // input while the host's idle calls run the editor's modal loops.

@@ -5,7 +5,9 @@
 #include "Lv2TestHost.h"
 
 #include <lilv/lilv.h>
+#include <lv2/atom/atom.h>
 #include <lv2/instance-access/instance-access.h>
+#include <lv2/options/options.h>
 #include <lv2/state/state.h>
 #include <lv2/ui/ui.h>
 
@@ -181,27 +183,75 @@ TEST_F(Lv2HostTest, SavedStateIsTheVstChunkAndRestoresIntoANewInstance)
     EXPECT_EQ(restored, Chunk(vst.Effect()));
 }
 
+/// The UI library of the bundle, loaded as a host loads it, with the host's window on the
+/// X server; Ready() is false without a display.
+class TLv2UiLibrary
+{
+public:
+    TLv2UiLibrary()
+    {
+        FDisplay = XOpenDisplay(nullptr);
+        if (FDisplay == nullptr)
+            return;
+        Parent =
+            XCreateSimpleWindow(FDisplay, DefaultRootWindow(FDisplay), 0, 0, 712, 341, 0, 0, 0);
+        XSync(FDisplay, False);
+        const std::string library = DefaultBundle() + "/Tumblet_lv2ui.so";
+        FHandle = dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL);
+        using TDescriptorFunction = const LV2UI_Descriptor* (*)(std::uint32_t);
+        auto descriptorOf =
+            FHandle != nullptr
+                ? reinterpret_cast<TDescriptorFunction>(dlsym(FHandle, "lv2ui_descriptor"))
+                : nullptr;
+        Ui = descriptorOf != nullptr ? descriptorOf(0) : nullptr;
+        Idle = Ui != nullptr ? static_cast<const LV2UI_Idle_Interface*>(
+                                   Ui->extension_data(LV2_UI__idleInterface))
+                             : nullptr;
+    }
+    ~TLv2UiLibrary()
+    {
+        if (FHandle != nullptr)
+            dlclose(FHandle);
+        if (FDisplay != nullptr)
+        {
+            XDestroyWindow(FDisplay, Parent);
+            XCloseDisplay(FDisplay);
+        }
+    }
+    bool HasDisplay() const { return FDisplay != nullptr; }
+
+    Window Parent = 0;
+    const LV2UI_Descriptor* Ui = nullptr;
+    const LV2UI_Idle_Interface* Idle = nullptr;
+
+private:
+    Display* FDisplay = nullptr;
+    void* FHandle = nullptr;
+};
+
+/// The plug-in and its UI library, on an X server; skips without one.
+class Lv2UiTest : public Lv2HostTest
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_NO_FATAL_FAILURE(Lv2HostTest::SetUp());
+        if (!library.HasDisplay())
+            GTEST_SKIP() << "no X display";
+        ASSERT_NE(library.Ui, nullptr);
+        ASSERT_NE(library.Idle, nullptr);
+    }
+
+    TLv2UiLibrary library;
+};
+
 // The UI runs the module's own editor in the host's window and reports values that changed
 // inside the module (the editor, a mapped controller) to the host's control ports.
-TEST_F(Lv2HostTest, UiOpensTheEditorAndReportsChangesToThePorts)
+TEST_F(Lv2UiTest, UiOpensTheEditorAndReportsChangesToThePorts)
 {
-    Display* display = XOpenDisplay(nullptr);
-    if (display == nullptr)
-        GTEST_SKIP() << "no X display";
-    const Window parent =
-        XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 712, 341, 0, 0, 0);
-    XSync(display, False);
+    const LV2UI_Descriptor* ui = library.Ui;
     TLv2Host plugin(FWorld, FPlugin, FMap);
     ASSERT_NE(plugin.Instance(), nullptr);
-
-    const std::string library = Bundle + "/Tumblet_lv2ui.so";
-    void* handle = dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL);
-    ASSERT_NE(handle, nullptr) << dlerror();
-    using TDescriptorFunction = const LV2UI_Descriptor* (*)(std::uint32_t);
-    auto descriptorOf = reinterpret_cast<TDescriptorFunction>(dlsym(handle, "lv2ui_descriptor"));
-    ASSERT_NE(descriptorOf, nullptr);
-    const LV2UI_Descriptor* ui = descriptorOf(0);
-    ASSERT_NE(ui, nullptr);
 
     std::vector<std::pair<std::uint32_t, float>> writes;
     const auto write = [](LV2UI_Controller controller, std::uint32_t port, std::uint32_t size,
@@ -212,15 +262,13 @@ TEST_F(Lv2HostTest, UiOpensTheEditorAndReportsChangesToThePorts)
                 ->emplace_back(port, *static_cast<const float*>(buffer));
     };
     LV2_Feature access{LV2_INSTANCE_ACCESS_URI, lilv_instance_get_handle(plugin.Instance())};
-    LV2_Feature parentFeature{LV2_UI__parent, reinterpret_cast<void*>(parent)};
+    LV2_Feature parentFeature{LV2_UI__parent, reinterpret_cast<void*>(library.Parent)};
     const LV2_Feature* features[] = {&access, &parentFeature, nullptr};
     LV2UI_Widget widget = nullptr;
     LV2UI_Handle view = ui->instantiate(ui, kLv2UiUri, "", write, &writes, &widget, features);
     ASSERT_NE(view, nullptr) << "the editor did not open";
     EXPECT_NE(widget, nullptr);
-    const auto* idle =
-        static_cast<const LV2UI_Idle_Interface*>(ui->extension_data(LV2_UI__idleInterface));
-    ASSERT_NE(idle, nullptr);
+    const LV2UI_Idle_Interface* idle = library.Idle;
 
     EXPECT_EQ(idle->idle(view), 0);
     EXPECT_EQ(writes.size(), 22u) << "the first idle call reports every value once";
@@ -235,9 +283,50 @@ TEST_F(Lv2HostTest, UiOpensTheEditorAndReportsChangesToThePorts)
     EXPECT_FLOAT_EQ(writes[0].second, 150.0f);
 
     ui->cleanup(view);
-    dlclose(handle);
-    XDestroyWindow(display, parent);
-    XCloseDisplay(display);
+}
+
+// The host's ui:scaleFactor option sizes the editor, and a later change of size reaches the
+// host through ui:resize.
+TEST_F(Lv2UiTest, UiOpensAtTheHostsScaleAndReportsAResize)
+{
+    TLv2Host plugin(FWorld, FPlugin, FMap);
+    ASSERT_NE(plugin.Instance(), nullptr);
+
+    std::vector<std::pair<int, int>> sizes;
+    LV2UI_Resize resize{&sizes, [](LV2UI_Feature_Handle handle, int width, int height)
+                        {
+                            static_cast<decltype(sizes)*>(handle)->emplace_back(width, height);
+                            return 0;
+                        }};
+    const float scale = 2.0f;
+    const LV2_Options_Option options[] = {{LV2_OPTIONS_INSTANCE, 0, FMap.Map(LV2_UI__scaleFactor),
+                                           sizeof(float), FMap.Map(LV2_ATOM__Float), &scale},
+                                          {LV2_OPTIONS_INSTANCE, 0, 0, 0, 0, nullptr}};
+    LV2_Feature access{LV2_INSTANCE_ACCESS_URI, lilv_instance_get_handle(plugin.Instance())};
+    LV2_Feature parentFeature{LV2_UI__parent, reinterpret_cast<void*>(library.Parent)};
+    LV2_Feature resizeFeature{LV2_UI__resize, &resize};
+    LV2_Feature optionsFeature{LV2_OPTIONS__options, const_cast<LV2_Options_Option*>(options)};
+    LV2_Feature mapFeature{LV2_URID__map, &FMap.MapFeature};
+    const LV2_Feature* features[] = {&access,         &parentFeature, &resizeFeature,
+                                     &optionsFeature, &mapFeature,    nullptr};
+    const auto write = [](LV2UI_Controller, std::uint32_t, std::uint32_t, std::uint32_t,
+                          const void*) {};
+    LV2UI_Widget widget = nullptr;
+    LV2UI_Handle view =
+        library.Ui->instantiate(library.Ui, kLv2UiUri, "", write, nullptr, &widget, features);
+    ASSERT_NE(view, nullptr) << "the editor did not open";
+    EXPECT_EQ(sizes, (std::vector<std::pair<int, int>>{{1424, 682}}));
+
+    // A new scale, as a content-scale call would bring it, resizes at the next idle call.
+    AEffect* effect = plugin.Effect();
+    EXPECT_EQ(effect->dispatcher(effect, effVendorSpecific, FourCC('P', 'r', 'e', 'S'),
+                                 FourCC('A', 'e', 'C', 's'), nullptr, 1.5f),
+              1);
+    EXPECT_EQ(library.Idle->idle(view), 0);
+    EXPECT_EQ(library.Idle->idle(view), 0);
+    EXPECT_EQ(sizes, (std::vector<std::pair<int, int>>{{1424, 682}, {1068, 512}}));
+
+    library.Ui->cleanup(view);
 }
 
 } // namespace

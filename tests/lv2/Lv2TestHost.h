@@ -193,15 +193,20 @@ private:
     std::int64_t FProcessed = 0;
 };
 
+/// The bundle under test: the one TUMBLET_LV2_BUNDLE names, else the build's own, so the
+/// binaries also run by hand.
+inline std::string DefaultBundle()
+{
+    const char* named = std::getenv("TUMBLET_LV2_BUNDLE");
+    return named != nullptr ? named : TUMBLET_DEFAULT_LV2_BUNDLE;
+}
+
 class Lv2HostTest : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        // The build's own bundle unless the caller names another, so the binary also runs
-        // by hand.
-        const char* named = std::getenv("TUMBLET_LV2_BUNDLE");
-        Bundle = named != nullptr ? named : TUMBLET_DEFAULT_LV2_BUNDLE;
+        Bundle = DefaultBundle();
         const std::string& bundle = Bundle;
         // Hosts keep a plug-in's library loaded; unloaded with its drawing libraries, their
         // process-lifetime caches would read as leaks of an unknown module.

@@ -112,6 +112,29 @@ TEST_F(SettingsTest, ChangesWriteExactlyTheTwoLinesOfTheSection)
     EXPECT_EQ(next.Plugin().LowestOctave(), -1);
 }
 
+TEST_F(SettingsTest, EditorSizeIsOneChoiceForEveryInstanceAndSavedOnceChosen)
+{
+    TStateInstance first;
+    TStateInstance second;
+    first.Plugin().SetEditorSize(175);
+    EXPECT_EQ(second.Plugin().EditorSize(), 175);
+    EXPECT_EQ(ReadText(Home.SettingsFolder() + "Settings.ini"),
+              "[Config]\nStyle=0\nLowestOctave=-2\nEditorSize=175\n");
+    // Back to "Automatic" stays written; a size not offered reads as "Automatic".
+    first.Plugin().SetEditorSize(0);
+    EXPECT_EQ(ReadText(Home.SettingsFolder() + "Settings.ini"),
+              "[Config]\nStyle=0\nLowestOctave=-2\nEditorSize=0\n");
+    for (const auto& [text, size] :
+         std::vector<std::pair<std::string, std::int32_t>>{{"[Config]\nEditorSize=250\n", 250},
+                                                           {"[Config]\nEditorSize=120\n", 0},
+                                                           {"[Config]\nEditorSize=-5\n", 0}})
+    {
+        WriteTextFile(Home.SettingsFolder() + "Settings.ini", text);
+        TStateInstance next;
+        EXPECT_EQ(next.Plugin().EditorSize(), size) << text;
+    }
+}
+
 TEST_F(SettingsTest, UnwritableSettingsAreReportedAndTheValuesStay)
 {
     // A file where the folder should be: the folder cannot be created.

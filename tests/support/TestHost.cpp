@@ -2,6 +2,7 @@
 
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
@@ -278,7 +279,11 @@ std::intptr_t TTestHost::Answer(const THostCall& call, void* ptr)
             RequestedTimeMasks.push_back(static_cast<std::int32_t>(call.Value));
         return TimeInfoAvailable ? reinterpret_cast<std::intptr_t>(&TimeInfo) : 0;
     case audioMasterCanDo:
-        return 0; // a host that can do none of the optional things
+        // By default a host that can do none of the optional things.
+        return ptr != nullptr && std::find(CanDos.begin(), CanDos.end(),
+                                           static_cast<const char*>(ptr)) != CanDos.end()
+                   ? 1
+                   : 0;
     case audioMasterProcessEvents:
     {
         auto* block = static_cast<VstEvents*>(ptr);

@@ -105,6 +105,8 @@ public:
     std::intptr_t BlockSizeAnswer = 512;
     std::intptr_t ProcessEventsAnswer = 1;
     bool TimeInfoAvailable = true;
+    /// The canDo texts answered 1; every other one is answered 0.
+    std::vector<std::string> CanDos;
     VstTimeInfo TimeInfo{};
     std::function<std::intptr_t(const THostCall&, void* ptr)> OnOtherCall;
 

@@ -9,6 +9,7 @@
 #include "ui/BlxText.h"
 #include "ui/BlxWindow.h"
 
+#include <cmath>
 #include <cstdlib>
 #include <functional>
 #include <string>
@@ -31,6 +32,13 @@ inline unsigned ButtonBit(TBlxMouseButton b)
     return b == TBlxMouseButton::Left ? ssLeft : b == TBlxMouseButton::Right ? ssRight : ssMiddle;
 }
 
+/// A point of a window's logical pixels as the window system would report it: the device
+/// pixel that maps back to that point at the window's scale.
+inline TBlxPoint DevicePoint(const TBlxWindow& w, TBlxPoint p)
+{
+    return {int(std::ceil(p.X * w.Scale())), int(std::ceil(p.Y * w.Scale()))};
+}
+
 inline void SendMouse(TBlxWindow& w, TBlxPlatformEvent::TKind kind, TBlxPoint p, TBlxMouseButton b,
                       unsigned shift)
 {
@@ -44,11 +52,12 @@ inline void SendMouse(TBlxWindow& w, TBlxPlatformEvent::TKind kind, TBlxPoint p,
     {
         buttons &= ~ButtonBit(b);
     }
-    TBlxPoint origin = w.ClientOriginOnScreen();
-    o.SetPointer({origin.X + p.X, origin.Y + p.Y}, buttons);
+    TBlxPoint origin = w.NativeOriginOnScreen();
+    TBlxPoint device = DevicePoint(w, p);
+    o.SetPointer({origin.X + device.X, origin.Y + device.Y}, buttons);
     TBlxPlatformEvent e;
     e.Kind = kind;
-    e.Mouse.Pos = p;
+    e.Mouse.Pos = device;
     e.Mouse.Button = b;
     e.Mouse.Shift = shift;
     TBlxApplication::Instance().Dispatch(w, e);
@@ -104,7 +113,7 @@ inline void WheelAt(TBlxWindow& w, TBlxPoint p, int deltaY, unsigned shift = 0)
 {
     TBlxPlatformEvent e;
     e.Kind = TBlxPlatformEvent::TKind::Wheel;
-    e.Wheel.Pos = p;
+    e.Wheel.Pos = DevicePoint(w, p);
     e.Wheel.DeltaY = deltaY;
     e.Wheel.Shift = shift;
     TBlxApplication::Instance().Dispatch(w, e);

@@ -13,6 +13,8 @@ namespace
 using TRows = std::vector<std::vector<std::string>>;
 
 const std::vector<double> kControlColumns{0.2, 0.25, 0.55};
+// The editor pictures are drawn at 200 %: on paper they read better than the 100 % pixels.
+constexpr double kEditorPictureScale = 2.0;
 
 void WhatTumbletDoes(TGuideDocument& doc)
 {
@@ -107,9 +109,10 @@ void Installing(TGuideDocument& doc)
 void EditorControls(TGuideDocument& doc, const std::string& pictures)
 {
     doc.Section("The Editor");
-    // The editor picture comes from the offscreen snapshot program (editor.png).
+    // The editor picture comes from the offscreen snapshot program (editor.png), drawn at
+    // 200 % so that it stays sharp on paper.
     doc.Picture(pictures + "/editor.png", "The editor with the default skin",
-                "[Picture to come: the editor window with the default skin]");
+                "[Picture to come: the editor window with the default skin]", kEditorPictureScale);
     doc.Paragraph(
         "The heading bar runs along the top: the <b>menu button</b> at its left opens the main "
         "menu, the <b>presets button</b> shows the name of the current preset (\"-\" when the "
@@ -268,7 +271,7 @@ void MainMenu(TGuideDocument& doc, const std::string& pictures)
     doc.Section("The Main Menu");
     // The menu picture comes from the offscreen snapshot program (main_menu.png).
     doc.Picture(pictures + "/main_menu.png", "The main menu",
-                "[Picture to come: the editor with its main menu open]");
+                "[Picture to come: the editor with its main menu open]", kEditorPictureScale);
     doc.Table({0.28, 0.72},
               TRows{
                   {"Command", "What it does"},
@@ -279,6 +282,8 @@ void MainMenu(TGuideDocument& doc, const std::string& pictures)
                    "Bind parameters to MIDI controllers, or remove a binding."},
                   {"Lowest Octave", "Chooses the octave numbering of note names."},
                   {"Skin", "Chooses the editor's look."},
+                  {"Editor Size", "Chooses the editor's size, or leaves it to the host and "
+                                  "the desktop (Automatic)."},
                   {"Open User Guide", "Opens this guide (shown when it is installed)."},
                   {"About", "Shows Tumblet's version and build date."},
               });
@@ -298,7 +303,19 @@ void MainMenu(TGuideDocument& doc, const std::string& pictures)
                                      {"-1", "C-1", "C4"},
                                      {"0", "C0", "C5"},
                                  });
-    doc.Paragraph("The skin and the octave numbering are kept in "
+    doc.Subsection("Editor size");
+    doc.Paragraph(
+        "The editor is drawn at the size of your screen, sharp at every size from 100 % to "
+        "300 %. With <b>Editor Size</b> set to <b>Automatic</b> (the default) it takes the "
+        "first of: the size the host asks for (Ardour passes its GUI scaling to the LV2 "
+        "editor; hosts that scale plug-in windows tell VST 2.4 plug-ins too), the desktop's "
+        "font resolution (<tt>Xft.dpi</tt> divided by 96: 192 dpi is 200 %), else 100 %. The "
+        "size is rounded to the nearest of 100, 125, 150, 175, 200, 250 and 300 %.");
+    doc.Paragraph(
+        "Choosing a size in the <b>Editor Size</b> submenu overrides all of that for every "
+        "Tumblet editor, and resizes the open editor at once; hosts that can resize their "
+        "plug-in windows follow it. Choose <b>Automatic</b> to go back.");
+    doc.Paragraph("The skin, the octave numbering and the editor size are kept in "
                   "<tt>~/Documents/Brindlex/Tumblet/Settings.ini</tt> and apply to every "
                   "instance.");
 }
@@ -358,6 +375,8 @@ void Troubleshooting(TGuideDocument& doc)
              "Check the track's MIDI input, that Note Probability is above 0%, and that Gate is "
              "above 0%."},
             {"Notes keep playing after I let go", "Latch is on: switch it off."},
+            {"The editor is too small or too large",
+             "Choose a size in the main menu's <b>Editor Size</b> submenu."},
             {"The arpeggio is out of time",
              "With Speed at any value but 1 the arpeggio runs free of the song's grid. Set Speed "
              "to 1 (Ctrl and a left click on the dial)."},

@@ -299,7 +299,7 @@ void TGuideDocument::Table(const std::vector<double>& widths,
 }
 
 void TGuideDocument::Picture(const std::string& pngPath, const std::string& caption,
-                             const std::string& missingNote)
+                             const std::string& missingNote, double pixelScale)
 {
     constexpr double kMaxHeight = 330;
     cairo_surface_t* image = cairo_image_surface_create_from_png(pngPath.c_str());
@@ -310,7 +310,8 @@ void TGuideDocument::Picture(const std::string& pngPath, const std::string& capt
         double iw = cairo_image_surface_get_width(image);
         double ih = cairo_image_surface_get_height(image);
         // Pixels at 96 dpi shown at their size on paper where they fit.
-        double scale = std::min({0.75, kTextWidth / iw, kMaxHeight / ih});
+        double scale =
+            std::min({0.75 / std::max(1.0, pixelScale), kTextWidth / iw, kMaxHeight / ih});
         w = iw * scale;
         h = ih * scale;
     }

@@ -35,8 +35,9 @@ public:
     void Table(const std::vector<double>& widths,
                const std::vector<std::vector<std::string>>& markupRows);
     /// A PNG scaled to the text width at most; a missing file leaves a framed, marked place.
+    /// pixelScale: the picture's pixels per pixel at 96 dpi (2 for an editor drawn at 200 %).
     void Picture(const std::string& pngPath, const std::string& caption,
-                 const std::string& missingNote);
+                 const std::string& missingNote, double pixelScale = 1.0);
     /// Lines of monospaced text (plain, not markup).
     void Code(const std::string& text);
     /// Writes the last page; returns the number of pages.

@@ -61,6 +61,9 @@ bool DrawEditorPictures(const std::string& folder)
         return false;
     }
     effect->dispatcher(effect, effOpen, 0, 0, nullptr, 0.0f);
+    // Drawn at 200 %, as a host that scales its plug-in windows would ask: sharp on paper.
+    effect->dispatcher(effect, effVendorSpecific, kVendorSpecificPreSonus,
+                       kVendorSpecificContentScale, nullptr, 2.0f);
     bool saved = false;
     if (effect->dispatcher(effect, effEditOpen, 0, 0, reinterpret_cast<void*>(kOffscreenParent),
                            0.0f) == 1)
