@@ -32,6 +32,10 @@ struct TProductParameter
     float Default = 0;
     TProductParameterKind Kind = TProductParameterKind::Integer;
     std::vector<TProductScalePoint> ScalePoints;
+
+    /// Real units to the host's 0..1 form, clamped; the module's own mapping is linear.
+    float Normalised(float real) const noexcept;
+    float Real(float normalised) const noexcept;
 };
 
 struct TProductDescription
@@ -44,6 +48,10 @@ struct TProductDescription
 
 /// Reads the description off a freshly created module. Throws on failure. Thread: any.
 TProductDescription DescribeProduct();
+
+/// One reading of DescribeProduct for the whole process, since what it holds never changes.
+/// Throws on failure. Thread: any.
+const TProductDescription& SharedProductDescription();
 
 /// Lower case, every run of other characters than letters and digits as one underscore.
 std::string ParameterSymbol(const std::string& name);
