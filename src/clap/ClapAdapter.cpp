@@ -529,11 +529,18 @@ void TClapAdapter::GuiDestroy()
 
 bool TClapAdapter::GuiSize(std::uint32_t& width, std::uint32_t& height)
 {
+    // The open editor's own rectangle; before it opens, the size it will have.
     ERect* rect = nullptr;
-    if (Driver().Dispatch(effEditGetRect, 0, 0, &rect) == 0 || rect == nullptr)
-        return false;
-    width = static_cast<std::uint32_t>(std::max(0, rect->right - rect->left));
-    height = static_cast<std::uint32_t>(std::max(0, rect->bottom - rect->top));
+    if (Driver().Dispatch(effEditGetRect, 0, 0, &rect) != 0 && rect != nullptr)
+    {
+        width = static_cast<std::uint32_t>(std::max(0, rect->right - rect->left));
+        height = static_cast<std::uint32_t>(std::max(0, rect->bottom - rect->top));
+    }
+    else
+    {
+        width = FDescription.EditorWidth;
+        height = FDescription.EditorHeight;
+    }
     return width > 0 && height > 0;
 }
 
