@@ -1,5 +1,8 @@
 #include "clap/ClapAdapter.h"
 
+#include "clap/ClapPosixFdSupport.h"
+#include "entry/ProductFactory.h"
+
 #include <clap/ext/params.h>
 #include <clap/ext/timer-support.h>
 #include <clap/fixedpoint.h>
@@ -513,6 +516,7 @@ void TClapAdapter::GuiDestroy()
 {
     if (!FGuiCreated)
         return;
+    StopWatchingEditorInput();
     if (FGuiOpen)
         Driver().Dispatch(effEditClose);
     FGuiOpen = false;
@@ -548,8 +552,41 @@ bool TClapAdapter::GuiSetParent(const clap_window_t& window)
 {
     if (!FGuiCreated || window.x11 == 0)
         return false;
+    StopWatchingEditorInput();
     FGuiOpen = Driver().Dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(window.x11)) != 0;
+    if (FGuiOpen)
+        WatchEditorInput();
     return FGuiOpen;
+}
+
+void TClapAdapter::WatchEditorInput()
+{
+    // Where the host watches the display connection, input reaches the editor at once rather
+    // than at the next timer call.
+    const auto* descriptors =
+        static_cast<const TClapHostPosixFdSupport*>(HostExtension(kClapExtPosixFdSupport));
+    const int descriptor = EditorEventDescriptor();
+    if (descriptors == nullptr || descriptors->register_fd == nullptr || descriptor < 0)
+        return;
+    if (descriptors->register_fd(FHost, descriptor, kClapPosixFdRead | kClapPosixFdError))
+        FDescriptor = descriptor;
+}
+
+void TClapAdapter::StopWatchingEditorInput()
+{
+    if (FDescriptor < 0)
+        return;
+    const auto* descriptors =
+        static_cast<const TClapHostPosixFdSupport*>(HostExtension(kClapExtPosixFdSupport));
+    if (descriptors != nullptr && descriptors->unregister_fd != nullptr)
+        descriptors->unregister_fd(FHost, FDescriptor);
+    FDescriptor = -1;
+}
+
+void TClapAdapter::OnDescriptor(int descriptor)
+{
+    if (FGuiOpen && descriptor == FDescriptor)
+        Driver().Dispatch(effEditIdle);
 }
 
 bool TClapAdapter::GuiSetScale(double)

@@ -71,6 +71,8 @@ public:
     /// The editor draws at its own size for now; scaling has its place here.
     bool GuiSetScale(double scale);
     void OnTimer(clap_id timer);
+    /// The editor's input arrived on the descriptor handed to the host.
+    void OnDescriptor(int descriptor);
 
 private:
     /// A parameter event the module raised outside the audio thread, waiting for the next
@@ -111,6 +113,8 @@ private:
     const void* HostExtension(const char* id) const;
     TEffectDriver& Driver() const;
     TEffectDriver& Formatter();
+    void WatchEditorInput();
+    void StopWatchingEditorInput();
 
     const clap_host_t* FHost;
     clap_plugin_t FPlugin{};
@@ -140,6 +144,7 @@ private:
     bool FGuiCreated = false;
     bool FGuiOpen = false;
     clap_id FTimer = CLAP_INVALID_ID;
+    int FDescriptor = -1; ///< the editor's event descriptor while the host watches it
 };
 
 } // namespace tumblet

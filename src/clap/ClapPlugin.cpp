@@ -3,6 +3,7 @@
 
 #include "base/Contained.h"
 #include "clap/ClapAdapter.h"
+#include "clap/ClapPosixFdSupport.h"
 
 #include <clap/entry.h>
 #include <clap/ext/audio-ports.h>
@@ -338,6 +339,20 @@ void OnTimer(const clap_plugin_t* plugin, clap_id timer)
 
 const clap_plugin_timer_support_t kTimerSupport = {&OnTimer};
 
+void OnDescriptor(const clap_plugin_t* plugin, int descriptor, std::uint32_t)
+{
+    WithAdapter(
+        plugin, "posix_fd",
+        [&](TClapAdapter& a)
+        {
+            a.OnDescriptor(descriptor);
+            return 0;
+        },
+        0);
+}
+
+const TClapPluginPosixFdSupport kPosixFdSupport = {&OnDescriptor};
+
 const void* GetExtension(const clap_plugin_t*, const char* id)
 {
     if (id == nullptr)
@@ -354,6 +369,8 @@ const void* GetExtension(const clap_plugin_t*, const char* id)
         return &kGui;
     if (std::strcmp(id, CLAP_EXT_TIMER_SUPPORT) == 0)
         return &kTimerSupport;
+    if (std::strcmp(id, kClapExtPosixFdSupport) == 0)
+        return &kPosixFdSupport;
     return nullptr;
 }
 

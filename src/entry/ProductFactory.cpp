@@ -10,6 +10,7 @@
 #include "plugin/Plugin.h"
 #include "plugin/StdErrDialogService.h"
 #include "plugin/ThreadBoundDialogService.h"
+#include "ui/BlxApplication.h"
 #include "ui/BlxStyle.h"
 
 namespace tumblet
@@ -39,6 +40,11 @@ std::unique_ptr<TVSTModule> CreateProduct()
 AEffect* CreateProductEffect(audioMasterCallback audioMaster) noexcept
 {
     return CreateVstInstance(audioMaster, &CreateProduct);
+}
+
+int EditorEventDescriptor() noexcept
+{
+    return TBlxApplication::Instance().EventDescriptor();
 }
 
 } // namespace tumblet

@@ -12,4 +12,8 @@ namespace tumblet
 // Thread: any.
 AEffect* CreateProductEffect(audioMasterCallback audioMaster) noexcept;
 
+/// The descriptor that turns readable when input for the open editors arrives (the X server's
+/// connection); -1 while no editor has a display. Thread: UI.
+int EditorEventDescriptor() noexcept;
+
 } // namespace tumblet

@@ -11,6 +11,8 @@
 // Xlib names a type "Status" by a macro; the test host's events have a field of that name.
 #undef Status
 
+#include <poll.h>
+
 #include <chrono>
 #include <thread>
 
@@ -238,6 +240,12 @@ TEST(ClapHostTest, EditorRunsInTheHostWindowOnTheHostTimerAndSendsGestures)
     if (children != nullptr)
         XFree(children);
     EXPECT_EQ(count, 1u) << "the editor is embedded in the host's window";
+    ASSERT_EQ(clap.DescriptorsWatched.size(), 1u) << "the display connection is handed over";
+    EXPECT_TRUE(clap.DescriptorsWatched[0].second & kClapPosixFdRead);
+    const int descriptor = clap.DescriptorsWatched[0].first;
+    const auto* onDescriptor = static_cast<const TClapPluginPosixFdSupport*>(
+        clap.Plugin->get_extension(clap.Plugin, kClapExtPosixFdSupport));
+    ASSERT_NE(onDescriptor, nullptr);
 
     const auto idle = [&]
     {
@@ -275,8 +283,21 @@ TEST(ClapHostTest, EditorRunsInTheHostWindowOnTheHostTimerAndSendsGestures)
         EXPECT_NEAR(clap.Output()[1].second.Value, after, 1e-3);
     }
 
+    // Another step, now read as soon as the descriptor turns readable, with no timer call.
+    const double stepped = after;
+    ASSERT_TRUE(Xdotool({"click", "4"}));
+    for (int waited = 0; waited < 5000 && after <= stepped; waited += 20)
+    {
+        pollfd ready{descriptor, POLLIN, 0};
+        if (poll(&ready, 1, 20) > 0)
+            onDescriptor->on_fd(clap.Plugin, descriptor, kClapPosixFdRead);
+        clap.Params->get_value(clap.Plugin, kGate, &after);
+    }
+    EXPECT_GT(after, stepped);
+
     clap.Gui->destroy(clap.Plugin);
     EXPECT_TRUE(clap.TimersRegistered.empty()) << "the editor's timer ends with it";
+    EXPECT_TRUE(clap.DescriptorsWatched.empty());
     XDestroyWindow(display, parent);
     XCloseDisplay(display);
 }

@@ -5,6 +5,7 @@
 // parameter events, recording what comes out. It offers the host extensions the plug-in asks
 // for: parameters (flush requests), timers (for the editor) and gui (resize requests).
 
+#include "clap/ClapPosixFdSupport.h"
 #include "support/TestHost.h"
 
 #include <clap/entry.h>
@@ -233,6 +234,7 @@ public:
     int FlushRequests = 0;
     std::vector<std::pair<clap_id, std::uint32_t>> TimersRegistered; ///< id, period
     std::vector<std::pair<std::uint32_t, std::uint32_t>> ResizeRequests;
+    std::vector<std::pair<int, std::uint32_t>> DescriptorsWatched; ///< descriptor, flags
     /// The most events the plug-in may push per block; more are refused as a full queue would.
     std::size_t OutputCapacity = 1 << 16;
 
@@ -271,6 +273,21 @@ private:
             },
             [](const clap_host_t*) { return true; }, [](const clap_host_t*) { return true; },
             [](const clap_host_t*, bool) {}};
+        static const TClapHostPosixFdSupport descriptors = {
+            [](const clap_host_t* host, int fd, std::uint32_t flags)
+            {
+                Of(host).DescriptorsWatched.emplace_back(fd, flags);
+                return true;
+            },
+            [](const clap_host_t*, int, std::uint32_t) { return true; },
+            [](const clap_host_t* host, int fd)
+            {
+                std::erase_if(Of(host).DescriptorsWatched,
+                              [fd](const auto& watched) { return watched.first == fd; });
+                return true;
+            }};
+        if (std::strcmp(id, kClapExtPosixFdSupport) == 0)
+            return &descriptors;
         if (std::strcmp(id, CLAP_EXT_PARAMS) == 0)
             return &params;
         if (std::strcmp(id, CLAP_EXT_TIMER_SUPPORT) == 0)
