@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds Tumblet, installs it and its user guide where hosts look for VST 2 plug-ins (~/.vst) and
-# LV2 plug-ins (~/.lv2), and plays a C major chord through it with three contrasting settings,
+# Builds Tumblet, installs it and its user guide where hosts look for VST 2 plug-ins (~/.vst), LV2
+# plug-ins (~/.lv2) and CLAP plug-ins (~/.clap), and plays a C major chord through it with three contrasting settings,
 # without a DAW: the arpeggios are printed and written to build/demo/ as MIDI files and piano-roll
 # pictures.
 set -euo pipefail
@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 
 ./scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$(nproc)" --target Tumblet tumblet_lv2_bundle tumblet-render tumblet-info \
+cmake --build build -j"$(nproc)" --target Tumblet tumblet_lv2_bundle Tumblet_clap tumblet-render tumblet-info \
     tumblet_user_guide
 
 mkdir -p "$HOME/.vst" build/demo
@@ -22,6 +22,10 @@ rm -rf "$HOME/.lv2/Tumblet.lv2"
 cp -r build/Tumblet.lv2 "$HOME/.lv2/Tumblet.lv2"
 install -m 0644 "build/Tumblet User Guide.pdf" "$HOME/.lv2/Tumblet.lv2/Tumblet User Guide.pdf"
 echo "Installed $HOME/.lv2/Tumblet.lv2"
+# And the CLAP build, for hosts that load CLAP.
+mkdir -p "$HOME/.clap"
+install -m 0644 build/Tumblet.clap "$HOME/.clap/Tumblet.clap"
+echo "Installed $HOME/.clap/Tumblet.clap"
 
 render() {
     local name=$1

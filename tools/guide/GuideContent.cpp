@@ -19,7 +19,8 @@ void WhatTumbletDoes(TGuideDocument& doc)
     doc.Section("What Tumblet Does");
     doc.Paragraph(
         "Tumblet is an arpeggiator: hold a chord and it plays the notes one after another, in "
-        "time with your song. It is a VST 2.4 plug-in for Linux hosts. It does not make any "
+        "time with your song. It is a plug-in for Linux hosts, as VST 2.4, LV2 and CLAP. It does "
+        "not make any "
         "sound itself: it receives MIDI notes, turns the chord you hold into a stream of "
         "arpeggiated notes, and sends them on to the instrument that follows it.");
     doc.Paragraph(
@@ -57,9 +58,19 @@ void Installing(TGuideDocument& doc)
              "\n"
              "# or, for every user:\n"
              "sudo install -m 0644 Tumblet.so /usr/lib/vst/Tumblet.so");
+    doc.Paragraph(
+        "The same plug-in comes in two more formats, for hosts that prefer them; each plays, "
+        "saves and shows the same way. <tt>Tumblet.clap</tt> is one file for CLAP hosts "
+        "(Bitwig Studio, Reaper, Qtractor, Zrythm, Carla), which look in <tt>~/.clap/</tt> and "
+        "<tt>/usr/lib/clap/</tt>. The folder <tt>Tumblet.lv2</tt> is for LV2 hosts (Ardour, "
+        "Qtractor, Carla, Zrythm), which look in <tt>~/.lv2/</tt> and <tt>/usr/lib/lv2/</tt>. "
+        "Install only one format per host, or the host lists Tumblet twice.");
+    doc.Code("mkdir -p ~/.clap\n"
+             "cp Tumblet.clap ~/.clap/");
     doc.Paragraph("From the source code, <tt>./scripts/demo.sh</tt> builds Tumblet, installs "
-                  "<tt>Tumblet.so</tt> and this guide into <tt>~/.vst/</tt> and plays a short demo "
-                  "without a host.");
+                  "<tt>Tumblet.so</tt> and this guide into <tt>~/.vst/</tt>, <tt>Tumblet.clap</tt> "
+                  "into <tt>~/.clap/</tt> and <tt>Tumblet.lv2</tt> into <tt>~/.lv2/</tt>, and "
+                  "plays a short demo without a host.");
     doc.Subsection("Putting Tumblet into a track");
     doc.Bullets({
         "Let the host scan its plug-ins again (in Bitwig Studio, Reaper, Ardour, Qtractor or "
@@ -323,8 +334,9 @@ void Troubleshooting(TGuideDocument& doc)
         TRows{
             {"Problem", "What to do"},
             {"The host does not list Tumblet",
-             "Check that <tt>Tumblet.so</tt> is in <tt>~/.vst/</tt> or <tt>/usr/lib/vst/</tt>, "
-             "that the host scans that folder for VST 2 plug-ins, and rescan."},
+             "Check that <tt>Tumblet.so</tt> is in <tt>~/.vst/</tt> or <tt>/usr/lib/vst/</tt> "
+             "(<tt>Tumblet.clap</tt> in <tt>~/.clap/</tt> or <tt>/usr/lib/clap/</tt>), that "
+             "the host scans that folder for plug-ins of that format, and rescan."},
             {"Tumblet plays nothing",
              "Tumblet needs MIDI notes in and a route from its MIDI output to an instrument. "
              "Check the track's MIDI input, that Note Probability is above 0%, and that Gate is "
