@@ -28,6 +28,9 @@ constexpr double kQuarterNote = 4.0;
 constexpr std::size_t kTextCapacity = 256;
 constexpr std::size_t kStreamStep = 4096;
 
+/// The adapter whose process call runs on this thread, if any.
+thread_local const TClapAdapter* tProcessing = nullptr;
+
 double Beats(clap_beattime time)
 {
     return static_cast<double>(time) / static_cast<double>(CLAP_BEATTIME_FACTOR);
@@ -200,11 +203,10 @@ clap_process_status TClapAdapter::Process(const clap_process_t& process) noexcep
     TEffectDriver& driver = *FDriver;
     const std::uint32_t frames = process.frames_count;
     FOut = process.out_events;
-    FAudioThread = std::this_thread::get_id();
-    FProcessing.store(true, std::memory_order_release);
+    tProcessing = this;
     driver.BeginBlock(frames);
     if (FOut != nullptr)
-        SendPending(*FOut, false);
+        SendPending(*FOut);
     FPosition.Known = false;
     if (process.transport != nullptr)
         ReadTransport(*process.transport);
@@ -252,7 +254,7 @@ clap_process_status TClapAdapter::Process(const clap_process_t& process) noexcep
     }
     if (frames > spanStart)
         driver.Run(spanStart, frames - spanStart);
-    FProcessing.store(false, std::memory_order_release);
+    tProcessing = nullptr;
     FOut = nullptr;
     return CLAP_PROCESS_CONTINUE;
 }
@@ -350,7 +352,7 @@ void TClapAdapter::Flush(const clap_input_events_t* in, const clap_output_events
             header != nullptr && header->type == CLAP_EVENT_PARAM_VALUE)
             TakeInputEvent(*header);
     if (out != nullptr)
-        SendPending(*out, !FProcessing.load(std::memory_order_acquire));
+        SendPending(*out);
 }
 
 void TClapAdapter::PushParameterEvent(const clap_output_events_t& out, const TPendingEvent& event,
@@ -376,13 +378,11 @@ void TClapAdapter::PushParameterEvent(const clap_output_events_t& out, const TPe
     out.try_push(&out, &gesture.header);
 }
 
-void TClapAdapter::SendPending(const clap_output_events_t& out, bool wait) noexcept
+void TClapAdapter::SendPending(const clap_output_events_t& out) noexcept
 {
-    std::unique_lock<std::mutex> lock(FPendingLock, std::defer_lock);
-    if (wait)
-        lock.lock();
-    else if (!lock.try_lock())
-        return; // the editor is adding one; the next block takes them all
+    std::unique_lock<std::mutex> lock(FPendingLock, std::try_to_lock);
+    if (!lock.owns_lock())
+        return; // the editor is adding one and asks for a flush next
     for (std::size_t i = 0; i < FPendingCount; ++i)
         PushParameterEvent(out, FPending[i], 0);
     FPendingCount = 0;
@@ -392,8 +392,7 @@ void TClapAdapter::QueueParameterEvent(std::uint16_t type, clap_id parameter, do
 {
     const TPendingEvent event{type, parameter, value};
     // A mapped controller changes a parameter inside the block: it goes out with the block.
-    if (FProcessing.load(std::memory_order_acquire) && std::this_thread::get_id() == FAudioThread &&
-        FOut != nullptr)
+    if (tProcessing == this && FOut != nullptr)
     {
         PushParameterEvent(*FOut, event, FDriver->LastOutFrame());
         return;

@@ -18,11 +18,9 @@
 #include <clap/stream.h>
 
 #include <array>
-#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
-#include <thread>
 
 namespace tumblet
 {
@@ -104,7 +102,7 @@ private:
                            float opt);
     void QueueParameterEvent(std::uint16_t type, clap_id parameter, double value);
     bool TakeInputEvent(const clap_event_header_t& header);
-    void SendPending(const clap_output_events_t& out, bool wait) noexcept;
+    void SendPending(const clap_output_events_t& out) noexcept;
     void PushParameterEvent(const clap_output_events_t& out, const TPendingEvent& event,
                             std::uint32_t frame) noexcept;
     void ReadTransport(const clap_event_transport_t& transport) noexcept;
@@ -128,13 +126,12 @@ private:
 
     // Processing state (audio thread).
     const clap_output_events_t* FOut = nullptr;
-    std::atomic<bool> FProcessing{false};
-    std::thread::id FAudioThread;
     TPosition FPosition;
     std::uint32_t FTransportFrame = 0; ///< the frame of the last transport reading in the block
     bool FWasPlaying = false;
 
-    // Parameter events from the main thread; the audio thread only tries the lock.
+    // Parameter events from the main thread. The audio thread only tries the lock: whoever
+    // holds it asks the host for a flush after letting go, so nothing waits long.
     static constexpr std::size_t kMaxPending = 256;
     std::mutex FPendingLock;
     std::array<TPendingEvent, kMaxPending> FPending{};

@@ -356,7 +356,8 @@ struct TClapStreams
             auto& self = *static_cast<TClapStreams*>(s->ctx);
             const std::size_t n = std::min<std::size_t>(
                 {static_cast<std::size_t>(size), self.Step, self.Bytes.size() - self.ReadAt});
-            std::memcpy(data, self.Bytes.data() + self.ReadAt, n);
+            if (n > 0)
+                std::memcpy(data, self.Bytes.data() + self.ReadAt, n);
             self.ReadAt += n;
             return static_cast<std::int64_t>(n);
         }};
