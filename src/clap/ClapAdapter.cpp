@@ -52,7 +52,8 @@ void CopyText(char* target, std::size_t capacity, const char* text)
 } // namespace
 
 TClapAdapter::TClapAdapter(const clap_host_t* host)
-    : FHost(host), FDescription(SharedProductDescription())
+    : FHost(host), FDescription(SharedProductDescription()),
+      FInGesture(FDescription.Parameters.size())
 {
     if (FHost == nullptr)
         throw std::runtime_error("no host");
@@ -394,7 +395,14 @@ void TClapAdapter::QueueParameterEvent(std::uint16_t type, clap_id parameter, do
     // A mapped controller changes a parameter inside the block: it goes out with the block.
     if (tProcessing == this && FOut != nullptr)
     {
-        PushParameterEvent(*FOut, event, FDriver->LastOutFrame());
+        const std::uint32_t frame = FDriver->LastOutFrame();
+        const bool own = type == CLAP_EVENT_PARAM_VALUE &&
+                         !FInGesture[parameter].load(std::memory_order_relaxed);
+        if (own)
+            PushParameterEvent(*FOut, {CLAP_EVENT_PARAM_GESTURE_BEGIN, parameter, 0.0}, frame);
+        PushParameterEvent(*FOut, event, frame);
+        if (own)
+            PushParameterEvent(*FOut, {CLAP_EVENT_PARAM_GESTURE_END, parameter, 0.0}, frame);
         return;
     }
     {
@@ -428,6 +436,8 @@ std::intptr_t TClapAdapter::HostCall(std::int32_t opcode, std::int32_t index, st
         return 1;
     case audioMasterBeginEdit:
     case audioMasterEndEdit:
+        if (known)
+            FInGesture[index].store(opcode == audioMasterBeginEdit, std::memory_order_relaxed);
         if (known)
             QueueParameterEvent(opcode == audioMasterBeginEdit ? CLAP_EVENT_PARAM_GESTURE_BEGIN
                                                                : CLAP_EVENT_PARAM_GESTURE_END,

@@ -18,9 +18,11 @@
 #include <clap/stream.h>
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 namespace tumblet
 {
@@ -136,6 +138,9 @@ private:
     std::mutex FPendingLock;
     std::array<TPendingEvent, kMaxPending> FPending{};
     std::size_t FPendingCount = 0;
+    /// Parameters inside an editor gesture; a change outside one (a mapped controller) gets a
+    /// gesture of its own. Written by the editor's thread, read by the audio thread.
+    std::vector<std::atomic<bool>> FInGesture;
 
     // Editor.
     bool FGuiCreated = false;

@@ -152,6 +152,47 @@ TEST(ClapHostTest, SavedStateIsTheVstChunkAndRestoresIntoANewInstance)
     }
 }
 
+// A controller mapped to a parameter changes it inside the block; the host hears the change there,
+// inside a gesture of its own.
+TEST(ClapHostTest, AMappedControllerReachesTheHostInsideTheBlockAsAGesture)
+{
+    TClapHost clap;
+    ASSERT_TRUE(clap.Ready());
+    TClapStreams state;
+    ASSERT_TRUE(clap.State->save(clap.Plugin, &state.Out));
+    // The state ends with the list of controller mappings, empty here: add Gate on CC 5 and
+    // correct the container's size.
+    std::vector<std::uint8_t>& bytes = state.Bytes;
+    ASSERT_GT(bytes.size(), 8u);
+    ASSERT_EQ(std::vector<std::uint8_t>(bytes.end() - 2, bytes.end()),
+              (std::vector<std::uint8_t>{0x01, 0x00}));
+    bytes.insert(bytes.end() - 1, {0x01, 0x06, 4, 'G', 'a', 't', 'e', 0x02, 5, 0x00});
+    const auto size = static_cast<std::uint32_t>(bytes.size() - 8);
+    for (int i = 0; i < 4; ++i)
+        bytes[4 + i] = static_cast<std::uint8_t>(size >> (8 * i));
+    ASSERT_TRUE(clap.State->load(clap.Plugin, &state.In));
+    clap.Flush();
+    clap.ClearOutput();
+    const int flushRequests = clap.FlushRequests;
+
+    clap.In.AddMidi(100, 0xB0, 5, 127);
+    const clap_event_transport_t start = Transport(0, kTempo, true);
+    clap.Process(kBlock, &start);
+    std::vector<std::tuple<std::uint16_t, clap_id>> sent;
+    for (const auto& [at, event] : clap.Output())
+        if (event.Type != CLAP_EVENT_MIDI)
+            sent.emplace_back(event.Type, event.Parameter);
+    const std::vector<std::tuple<std::uint16_t, clap_id>> gesture = {
+        {CLAP_EVENT_PARAM_GESTURE_BEGIN, kGate},
+        {CLAP_EVENT_PARAM_VALUE, kGate},
+        {CLAP_EVENT_PARAM_GESTURE_END, kGate}};
+    EXPECT_EQ(sent, gesture);
+    double gate = 0;
+    ASSERT_TRUE(clap.Params->get_value(clap.Plugin, kGate, &gate));
+    EXPECT_NEAR(gate, 200.0, 1e-3);
+    EXPECT_EQ(clap.FlushRequests, flushRequests) << "a change inside the block needs no flush";
+}
+
 TEST(ClapHostTest, ParametersShowAndReadTextsAsTheVstPluginDoes)
 {
     TClapHost clap;
