@@ -27,6 +27,21 @@ constexpr std::uint32_t kBlock = 512;
 constexpr double kTempo = 123.0;
 constexpr clap_id kGate = 5;
 
+using TParameterEvent = std::tuple<std::uint16_t, clap_id>;
+const std::vector<TParameterEvent> kGateGesture = {{CLAP_EVENT_PARAM_GESTURE_BEGIN, kGate},
+                                                   {CLAP_EVENT_PARAM_VALUE, kGate},
+                                                   {CLAP_EVENT_PARAM_GESTURE_END, kGate}};
+
+/// What the plug-in sent about parameters, in order.
+std::vector<TParameterEvent> ParameterEvents(const TClapHost& clap)
+{
+    std::vector<TParameterEvent> sent;
+    for (const auto& [at, event] : clap.Output())
+        if (event.Type != CLAP_EVENT_MIDI)
+            sent.emplace_back(event.Type, event.Parameter);
+    return sent;
+}
+
 /// What the host plays in one block: events at their frames, and a song position that jumps to
 /// a new place at a frame inside the block (the block is then run in two parts).
 struct TBlockScript
@@ -178,15 +193,7 @@ TEST(ClapHostTest, AMappedControllerReachesTheHostInsideTheBlockAsAGesture)
     clap.In.AddMidi(100, 0xB0, 5, 127);
     const clap_event_transport_t start = Transport(0, kTempo, true);
     clap.Process(kBlock, &start);
-    std::vector<std::tuple<std::uint16_t, clap_id>> sent;
-    for (const auto& [at, event] : clap.Output())
-        if (event.Type != CLAP_EVENT_MIDI)
-            sent.emplace_back(event.Type, event.Parameter);
-    const std::vector<std::tuple<std::uint16_t, clap_id>> gesture = {
-        {CLAP_EVENT_PARAM_GESTURE_BEGIN, kGate},
-        {CLAP_EVENT_PARAM_VALUE, kGate},
-        {CLAP_EVENT_PARAM_GESTURE_END, kGate}};
-    EXPECT_EQ(sent, gesture);
+    EXPECT_EQ(ParameterEvents(clap), kGateGesture);
     double gate = 0;
     ASSERT_TRUE(clap.Params->get_value(clap.Plugin, kGate, &gate));
     EXPECT_NEAR(gate, 200.0, 1e-3);
@@ -311,14 +318,7 @@ TEST(ClapHostTest, EditorRunsInTheHostWindowOnTheHostTimerAndSendsGestures)
     EXPECT_GT(after, before);
     EXPECT_GE(clap.FlushRequests, 1) << "a change outside processing asks for a flush";
     clap.Flush();
-    std::vector<std::tuple<std::uint16_t, clap_id>> sent;
-    for (const auto& [at, event] : clap.Output())
-        sent.emplace_back(event.Type, event.Parameter);
-    const std::vector<std::tuple<std::uint16_t, clap_id>> gesture = {
-        {CLAP_EVENT_PARAM_GESTURE_BEGIN, kGate},
-        {CLAP_EVENT_PARAM_VALUE, kGate},
-        {CLAP_EVENT_PARAM_GESTURE_END, kGate}};
-    EXPECT_EQ(sent, gesture);
+    EXPECT_EQ(ParameterEvents(clap), kGateGesture);
     if (clap.Output().size() == 3)
     {
         EXPECT_NEAR(clap.Output()[1].second.Value, after, 1e-3);
