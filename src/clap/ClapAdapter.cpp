@@ -55,6 +55,8 @@ TClapAdapter::TClapAdapter(const clap_host_t* host)
     : FHost(host), FDescription(SharedProductDescription()),
       FInGesture(FDescription.Parameters.size())
 {
+    // Room for a state load's reports and a few gestures before the list grows.
+    FPending.reserve(4 * FDescription.Parameters.size());
     if (FHost == nullptr)
         throw std::runtime_error("no host");
 }
@@ -384,9 +386,9 @@ void TClapAdapter::SendPending(const clap_output_events_t& out) noexcept
     std::unique_lock<std::mutex> lock(FPendingLock, std::try_to_lock);
     if (!lock.owns_lock())
         return; // the editor is adding one and asks for a flush next
-    for (std::size_t i = 0; i < FPendingCount; ++i)
-        PushParameterEvent(out, FPending[i], 0);
-    FPendingCount = 0;
+    for (const TPendingEvent& event : FPending)
+        PushParameterEvent(out, event, 0);
+    FPending.clear();
 }
 
 void TClapAdapter::QueueParameterEvent(std::uint16_t type, clap_id parameter, double value)
@@ -407,8 +409,7 @@ void TClapAdapter::QueueParameterEvent(std::uint16_t type, clap_id parameter, do
     }
     {
         std::lock_guard<std::mutex> lock(FPendingLock);
-        if (FPendingCount < kMaxPending)
-            FPending[FPendingCount++] = event;
+        FPending.push_back(event);
     }
     if (const auto* params = static_cast<const clap_host_params_t*>(HostExtension(CLAP_EXT_PARAMS));
         params != nullptr && params->request_flush != nullptr)

@@ -17,7 +17,6 @@
 #include <clap/process.h>
 #include <clap/stream.h>
 
-#include <array>
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -134,10 +133,9 @@ private:
 
     // Parameter events from the main thread. The audio thread only tries the lock: whoever
     // holds it asks the host for a flush after letting go, so nothing waits long.
-    static constexpr std::size_t kMaxPending = 256;
+    // The list grows only on the main thread; the audio thread empties it without freeing.
     std::mutex FPendingLock;
-    std::array<TPendingEvent, kMaxPending> FPending{};
-    std::size_t FPendingCount = 0;
+    std::vector<TPendingEvent> FPending;
     /// Parameters inside an editor gesture; a change outside one (a mapped controller) gets a
     /// gesture of its own. Written by the editor's thread, read by the audio thread.
     std::vector<std::atomic<bool>> FInGesture;
