@@ -18,14 +18,12 @@ public:
     std::size_t Position() const noexcept { return FPosition; }
     void SetPosition(std::size_t position) noexcept { FPosition = std::min(position, Size()); }
 
-    /// Empties the buffer and rewinds.
     void Clear() noexcept
     {
         FBytes.clear();
         FPosition = 0;
     }
 
-    /// Writes at the position, growing the buffer as needed, and moves past the bytes.
     void Write(const void* data, std::size_t count)
     {
         if (count == 0)
@@ -36,7 +34,6 @@ public:
         FPosition += count;
     }
 
-    /// Reads up to count bytes from the position; answers how many were read.
     std::size_t Read(void* data, std::size_t count) noexcept
     {
         const std::size_t available = std::min(count, FBytes.size() - FPosition);

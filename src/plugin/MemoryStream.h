@@ -35,18 +35,15 @@ public:
         return FPosition < FBytes.size() ? FBytes.size() - FPosition : 0;
     }
 
-    /// Empties the buffer and rewinds.
     void Clear() noexcept
     {
         FBytes.clear();
         FPosition = 0;
     }
 
-    /// Reads up to count bytes; answers how many were read.
     std::size_t Read(void* data, std::size_t count) noexcept;
     /// Reads exactly count bytes or throws EReadError ("Stream read error").
     void ReadBuffer(void* data, std::size_t count);
-    /// Writes at the position, growing the buffer as needed.
     void Write(const void* data, std::size_t count);
 
 private:

@@ -32,7 +32,6 @@ public:
     void SetSelLength(int length);
     void SelectAll();
     std::string SelText() const;
-    /// Deletes the selected characters.
     virtual void ClearSelection();
     /// Replaces the selection with text at the caret, as typing does (MaxLength applies).
     void InsertText(const std::u32string& text);

@@ -2,6 +2,7 @@
 // people to look at: snapshots/controls_gallery_<skin>.png under the build folder.
 
 #include "ControlsFixture.h"
+#include "ui/SkinSnapshotTest.h"
 
 #include "controls/BlxArtwork.h"
 #include "controls/BlxGuiPanel.h"
@@ -193,6 +194,7 @@ TEST_P(TControlsGalleryTest, WritesASnapshotOfEveryControl)
     EXPECT_TRUE(form.BackBuffer().SavePng(SnapshotPath("controls_gallery_" + name)));
     // A sanity sample: the main panel's top edge shows its border colour, opaque.
     EXPECT_EQ(form.BackBuffer().Pixel(360, 4), gallery.Main().BorderColor());
+    EXPECT_TRUE(EveryControlIsDrawn(form, form.BackBuffer()));
 }
 
 INSTANTIATE_TEST_SUITE_P(Skins, TControlsGalleryTest,

@@ -85,6 +85,8 @@ struct TPanelSkinCase
     const char* Skin;
     bool Group;
     bool Dim;
+    std::uint32_t Fill;
+    std::uint32_t Border;
 };
 
 class TBlxGuiPanelSkinTest : public TControlsFixture,
@@ -96,27 +98,25 @@ TEST_P(TBlxGuiPanelSkinTest, LoadingTakesTheSkinColours)
 {
     const TPanelSkinCase& c = GetParam();
     TBlxStyle::Select(c.Skin);
-    const TBlxPalette& p = TBlxStyle::Palette();
-    bool light = std::string(c.Skin) == "Light";
     TBlxGuiPanel panel;
     panel.SetPanelGroupColor(c.Group);
     panel.SetDimBorderColor(c.Dim);
     panel.SetPalette(CurrentSkin());
     panel.Loaded();
-    TBlxColor fill = !c.Group ? p.Panel : light ? p.GenericBackground : p.CategoryPanelGroup;
-    TBlxColor border = light ? (c.Dim ? p.Border.Lighten(25) : p.Border)
-                             : (c.Dim ? p.HintGradientBase.Darken(25) : p.HintGradientBase);
-    EXPECT_EQ(panel.PanelColor(), fill);
-    EXPECT_EQ(panel.BorderColor(), border);
+    EXPECT_EQ(panel.PanelColor(), TBlxColor{0xFF000000u | c.Fill});
+    EXPECT_EQ(panel.BorderColor(), TBlxColor{0xFF000000u | c.Border});
 }
 
-INSTANTIATE_TEST_SUITE_P(Skins, TBlxGuiPanelSkinTest,
-                         ::testing::Values(TPanelSkinCase{"Carbon", false, false},
-                                           TPanelSkinCase{"Carbon", true, true},
-                                           TPanelSkinCase{"Light", false, false},
-                                           TPanelSkinCase{"Light", true, true},
-                                           TPanelSkinCase{"Luna", true, false},
-                                           TPanelSkinCase{"Zuzereda", false, true}));
+// A group panel takes the skin's group colour (the page colour in Light); the border is the
+// skin's hint colour (its border colour in Light), a quarter darker or lighter when dimmed.
+INSTANTIATE_TEST_SUITE_P(
+    Skins, TBlxGuiPanelSkinTest,
+    ::testing::Values(TPanelSkinCase{"Carbon", false, false, 0x333333, 0x6E6E6E},
+                      TPanelSkinCase{"Carbon", true, true, 0x3D3D3D, 0x525252},
+                      TPanelSkinCase{"Light", false, false, 0xFAFAFA, 0x939393},
+                      TPanelSkinCase{"Light", true, true, 0xFFFFFF, 0xAEAEAE},
+                      TPanelSkinCase{"Luna", true, false, 0xBFD1EA, 0xF5F9FE},
+                      TPanelSkinCase{"Zuzereda", false, true, 0x222222, 0x393939}));
 
 TEST(BlxGuiPanelStyleTest, SkinColoursNeedASkinAndStylesOutsideDesignMode)
 {

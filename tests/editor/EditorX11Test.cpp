@@ -2,6 +2,7 @@
 // editor opcodes through the exported entry, real input through xdotool, pixels read back from
 // the server. Skips without a display.
 
+#include "support/TestHome.h"
 #include "support/TestHost.h"
 #include "ui/X11TestSupport.h"
 
@@ -220,25 +221,6 @@ constexpr int kMenuItemX = 6 + 60;
 constexpr int kSavePresetY = 34 + 3 + 22 + 9 + 22 + 11;
 constexpr int kOpenUserGuideY = 34 + 3 + 22 * 8 + 9 * 4 + 11;
 
-/// Our windows above the root (menus, dialogs, the browser) as the server shows them.
-int ShownTopWindows(Display* display)
-{
-    Window root = 0, parent = 0;
-    Window* children = nullptr;
-    unsigned count = 0;
-    XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count);
-    int shown = 0;
-    for (unsigned i = 0; i < count; ++i)
-    {
-        XWindowAttributes a{};
-        if (XGetWindowAttributes(display, children[i], &a) && a.map_state == IsViewable)
-            ++shown;
-    }
-    if (children != nullptr)
-        XFree(children);
-    return shown;
-}
-
 // The menu, the save dialog and the presets browser of the real Tumblet.so, driven by real
 // input while the host's idle calls run the editor's modal loops.
 TEST_F(EditorX11Test, MenuSavesAPresetTheBrowserLoadsItAndTheGuideOpens)
@@ -246,7 +228,7 @@ TEST_F(EditorX11Test, MenuSavesAPresetTheBrowserLoadsItAndTheGuideOpens)
     namespace fs = std::filesystem;
     const fs::path settings = fs::path(std::getenv("HOME")) / "Documents/Brindlex/Tumblet";
     const fs::path presets = settings / "Presets";
-    fs::remove_all(presets);
+    RemoveTestFolder(presets);
     fs::create_directories(settings);
     const fs::path guide = settings / "Tumblet User Guide.pdf";
     std::ofstream(guide) << "%PDF-1.4\n";
@@ -264,7 +246,8 @@ TEST_F(EditorX11Test, MenuSavesAPresetTheBrowserLoadsItAndTheGuideOpens)
     Idle(3);
     Display* watcher = XOpenDisplay(nullptr);
     ASSERT_NE(watcher, nullptr);
-    const int base = ShownTopWindows(watcher);
+    std::vector<Window> shown = ShownTopWindows(watcher);
+    const std::size_t base = shown.size();
     std::atomic<bool> finished{false};
     std::atomic<int> failedStep{0};
     std::atomic<int> step{0};
@@ -274,17 +257,14 @@ TEST_F(EditorX11Test, MenuSavesAPresetTheBrowserLoadsItAndTheGuideOpens)
         const TBlxPoint p = OnScreen(x, y);
         Xdotool({"mousemove", std::to_string(p.X), std::to_string(p.Y), "click", "1"});
     };
-    // Waits for `extra` of our windows above the root, and a little for them to take input.
-    const auto waitFor = [&](int extra)
+    // Waits until `extra` of our windows other than the ones shown before are above the root.
+    const auto waitFor = [&](std::size_t extra)
     {
-        for (int waited = 0; waited < 10000; waited += 50)
+        std::vector<Window> now = WaitForTopWindows(watcher, shown, base + extra);
+        if (!now.empty())
         {
-            if (ShownTopWindows(watcher) == base + extra)
-            {
-                std::this_thread::sleep_for(std::chrono::milliseconds(300));
-                return true;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            shown = now;
+            return true;
         }
         if (failedStep == 0)
             failedStep = step.load();
@@ -372,7 +352,7 @@ TEST_F(EditorX11Test, MenuSavesAPresetTheBrowserLoadsItAndTheGuideOpens)
     std::string opened((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_EQ(opened, guide.string());
     Plugin.Dispatch(effEditClose);
-    fs::remove_all(settings);
+    RemoveTestFolder(settings);
 }
 
 // Two instances in one host, both editors open: they share the process's X connection, and

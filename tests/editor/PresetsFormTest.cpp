@@ -4,6 +4,7 @@
 #include "controls/BlxSpTBXSpeedButton.h"
 #include "editor/MessageDialog.h"
 #include "editor/PresetsForm.h"
+#include "support/TestHome.h"
 #include "ui/BlxButton.h"
 #include "ui/BlxLabel.h"
 #include "ui/BlxListBox.h"
@@ -97,11 +98,7 @@ protected:
         Offscreen().SetPointer({0, 0}, 0);
         Offscreen().ResetStarved();
         TBlxStyle::SelectNone();
-        Folder = fs::temp_directory_path() /
-                 ("tumblet-presets-" +
-                  std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(Folder);
-        fs::create_directories(Folder);
+        Folder = TTestHome::NewFolder("presets");
         Editor->SetBounds(100, 200, 712, 341);
         EditorButton = &Editor->Add<TBlxButton>();
         EditorButton->SetBounds(2, 2, 12, 12);
@@ -112,7 +109,7 @@ protected:
     {
         EXPECT_FALSE(Offscreen().Starved()) << "a window was left open";
         TBlxStyle::SelectNone();
-        fs::remove_all(Folder);
+        RemoveTestFolder(Folder);
     }
     void MakePresets(const std::vector<std::string>& fileNames)
     {

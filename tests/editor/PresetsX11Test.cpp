@@ -5,6 +5,7 @@
 #include "controls/BlxSpTBXSpeedButton.h"
 #include "editor/MessageDialog.h"
 #include "editor/PresetsForm.h"
+#include "support/TestHome.h"
 #include "ui/BlxButton.h"
 #include "ui/BlxListBox.h"
 #include "ui/BlxMenu.h"
@@ -161,9 +162,7 @@ void ClickScreen(TBlxPoint p, const char* button)
 TEST_F(PresetsX11Test, TheContextMenuAndTheDeleteQuestionTakeClicksOverTheBrowser)
 {
     namespace fs = std::filesystem;
-    fs::path folder = fs::temp_directory_path() / "tumblet-presets-x11";
-    fs::remove_all(folder);
-    fs::create_directories(folder);
+    const fs::path folder = TTestHome::NewFolder("presets-x11");
     for (const char* name : {"a.brindlexp", "b.brindlexp"})
     {
         std::ofstream(folder / name) << "x";
@@ -205,7 +204,7 @@ TEST_F(PresetsX11Test, TheContextMenuAndTheDeleteQuestionTakeClicksOverTheBrowse
     EXPECT_EQ(ShowPresetsBrowser(Editor, {680, 309}, folder.string(), "a"), std::nullopt);
     EXPECT_EQ(left, std::vector<std::string>{"b"});
     EXPECT_FALSE(fs::exists(folder / "a.brindlexp"));
-    fs::remove_all(folder);
+    RemoveTestFolder(folder);
 }
 
 } // namespace

@@ -21,8 +21,8 @@ namespace
 
 using namespace test;
 
-/// Every dialog under every skin is written as a PNG for review; the test checks that each
-/// image exists and that its background is the skin's window colour.
+/// Every dialog under every skin is written as a PNG for review; the test checks that its
+/// background is the skin's window colour and that every control in it was drawn.
 class DialogSnapshotTest : public TSkinSnapshotTest
 {
 protected:
@@ -44,6 +44,7 @@ protected:
         ASSERT_TRUE(w.BackBuffer().SavePng(path)) << path;
         EXPECT_TRUE(std::filesystem::exists(path));
         EXPECT_EQ(w.BackBuffer().Pixel(2, 2), TBlxStyle::Palette().ButtonFace) << name;
+        EXPECT_TRUE(EveryControlIsDrawn(w, w.BackBuffer())) << name;
         w.Hide();
     }
 };

@@ -1,4 +1,6 @@
 #include "engine/Arpeggiator.h"
+#include "engine/BlxMidiArpNoteOrderList.h"
+#include "engine/BlxMidiArpOctaveOrderList.h"
 
 #include "EngineTestSupport.h"
 
@@ -20,8 +22,8 @@ using TValues = std::vector<std::int32_t>;
 
 struct TBuildCase
 {
-    int NoteOrder;
-    int OctaveOrder;
+    const char* NoteOrder; ///< as users see it, or a faulty number
+    const char* OctaveOrder;
     int Octaves;
     TValues Chord;
     TValues Expected;
@@ -35,8 +37,8 @@ TEST_P(SequenceBuildTest, BuildsTheSequenceForTheChord)
 {
     const TBuildCase& c = GetParam();
     TArpeggiator engine;
-    engine.SetNoteOrder(static_cast<std::uint8_t>(c.NoteOrder));
-    engine.SetOctaveOrder(static_cast<std::uint8_t>(c.OctaveOrder));
+    engine.SetNoteOrder(test::EngineCode<TMidiArpNoteOrderList>(c.NoteOrder));
+    engine.SetOctaveOrder(test::EngineCode<TMidiArpOctaveOrderList>(c.OctaveOrder));
     engine.SetOctaves(c.Octaves);
     HoldChord(engine, c.Chord);
     EXPECT_EQ(SequenceValues(engine), c.Expected);
@@ -48,45 +50,47 @@ const TValues kChord{64, 60, 67}; // E4 C4 G4 in arrival order
 INSTANTIATE_TEST_SUITE_P(
     NoteOrders, SequenceBuildTest,
     ::testing::Values(
-        TBuildCase{0, 0, 2, kChord, {60, 64, 67, 72, 76, 79}},
-        TBuildCase{1, 0, 2, kChord, {67, 64, 60, 79, 76, 72}},
-        TBuildCase{2, 0, 2, kChord, {60, 64, 67, 72, 76, 79, 76, 72, 67, 64}},
-        TBuildCase{3, 0, 2, kChord, {60, 64, 67, 72, 76, 79, 79, 76, 72, 67, 64, 60}},
-        TBuildCase{4, 0, 2, kChord, {60, 64, 67, 64, 60, 72, 76, 79, 76, 72}},
-        TBuildCase{5, 0, 2, kChord, {60, 79, 64, 76, 67, 72}},
-        TBuildCase{6, 0, 2, kChord, {60, 67, 64, 72, 79, 76}},
-        TBuildCase{7, 0, 2, kChord, {79, 76, 72, 67, 64, 60, 64, 67, 72, 76}},
-        TBuildCase{8, 0, 2, kChord, {79, 76, 72, 67, 64, 60, 60, 64, 67, 72, 76, 79}},
-        TBuildCase{9, 0, 2, kChord, {67, 64, 60, 64, 67, 79, 76, 72, 76, 79}},
-        TBuildCase{10, 0, 2, kChord, {79, 60, 76, 64, 72, 67}},
-        TBuildCase{11, 0, 2, kChord, {67, 60, 64, 79, 72, 76}},
-        TBuildCase{14, 0, 2, kChord, {64, 60, 67, 76, 72, 79}},
-        TBuildCase{15, 0, 2, kChord, {60, 79, 64, 76, 67, 72, 64, 76, 60, 79}},
-        TBuildCase{18, 0, 2, kChord, {}}, TBuildCase{255, 0, 2, kChord, {}},
+        TBuildCase{"Up", "Up", 2, kChord, {60, 64, 67, 72, 76, 79}},
+        TBuildCase{"Down", "Up", 2, kChord, {67, 64, 60, 79, 76, 72}},
+        TBuildCase{"Up->Down", "Up", 2, kChord, {60, 64, 67, 72, 76, 79, 76, 72, 67, 64}},
+        TBuildCase{"Up->Down 2", "Up", 2, kChord, {60, 64, 67, 72, 76, 79, 79, 76, 72, 67, 64, 60}},
+        TBuildCase{"Up->Down Oct", "Up", 2, kChord, {60, 64, 67, 64, 60, 72, 76, 79, 76, 72}},
+        TBuildCase{"Up-><-Down", "Up", 2, kChord, {60, 79, 64, 76, 67, 72}},
+        TBuildCase{"Up-><-Down Oct", "Up", 2, kChord, {60, 67, 64, 72, 79, 76}},
+        TBuildCase{"Down->Up", "Up", 2, kChord, {79, 76, 72, 67, 64, 60, 64, 67, 72, 76}},
+        TBuildCase{"Down->Up 2", "Up", 2, kChord, {79, 76, 72, 67, 64, 60, 60, 64, 67, 72, 76, 79}},
+        TBuildCase{"Down->Up Oct", "Up", 2, kChord, {67, 64, 60, 64, 67, 79, 76, 72, 76, 79}},
+        TBuildCase{"Down-><-Up", "Up", 2, kChord, {79, 60, 76, 64, 72, 67}},
+        TBuildCase{"Down-><-Up Oct", "Up", 2, kChord, {67, 60, 64, 79, 72, 76}},
+        TBuildCase{"As Played", "Up", 2, kChord, {64, 60, 67, 76, 72, 79}},
+        TBuildCase{"Xross", "Up", 2, kChord, {60, 79, 64, 76, 67, 72, 64, 76, 60, 79}},
+        TBuildCase{"18", "Up", 2, kChord, {}}, TBuildCase{"255", "Up", 2, kChord, {}},
         // Octave order "Down" applies to "Down"; the orders that arrange octaves ignore it.
-        TBuildCase{1, 1, 2, kChord, {79, 76, 72, 67, 64, 60}},
-        TBuildCase{2, 1, 2, kChord, {60, 64, 67, 72, 76, 79, 76, 72, 67, 64}},
+        TBuildCase{"Down", "Down", 2, kChord, {79, 76, 72, 67, 64, 60}},
+        TBuildCase{"Up->Down", "Down", 2, kChord, {60, 64, 67, 72, 76, 79, 76, 72, 67, 64}},
         // Xross of five notes returns; of three or fewer it does not.
-        TBuildCase{15, 0, 1, {62, 60, 67, 64, 65}, {60, 67, 62, 65, 64, 62, 65, 60, 67}},
-        TBuildCase{15, 0, 1, kChord, {60, 67, 64}},
+        TBuildCase{"Xross", "Up", 1, {62, 60, 67, 64, 65}, {60, 67, 62, 65, 64, 62, 65, 60, 67}},
+        TBuildCase{"Xross", "Up", 1, kChord, {60, 67, 64}},
         // Up->Down and Down->Up of a single note in one octave play it once.
-        TBuildCase{2, 0, 1, {60}, {60}}, TBuildCase{7, 0, 1, {60}, {60}}));
+        TBuildCase{"Up->Down", "Up", 1, {60}, {60}}, TBuildCase{"Down->Up", "Up", 1, {60}, {60}}));
 
 // Every octave order on a single note.
 INSTANTIATE_TEST_SUITE_P(
     OctaveOrders, SequenceBuildTest,
-    ::testing::Values(TBuildCase{0, 0, 3, {60}, {60, 72, 84}},
-                      TBuildCase{0, 1, 3, {60}, {84, 72, 60}},
-                      TBuildCase{0, 2, 3, {60}, {60, 72, 84, 72}},
-                      TBuildCase{0, 3, 3, {60}, {60, 72, 84, 84, 72, 60}},
-                      TBuildCase{0, 4, 3, {60}, {84, 72, 60, 72}},
-                      TBuildCase{0, 5, 3, {60}, {84, 72, 60, 60, 72, 84}},
-                      TBuildCase{0, 2, 1, {60}, {60}}, TBuildCase{0, 3, 1, {60}, {60, 60}},
-                      TBuildCase{0, 4, 1, {60}, {60}}, TBuildCase{0, 5, 1, {60}, {60, 60}},
+    ::testing::Values(TBuildCase{"Up", "Up", 3, {60}, {60, 72, 84}},
+                      TBuildCase{"Up", "Down", 3, {60}, {84, 72, 60}},
+                      TBuildCase{"Up", "Up->Down", 3, {60}, {60, 72, 84, 72}},
+                      TBuildCase{"Up", "Up->Down 2", 3, {60}, {60, 72, 84, 84, 72, 60}},
+                      TBuildCase{"Up", "Down->Up", 3, {60}, {84, 72, 60, 72}},
+                      TBuildCase{"Up", "Down->Up 2", 3, {60}, {84, 72, 60, 60, 72, 84}},
+                      TBuildCase{"Up", "Up->Down", 1, {60}, {60}},
+                      TBuildCase{"Up", "Up->Down 2", 1, {60}, {60, 60}},
+                      TBuildCase{"Up", "Down->Up", 1, {60}, {60}},
+                      TBuildCase{"Up", "Down->Up 2", 1, {60}, {60, 60}},
                       // Faulty parameter values are held to one to five octaves.
-                      TBuildCase{0, 0, 0, {60}, {60}},
-                      TBuildCase{0, 0, 99, {60}, {60, 72, 84, 96, 108}},
-                      TBuildCase{0, 42, 2, {60}, {60, 72}}));
+                      TBuildCase{"Up", "Up", 0, {60}, {60}},
+                      TBuildCase{"Up", "Up", 99, {60}, {60, 72, 84, 96, 108}},
+                      TBuildCase{"Up", "42", 2, {60}, {60, 72}}));
 
 class ArpeggiatorSequenceTest : public ::testing::Test
 {

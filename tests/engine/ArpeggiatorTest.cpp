@@ -1,4 +1,5 @@
 #include "engine/Arpeggiator.h"
+#include "engine/BlxMidiArpVelocityModeList.h"
 
 #include "EngineTestSupport.h"
 
@@ -162,7 +163,8 @@ TEST_F(ArpeggiatorTest, LatchOffDropsTheHeldChord)
 // (30, 91, 60) at once, not wait for the next change of the chord.
 TEST_F(ArpeggiatorTest, VelocityModeChosenWhileHoldingUsesTheHeldChord)
 {
-    for (const auto& [mode, expected] : {std::pair{3, 91}, std::pair{4, 30}, std::pair{5, 60}})
+    for (const auto& [mode, expected] :
+         {std::pair{"Highest", 91}, std::pair{"Lowest", 30}, std::pair{"Average", 60}})
     {
         TArpeggiator engine;
         engine.HeldNotes().BeginUpdate();
@@ -170,7 +172,7 @@ TEST_F(ArpeggiatorTest, VelocityModeChosenWhileHoldingUsesTheHeldChord)
         engine.HeldNotes().AddNote(0, 64, 91);
         engine.HeldNotes().AddNote(0, 67, 60);
         engine.HeldNotes().EndUpdate();
-        engine.SetVelocityMode(static_cast<std::uint8_t>(mode));
+        engine.SetVelocityMode(test::EngineCode<TMidiArpVelocityModeList>(mode));
         test::TBlockPlayer player(engine);
         ASSERT_TRUE(player.PlayAt(0.0));
         EXPECT_EQ(engine.GeneratedNote().Velocity, expected) << "mode " << mode;

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <set>
 #include <utility>
 #include <vector>
 
@@ -70,29 +72,31 @@ TEST(BlxIntListTest, SortLeavesShortListsAlone)
     EXPECT_EQ(empty.Count(), 0);
 }
 
-// The swap-with-any-position shuffle, replayed by hand from a known seed.
-TEST(BlxIntListTest, ShuffleSwapsEachPositionWithADrawnOne)
+// A shuffle reorders the entries, keeping each value with its counter, and the same seed gives
+// the same order again.
+TEST(BlxIntListTest, ShuffleIsAPermutationThatRepeatsWithItsSeed)
 {
-    SetRandSeed(12345);
-    std::vector<std::uint32_t> expectedDraws;
-    for (int i = 0; i < 5; ++i)
+    const TPairs entries{{10, 0}, {11, 1}, {12, 2}, {13, 3}, {14, 4}};
+    const auto shuffled = [&](std::uint32_t seed)
     {
-        expectedDraws.push_back(Random(5));
-    }
-    TPairs expected{{10, 0}, {11, 1}, {12, 2}, {13, 3}, {14, 4}};
-    for (std::size_t i = 0; i < expected.size(); ++i)
+        SetRandSeed(seed);
+        TBlxIntList list = ListOf(entries);
+        list.Shuffle();
+        return PairsOf(list);
+    };
+    std::set<int> firstValues;
+    for (std::uint32_t seed = 1; seed <= 40; ++seed)
     {
-        std::swap(expected[i], expected[expectedDraws[i]]);
+        TPairs order = shuffled(seed);
+        EXPECT_EQ(shuffled(seed), order) << "seed " << seed;
+        firstValues.insert(order.front().first);
+        std::sort(order.begin(), order.end());
+        EXPECT_EQ(order, entries) << "seed " << seed;
     }
-    SetRandSeed(12345);
-    test::TRandomRecorder recorder;
-    TBlxIntList list = ListOf({{10, 0}, {11, 1}, {12, 2}, {13, 3}, {14, 4}});
-    list.Shuffle();
-    EXPECT_EQ(PairsOf(list), expected);
-    EXPECT_EQ(recorder.Draws(), (std::vector<std::uint32_t>(5, 5)));
+    EXPECT_EQ(firstValues.size(), entries.size()) << "every value can come first";
 
     // A single entry still draws once, so the random stream stays in step.
-    recorder.Clear();
+    test::TRandomRecorder recorder;
     TBlxIntList single = ListOf({{60, 0}});
     single.Shuffle();
     EXPECT_EQ(PairsOf(single), (TPairs{{60, 0}}));

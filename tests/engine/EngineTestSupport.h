@@ -3,7 +3,9 @@
 #include "engine/Arpeggiator.h"
 #include "engine/Random.h"
 
+#include <cctype>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace tumblet::test
@@ -79,6 +81,15 @@ private:
 };
 
 /// Holds the notes (channel 0, velocity 100 unless given) as one chord.
+/// The engine code of a value as users name it in a standard value list, or a number itself
+/// (for codes no list holds).
+template <class TList> std::uint8_t EngineCode(const std::string& name)
+{
+    if (!name.empty() && std::isdigit(static_cast<unsigned char>(name[0])))
+        return static_cast<std::uint8_t>(std::stoi(name));
+    return TList(true).Items(name).EngineCode();
+}
+
 inline void HoldChord(TArpeggiator& engine, const std::vector<std::int32_t>& notes,
                       std::int32_t velocity = 100)
 {

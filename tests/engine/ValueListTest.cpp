@@ -4,12 +4,14 @@
 #include "engine/BlxMidiNoteRateList.h"
 #include "engine/BlxMidiNoteTypeList.h"
 
+#include "EngineTestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <stdexcept>
 #include <string>
-#include <tuple>
+#include <utility>
 #include <vector>
 
 namespace tumblet
@@ -17,16 +19,14 @@ namespace tumblet
 namespace
 {
 
-using TRow = std::tuple<std::string, int, int>; // name, tag, engine code
+using TRow = std::pair<std::string, int>; // name, tag
 
-template <class TList, class TItem>
-std::vector<TRow> Rows(const TList& list, std::uint8_t TItem::*code)
+template <class TList> std::vector<TRow> Rows(const TList& list)
 {
     std::vector<TRow> rows;
     for (int i = 0; i < list.Count(); ++i)
     {
-        const TItem& item = list.Items(i);
-        rows.emplace_back(item.Name, item.Tag, item.*code);
+        rows.emplace_back(list.Items(i).Name, list.Items(i).Tag);
     }
     return rows;
 }
@@ -44,60 +44,85 @@ std::string FailureMessage(const std::function<void()>& call)
     return "(no error)";
 }
 
+// The names users see, in menu order, and the tags presets store.
 TEST(BlxValueListTest, StandardRowsInFillOrder)
 {
-    EXPECT_EQ(Rows(TMidiNoteRateList(true), &TMidiNoteRateItem::RateIndex),
-              (std::vector<TRow>{{"32/1", 12, 13},
-                                 {"16/1", 11, 12},
-                                 {"8/1", 10, 11},
-                                 {"4/1", 9, 10},
-                                 {"2/1", 8, 9},
-                                 {"1/1", 7, 8},
-                                 {"1/2", 6, 7},
-                                 {"1/4", 5, 6},
-                                 {"1/8", 4, 5},
-                                 {"1/16", 3, 4},
-                                 {"1/32", 2, 3},
-                                 {"1/64", 1, 2},
-                                 {"1/128", 0, 1}}));
-    EXPECT_EQ(Rows(TMidiNoteTypeList(true), &TMidiNoteTypeItem::NoteType),
-              (std::vector<TRow>{{"Dotted", 0, 2}, {"Normal", 1, 1}, {"Triplet", 2, 0}}));
-    EXPECT_EQ(Rows(TMidiArpNoteOrderList(true), &TMidiArpNoteOrderItem::NoteOrder),
-              (std::vector<TRow>{{"As Played", 14, 14},
-                                 {"Up", 0, 0},
-                                 {"Down", 1, 1},
-                                 {"Up->Down", 2, 2},
-                                 {"Up->Down 2", 3, 3},
-                                 {"Up->Down Oct", 4, 4},
-                                 {"Up-><-Down", 5, 5},
-                                 {"Up-><-Down Oct", 6, 6},
-                                 {"Down->Up", 7, 7},
-                                 {"Down->Up 2", 8, 8},
-                                 {"Down->Up Oct", 9, 9},
-                                 {"Down-><-Up", 10, 10},
-                                 {"Down-><-Up Oct", 11, 11},
-                                 {"Xross", 15, 15},
-                                 {"Random", 12, 12},
-                                 {"Random Once", 16, 16},
-                                 {"Random Oct", 13, 13},
-                                 {"Random Oct Once", 17, 17}}));
-    EXPECT_EQ(Rows(TMidiArpOctaveOrderList(true), &TMidiArpOctaveOrderItem::OctaveOrder),
-              (std::vector<TRow>{{"Up", 0, 0},
-                                 {"Down", 1, 1},
-                                 {"Up->Down", 2, 2},
-                                 {"Up->Down 2", 3, 3},
-                                 {"Down->Up", 4, 4},
-                                 {"Down->Up 2", 5, 5},
-                                 {"Random", 6, 6},
-                                 {"Random Once", 7, 7}}));
-    EXPECT_EQ(Rows(TMidiArpVelocityModeList(true), &TMidiArpVelocityModeItem::VelocityMode),
-              (std::vector<TRow>{{"As Played", 0, 0},
-                                 {"First", 1, 1},
-                                 {"Last", 2, 2},
-                                 {"Highest", 3, 3},
-                                 {"Lowest", 4, 4},
-                                 {"Average", 5, 5},
-                                 {"Fixed", 6, 6}}));
+    EXPECT_EQ(Rows(TMidiNoteRateList(true)), (std::vector<TRow>{{"32/1", 12},
+                                                                {"16/1", 11},
+                                                                {"8/1", 10},
+                                                                {"4/1", 9},
+                                                                {"2/1", 8},
+                                                                {"1/1", 7},
+                                                                {"1/2", 6},
+                                                                {"1/4", 5},
+                                                                {"1/8", 4},
+                                                                {"1/16", 3},
+                                                                {"1/32", 2},
+                                                                {"1/64", 1},
+                                                                {"1/128", 0}}));
+    EXPECT_EQ(Rows(TMidiNoteTypeList(true)),
+              (std::vector<TRow>{{"Dotted", 0}, {"Normal", 1}, {"Triplet", 2}}));
+    EXPECT_EQ(Rows(TMidiArpNoteOrderList(true)), (std::vector<TRow>{{"As Played", 14},
+                                                                    {"Up", 0},
+                                                                    {"Down", 1},
+                                                                    {"Up->Down", 2},
+                                                                    {"Up->Down 2", 3},
+                                                                    {"Up->Down Oct", 4},
+                                                                    {"Up-><-Down", 5},
+                                                                    {"Up-><-Down Oct", 6},
+                                                                    {"Down->Up", 7},
+                                                                    {"Down->Up 2", 8},
+                                                                    {"Down->Up Oct", 9},
+                                                                    {"Down-><-Up", 10},
+                                                                    {"Down-><-Up Oct", 11},
+                                                                    {"Xross", 15},
+                                                                    {"Random", 12},
+                                                                    {"Random Once", 16},
+                                                                    {"Random Oct", 13},
+                                                                    {"Random Oct Once", 17}}));
+    EXPECT_EQ(Rows(TMidiArpOctaveOrderList(true)), (std::vector<TRow>{{"Up", 0},
+                                                                      {"Down", 1},
+                                                                      {"Up->Down", 2},
+                                                                      {"Up->Down 2", 3},
+                                                                      {"Down->Up", 4},
+                                                                      {"Down->Up 2", 5},
+                                                                      {"Random", 6},
+                                                                      {"Random Once", 7}}));
+    EXPECT_EQ(Rows(TMidiArpVelocityModeList(true)), (std::vector<TRow>{{"As Played", 0},
+                                                                       {"First", 1},
+                                                                       {"Last", 2},
+                                                                       {"Highest", 3},
+                                                                       {"Lowest", 4},
+                                                                       {"Average", 5},
+                                                                       {"Fixed", 6}}));
+}
+
+// Every rate and note type steps as its name says: "a/b" is a/b of a whole note, dotted adds
+// half, a triplet takes two thirds.
+TEST(BlxValueListTest, RatesAndNoteTypesStepAsTheirNamesSay)
+{
+    const TMidiNoteTypeList types(true);
+    const TMidiNoteRateList rates(true);
+    const std::pair<const char*, double> typeFactors[] = {
+        {"Normal", 1.0}, {"Dotted", 1.5}, {"Triplet", 2.0 / 3.0}};
+    for (int r = 0; r < rates.Count(); ++r)
+    {
+        const std::string& name = rates.Items(r).Name;
+        const double wholeNotes =
+            std::stod(name.substr(0, name.find('/'))) / std::stod(name.substr(name.find('/') + 1));
+        for (const auto& [type, factor] : typeFactors)
+        {
+            SCOPED_TRACE(name + " " + type);
+            TArpeggiator engine;
+            engine.SetRate(rates.Items(r).EngineCode());
+            engine.SetNoteType(types.Items(type).EngineCode());
+            test::HoldChord(engine, {60});
+            test::TBlockPlayer player(engine);
+            ASSERT_EQ(player.PlayUntilNote(), 0.0);
+            EXPECT_DOUBLE_EQ(engine.CurrentNote().StepEnd - engine.CurrentNote().StepStart,
+                             4.0 * wholeNotes * factor);
+        }
+    }
 }
 
 TEST(BlxValueListTest, EmptyWithoutStandardRows)

@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <atomic>
+#include <cstring>
 #include <mutex>
 #include <thread>
 
@@ -21,14 +23,14 @@ constexpr std::int32_t kParameters = 4;
 TEST(VSTModuleWithProgramsTest, HostThreadsAndProcessingShareValuesSafely)
 {
     // Program values, with a change hook that writes state the processing thread reads.
-    float engineSetting = 0.0f; // guarded by the instance lock, as the engine is
+    std::array<float, kParameters> engine{}; // guarded by the instance lock, as the engine is
     auto module = TLayerTestModule::Create(
         [&](TLayerTestModule& m)
         {
             for (std::int32_t i = 0; i < kParameters; ++i)
                 AddParameter(m, "P" + std::to_string(i), 0.0f, 100.0f).OnParameterChange =
-                    [&](TCustomVstParameterProperty&, std::int32_t, float& value)
-                { engineSetting = value; };
+                    [&engine, i](TCustomVstParameterProperty&, std::int32_t, float& value)
+                { engine[i] = value; };
             m.Programs().Add();
         });
     std::atomic<bool> stop{false};
@@ -39,7 +41,7 @@ TEST(VSTModuleWithProgramsTest, HostThreadsAndProcessingShareValuesSafely)
             while (!stop.load())
             {
                 std::lock_guard<std::recursive_mutex> lock(module->InstanceLock());
-                volatile float seen = engineSetting + module->GetParameter(0);
+                volatile float seen = engine[0] + module->GetParameter(0);
                 (void)seen;
             }
         });
@@ -69,6 +71,11 @@ TEST(VSTModuleWithProgramsTest, HostThreadsAndProcessingShareValuesSafely)
     processing.join();
     hostReader.join();
     EXPECT_EQ(module->CountHostCalls(audioMasterAutomate), static_cast<std::size_t>(kRounds));
+    // Whichever writer came last, the stored value and the one the engine was handed agree: a
+    // store and its hook not made as one step under the lock would leave them apart.
+    std::lock_guard<std::recursive_mutex> lock(module->InstanceLock());
+    for (std::int32_t i = 0; i < kParameters; ++i)
+        EXPECT_EQ(engine[i], module->GetParameter(i)) << "parameter " << i;
 }
 
 TEST(VSTModuleWithProgramsTest, ChunkRestoreWhileProcessing)
@@ -112,6 +119,13 @@ TEST(VSTModuleWithProgramsTest, ChunkRestoreWhileProcessing)
     stop.store(true);
     processing.join();
     EXPECT_EQ(loads.load(), kRounds);
+    // The last chunk loaded is the state the module keeps and hands back.
+    constexpr int kLastSize = (kRounds - 1) % 16;
+    void* data = nullptr;
+    ASSERT_EQ(module->Call(effGetChunk, 1, 0, &data), static_cast<std::intptr_t>(sizeof(int)));
+    int stored = -1;
+    std::memcpy(&stored, data, sizeof(stored));
+    EXPECT_EQ(stored, kLastSize);
 }
 
 } // namespace

@@ -309,16 +309,31 @@ TEST(CustomVSTModuleEditorTest, RequiredKeysReachTheFormAndTheCheckDecides)
     EXPECT_EQ(module->Call(effEditKeyDown, 'a', 0, nullptr, 0.0f), -1);
 }
 
-TEST(CustomVSTModuleEditorTest, WheelAnnouncementFocusesTheControlUnderThePointer)
+TEST(CustomVSTModuleEditorTest, VendorSpecificCallsReachTheHookWithTheHostsArguments)
 {
     TFormLog log;
     auto module = CreateEditorModule(log);
-    EXPECT_EQ(module->Call(effVendorSpecific, 0, kVendorSpecificWheel), 0);
-    module->Call(effEditOpen, 0, 0, kParentWindow);
-    EXPECT_EQ(module->Call(effVendorSpecific, 0, FourCC('W', 'h', 'e', 'f')), 0);
-    EXPECT_EQ(log.Focuses, 0);
-    EXPECT_EQ(module->Call(effVendorSpecific, 5, kVendorSpecificWheel, nullptr, 1.0f), 0);
-    EXPECT_EQ(log.Focuses, 1);
+    struct TSeen
+    {
+        std::int32_t Index;
+        std::intptr_t Value;
+        float Opt;
+    };
+    std::vector<TSeen> seen;
+    module->OnVendorSpecific = [&](TCustomVSTModule&, std::int32_t index, std::intptr_t value,
+                                   void*, float opt) -> std::int32_t
+    {
+        seen.push_back({index, value, opt});
+        return 7;
+    };
+    EXPECT_EQ(module->Call(effVendorSpecific, 5, kVendorSpecificWheel, nullptr, 1.0f), 7);
+    EXPECT_EQ(module->Call(effVendorSpecific, -3, FourCC('W', 'h', 'e', 'f'), nullptr, -0.5f), 7);
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0].Index, 5);
+    EXPECT_EQ(seen[0].Value, kVendorSpecificWheel);
+    EXPECT_EQ(seen[0].Opt, 1.0f);
+    EXPECT_EQ(seen[1].Index, -3);
+    EXPECT_EQ(seen[1].Opt, -0.5f);
 }
 
 TEST(CustomVSTModuleEditorTest, SmallEditorOpcodesRaiseTheirHooks)

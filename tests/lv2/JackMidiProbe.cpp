@@ -7,11 +7,12 @@
 #include <jack/midiport.h>
 
 #include <atomic>
-#include <chrono>
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <thread>
+#include <ctime>
+#include <semaphore.h>
 #include <vector>
 
 namespace
@@ -36,6 +37,11 @@ std::atomic<bool> gArmed{false};
 std::atomic<bool> gReleased{false};
 std::int64_t gPressFrame = -1; ///< absolute frame of the press; process thread only
 std::int64_t gHoldFrames = 0;
+/// How long to listen after the release for the note-offs, in frames.
+std::int64_t gListenFrames = 0;
+/// Posted by the process thread once it has listened long enough, in JACK's own time.
+sem_t gDone;
+bool gDonePosted = false; ///< process thread only
 std::vector<TEvent> gEvents(kCapacity);
 std::atomic<std::size_t> gCount{0};
 
@@ -82,6 +88,11 @@ int Process(jack_nframes_t frames, void*)
             gEvents[slot].Bytes[b] = event.buffer[b];
         gCount.store(slot + 1);
     }
+    if (gReleased.load() && !gDonePosted && start >= gPressFrame + gHoldFrames + gListenFrames)
+    {
+        gDonePosted = true;
+        sem_post(&gDone);
+    }
     return 0;
 }
 
@@ -102,6 +113,8 @@ int main(int argc, char** argv)
         return 1;
     }
     gHoldFrames = static_cast<std::int64_t>(hold * jack_get_sample_rate(gClient));
+    gListenFrames = jack_get_sample_rate(gClient);
+    sem_init(&gDone, 0, 0);
     gOut = jack_port_register(gClient, "out", JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
     gIn = jack_port_register(gClient, "in", JACK_DEFAULT_MIDI_TYPE, JackPortIsInput, 0);
     jack_set_process_callback(gClient, &Process, nullptr);
@@ -114,13 +127,21 @@ int main(int argc, char** argv)
         return 1;
     }
     gArmed.store(true);
-    // Hold, release, then listen a little longer for the note-offs.
-    std::this_thread::sleep_for(std::chrono::duration<double>(hold + 1.0));
+    // Hold, release and listen a second longer, all counted in JACK's frames; the wall-clock
+    // limit only stops a server that stalled.
+    timespec limit{};
+    clock_gettime(CLOCK_REALTIME, &limit);
+    limit.tv_sec += static_cast<time_t>(hold) + 60;
+    while (sem_timedwait(&gDone, &limit) != 0 && errno == EINTR)
+    {
+    }
     jack_deactivate(gClient);
     for (std::size_t i = 0; i < gCount.load(); ++i)
         std::printf("%lld %d %d %d\n", static_cast<long long>(gEvents[i].Frame),
                     gEvents[i].Bytes[0], gEvents[i].Bytes[1], gEvents[i].Bytes[2]);
     std::printf("release %lld\n", static_cast<long long>(gHoldFrames));
     jack_client_close(gClient);
-    return gReleased.load() ? 0 : 1;
+    if (!gDonePosted)
+        std::fprintf(stderr, "tumblet_jack_probe: JACK stopped running before the end\n");
+    return gDonePosted ? 0 : 1;
 }

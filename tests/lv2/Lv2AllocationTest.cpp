@@ -3,6 +3,7 @@
 // library's too (it takes the process's allocator).
 
 #include "Lv2TestHost.h"
+#include "support/AllocationScript.h"
 #include "support/CountingAllocator.h"
 
 #include <gtest/gtest.h>
@@ -27,26 +28,20 @@ TEST_F(Lv2HostTest, TenThousandRunCallsAllocateNothing)
         lv2.Run(kBlock, i == 0 ? &bar : nullptr, {});
 
     long allocations = 0;
-    for (int i = 0; i < 10000; ++i)
+    for (int i = 0; i < kAllocationScriptBlocks; ++i)
     {
-        const auto note = static_cast<std::uint8_t>(48 + (i / 7) % 24);
-        std::vector<TInEvent> notes;
-        if (i % 7 == 0)
-            notes = {NoteOn(note, 90, 3), NoteOn(static_cast<std::uint8_t>(note + 4), 80, 5)};
-        if (i % 7 == 5)
-            notes = {NoteOff(note, 2), NoteOff(static_cast<std::uint8_t>(note + 4), 4)};
-        if (i % 11 == 0)
-            notes.push_back({6, 0xB0, 1, static_cast<std::uint8_t>(i % 128)});
-        if (i % 13 == 0)
+        const TAllocationScriptBlock script = AllocationScript(i);
+        const std::vector<TInEvent> notes(script.Events.begin(),
+                                          script.Events.begin() + script.EventCount);
+        if (script.Parameter >= 0)
         {
-            const std::uint32_t parameter = static_cast<std::uint32_t>(i / 13) % (ports - 2);
+            const auto parameter = static_cast<std::uint32_t>(script.Parameter);
             const std::uint32_t port = kLv2FirstParameterPort + parameter;
-            lv2.Control(parameter) =
-                min[port] + (max[port] - min[port]) * static_cast<float>((i * 37) % 100) / 100.0f;
+            lv2.Control(parameter) = min[port] + (max[port] - min[port]) * script.Amount;
         }
         const double position = i / 400;
         lv2.Prepare(i % 400 == 0 ? &position : nullptr, notes);
-        const std::uint32_t frames = (i % 4 == 0) ? 4096 : (i % 4 == 1 ? 7 : kBlock);
+        const auto frames = static_cast<std::uint32_t>(script.Frames);
         allocations = CountAllocations([&] { lv2.RunPrepared(frames); });
         if (allocations != 0)
             break; // the counter still knows where this one came from

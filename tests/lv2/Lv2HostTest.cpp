@@ -121,8 +121,7 @@ TEST_F(Lv2HostTest, UiOpensTheEditorAndReportsChangesToThePorts)
     TLv2Host plugin(FWorld, FPlugin, FMap);
     ASSERT_NE(plugin.Instance(), nullptr);
 
-    const std::string library =
-        std::string(std::getenv("TUMBLET_LV2_BUNDLE")) + "/Tumblet_lv2ui.so";
+    const std::string library = Bundle + "/Tumblet_lv2ui.so";
     void* handle = dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL);
     ASSERT_NE(handle, nullptr) << dlerror();
     using TDescriptorFunction = const LV2UI_Descriptor* (*)(std::uint32_t);

@@ -192,15 +192,18 @@ class Lv2HostTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        const char* bundle = std::getenv("TUMBLET_LV2_BUNDLE");
-        ASSERT_NE(bundle, nullptr) << "TUMBLET_LV2_BUNDLE is not set";
+        // The build's own bundle unless the caller names another, so the binary also runs
+        // by hand.
+        const char* named = std::getenv("TUMBLET_LV2_BUNDLE");
+        Bundle = named != nullptr ? named : TUMBLET_DEFAULT_LV2_BUNDLE;
+        const std::string& bundle = Bundle;
         // Hosts keep a plug-in's library loaded; unloaded with its drawing libraries, their
         // process-lifetime caches would read as leaks of an unknown module.
         static void* const resident =
-            dlopen((std::string(bundle) + "/Tumblet_lv2.so").c_str(), RTLD_NOW | RTLD_NODELETE);
+            dlopen((bundle + "/Tumblet_lv2.so").c_str(), RTLD_NOW | RTLD_NODELETE);
         ASSERT_NE(resident, nullptr) << dlerror();
         FWorld = lilv_world_new();
-        std::string path = std::string(bundle) + "/";
+        std::string path = bundle + "/";
         LilvNode* uri = lilv_new_file_uri(FWorld, nullptr, path.c_str());
         lilv_world_load_bundle(FWorld, uri);
         lilv_node_free(uri);
@@ -210,6 +213,8 @@ protected:
         ASSERT_NE(FPlugin, nullptr) << "no " << kLv2PluginUri << " in " << bundle;
     }
     void TearDown() override { lilv_world_free(FWorld); }
+
+    std::string Bundle;
 
     static std::vector<char> Chunk(AEffect* effect)
     {

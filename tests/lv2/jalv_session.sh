@@ -22,8 +22,7 @@ trap cleanup EXIT
 
 jackd --no-realtime -d dummy -r 48000 -p 1024 >"$work/jackd.log" 2>&1 &
 pids+=($!)
-for _ in $(seq 100); do jack_lsp >/dev/null 2>&1 && break; sleep 0.1; done
-if ! jack_lsp >/dev/null 2>&1; then
+if ! jack_wait --wait --timeout 10 >/dev/null 2>&1; then
     echo "the test's JACK server did not start:"
     cat "$work/jackd.log"
     exit 1

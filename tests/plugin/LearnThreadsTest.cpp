@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <set>
 #include <thread>
 
 namespace tumblet::test
@@ -15,11 +16,9 @@ namespace
 
 // A host that only answers: its own bookkeeping must not race with the plug-in's threads.
 VstTimeInfo gTimeInfo{};
-std::atomic<long> gHostCalls{0};
 
 std::intptr_t QuietHost(AEffect*, std::int32_t opcode, std::int32_t, std::intptr_t, void*, float)
 {
-    gHostCalls.fetch_add(1, std::memory_order_relaxed);
     if (opcode == audioMasterVersion)
         return kVstVersion;
     if (opcode == audioMasterGetTime)
@@ -101,8 +100,27 @@ TEST(LearnThreadsTest, EditorCommandsWhileControllersArriveAreSafe)
             }
             plugin.SetLearnState(0);
         });
+    // Whatever the order of the two threads, the mappings end as the list promises: one item
+    // per name, a known parameter behind each name, a controller number in range, and a state
+    // that a new instance takes back unchanged.
+    std::set<std::string> seen;
+    const TMidiCCList& mappings = plugin.MidiCCList();
+    for (std::int32_t i = 0; i < mappings.Count(); ++i)
+    {
+        const TMidiCCItem& item = mappings.Items(i);
+        EXPECT_TRUE(seen.insert(item.Name).second) << "two mappings for " << item.Name;
+        EXPECT_GE(item.ParameterIndex, 0) << item.Name;
+        EXPECT_TRUE(item.CC >= 0 && item.CC <= 127) << item.Name << " " << item.CC;
+    }
+    void* data = nullptr;
+    const std::intptr_t size = effect->dispatcher(effect, effGetChunk, 1, 0, &data, 0.0f);
+    const std::vector<std::uint8_t> state(static_cast<std::uint8_t*>(data),
+                                          static_cast<std::uint8_t*>(data) + size);
     effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
-    EXPECT_GT(gHostCalls.load(), 0);
+
+    TStateInstance again;
+    EXPECT_EQ(again.SetChunk(state), static_cast<std::intptr_t>(state.size()));
+    EXPECT_EQ(again.GetChunk(), state);
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "StateTestSupport.h"
 
+#include "support/TestHome.h"
+
 #include "plugin/ValueTags.h"
 
 #include <cstdlib>
@@ -85,16 +87,17 @@ bool TMemoryRegistry::DeleteKey(const std::string& key, const std::string& subKe
     return true;
 }
 
-THomeFolder::THomeFolder()
+namespace
 {
-    char pattern[] = "/tmp/tumblet-home-XXXXXX";
-    if (mkdtemp(pattern) == nullptr)
-        throw std::runtime_error("mkdtemp failed");
-    FPath = pattern;
-    if (const char* home = std::getenv("HOME"))
+const char* const kHomeVariables[] = {"HOME", "XDG_CONFIG_HOME", "XDG_DOCUMENTS_DIR"};
+}
+
+THomeFolder::THomeFolder() : FPath(TTestHome::NewFolder("home").string())
+{
+    for (const char* name : kHomeVariables)
     {
-        FHadHome = true;
-        FOldHome = home;
+        const char* value = std::getenv(name);
+        FOldValues.emplace_back(value ? std::optional<std::string>(value) : std::nullopt);
     }
     setenv("HOME", FPath.c_str(), 1);
     unsetenv("XDG_CONFIG_HOME");
@@ -103,12 +106,14 @@ THomeFolder::THomeFolder()
 
 THomeFolder::~THomeFolder()
 {
-    if (FHadHome)
-        setenv("HOME", FOldHome.c_str(), 1);
-    else
-        unsetenv("HOME");
-    std::error_code ignored;
-    std::filesystem::remove_all(FPath, ignored);
+    for (std::size_t i = 0; i < FOldValues.size(); ++i)
+    {
+        if (FOldValues[i])
+            setenv(kHomeVariables[i], FOldValues[i]->c_str(), 1);
+        else
+            unsetenv(kHomeVariables[i]);
+    }
+    RemoveTestFolder(FPath);
 }
 
 TStateInstance::TStateInstance(std::unique_ptr<TBlxRegistry> registry)

@@ -11,6 +11,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -71,7 +72,8 @@ public:
     bool DeleteKey(const std::string& key, const std::string& subKey) override;
 };
 
-/// HOME set to a fresh temporary folder (XDG_CONFIG_HOME unset) for the object's lifetime.
+/// HOME set to a fresh folder inside the test home (XDG_CONFIG_HOME and XDG_DOCUMENTS_DIR
+/// unset) for the object's lifetime; the variables come back as they were.
 class THomeFolder
 {
 public:
@@ -84,8 +86,7 @@ public:
 
 private:
     std::string FPath;
-    std::string FOldHome;
-    bool FHadHome = false;
+    std::vector<std::optional<std::string>> FOldValues;
 };
 
 /// An in-process instance created with scripted dialogs (and optionally a registry).

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <map>
 #include <random>
+#include <unistd.h>
 
 namespace tumblet::test
 {
@@ -103,8 +104,7 @@ TEST(SoakTest, AnHourOfAutomatedLoopingMusicLeavesNoNoteOnAndNoGrowth)
 #ifndef TUMBLET_SANITIZED
     // Under AddressSanitizer freed memory sits in its quarantine, so resident size says nothing
     // there; leaks are LeakSanitizer's to report in that tree.
-    constexpr long kPageSize = 4096;
-    const long growth = (ResidentPages() - residentAfterWarmUp) * kPageSize;
+    const long growth = (ResidentPages() - residentAfterWarmUp) * sysconf(_SC_PAGESIZE);
     EXPECT_LT(growth, 4L * 1024 * 1024) << "resident memory grew by " << growth << " bytes";
 #else
     (void)residentAfterWarmUp;

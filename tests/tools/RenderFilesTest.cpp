@@ -1,14 +1,15 @@
 // Files in and out: a multi-track MIDI file played in, the Standard MIDI File and the PNG
 // written out, checked with libsmf and cairo themselves.
 
-#include "PianoRoll.h"
 #include "ToolRunner.h"
 
 #include <cairo.h>
 #include <gtest/gtest.h>
 #include <smf.h>
 
+#include <algorithm>
 #include <cmath>
+#include <map>
 #include <memory>
 
 namespace tumblet::test
@@ -108,59 +109,95 @@ TEST(RenderFilesTest, MidiOutputHasTempoMetreAndNotesAtSampleAccurateTicks)
     EXPECT_EQ(notes, expected);
 }
 
-TEST(RenderFilesTest, PianoRollShowsGridInputLaneAndNotesByVelocity)
+// The piano roll of a chord held for some beats, as its pixels.
+struct TPicture
 {
-    TScratchFolder scratch;
+    int Width = 0;
+    int Height = 0;
+    std::vector<std::uint32_t> Pixels;
+};
+
+TPicture PianoRoll(const TScratchFolder& scratch, const std::string& chord, const char* bars,
+                   const char* hold = "1")
+{
     const std::string png = scratch / "roll.png";
-    const auto result = RunTool({"--plugin", FakePluginPath(), "--chord", "C4:127 G4:20", "--hold",
-                                 "1", "--bars", "1", "--png", png});
-    ASSERT_EQ(result.ExitStatus, 0) << result.Err;
+    const auto result = RunTool({"--plugin", FakePluginPath(), "--chord", chord, "--hold", hold,
+                                 "--bars", bars, "--png", png});
+    EXPECT_EQ(result.ExitStatus, 0) << result.Err;
     std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)> image(
         cairo_image_surface_create_from_png(png.c_str()), &cairo_surface_destroy);
-    ASSERT_EQ(cairo_surface_status(image.get()), CAIRO_STATUS_SUCCESS);
+    TPicture picture;
+    if (cairo_surface_status(image.get()) != CAIRO_STATUS_SUCCESS)
+        return picture;
+    picture.Width = cairo_image_surface_get_width(image.get());
+    picture.Height = cairo_image_surface_get_height(image.get());
+    const unsigned char* data = cairo_image_surface_get_data(image.get());
+    const int stride = cairo_image_surface_get_stride(image.get());
+    for (int y = 0; y < picture.Height; ++y)
+        for (int x = 0; x < picture.Width; ++x)
+            picture.Pixels.push_back(reinterpret_cast<const std::uint32_t*>(data + y * stride)[x] &
+                                     0xFFFFFF);
+    return picture;
+}
 
-    TTimeGrid grid;
-    grid.LengthBeats = 4.0;
-    std::vector<TRenderedNote> output = {{0, 22050, 60, 127, 0, true}, {0, 22050, 67, 20, 0, true}};
-    std::vector<TInputNote> input = {{0, 1, 60, 127}, {0, 1, 67, 20}};
-    const auto layout = TPianoRollLayout::Compute(output, input, grid);
-    EXPECT_EQ(cairo_image_surface_get_width(image.get()), layout.Width);
-    EXPECT_EQ(cairo_image_surface_get_height(image.get()), layout.Height);
+/// The columns a colour spans in a picture: first and last.
+std::pair<int, int> Columns(const TPicture& picture, std::uint32_t colour)
+{
+    std::pair<int, int> columns{picture.Width, -1};
+    for (std::size_t i = 0; i < picture.Pixels.size(); ++i)
+        if (picture.Pixels[i] == colour)
+        {
+            const int x = static_cast<int>(i) % picture.Width;
+            columns = {std::min(columns.first, x), std::max(columns.second, x)};
+        }
+    return columns;
+}
 
-    const auto pixel = [&](double x, double y)
+// The picture grows with the song's length and its range of pitches; swapping two notes'
+// velocities swaps only their colours, the loud note is the redder and the lower pitch lies
+// lower, and a note ends where its key was released.
+TEST(RenderFilesTest, PianoRollGrowsWithTheSongAndColoursNotesByVelocity)
+{
+    TScratchFolder scratch;
+    const TPicture loudLow = PianoRoll(scratch, "C4:127 G4:20", "1");
+    const TPicture loudHigh = PianoRoll(scratch, "C4:20 G4:127", "1");
+    const TPicture longer = PianoRoll(scratch, "C4:127 G4:20", "2");
+    const TPicture wider = PianoRoll(scratch, "C4:127 G5:20", "1");
+    const TPicture heldLonger = PianoRoll(scratch, "C4:127 G4:20", "1", "2");
+    ASSERT_GT(loudLow.Width, 0);
+    EXPECT_GT(longer.Width, loudLow.Width);
+    EXPECT_EQ(longer.Height, loudLow.Height);
+    EXPECT_GT(wider.Height, loudLow.Height);
+    EXPECT_EQ(wider.Width, loudLow.Width);
+    ASSERT_EQ(loudHigh.Pixels.size(), loudLow.Pixels.size());
+
+    // Where the two pictures differ: the colour pairs, and the rows each colour of loudLow spans.
+    std::map<std::pair<std::uint32_t, std::uint32_t>, int> swaps;
+    std::map<std::uint32_t, std::pair<int, int>> rows;
+    for (std::size_t i = 0; i < loudLow.Pixels.size(); ++i)
     {
-        const unsigned char* data = cairo_image_surface_get_data(image.get());
-        const int stride = cairo_image_surface_get_stride(image.get());
-        const auto* row =
-            reinterpret_cast<const std::uint32_t*>(data + static_cast<int>(y) * stride);
-        return row[static_cast<int>(x)] & 0xFFFFFF;
-    };
-    const auto colour = [](int velocity)
-    {
-        double red = 0, green = 0, blue = 0;
-        TPianoRoll::VelocityColour(velocity, red, green, blue);
-        const auto byte = [](double v) { return static_cast<std::uint32_t>(std::lround(v * 255)); };
-        return (byte(red) << 16) | (byte(green) << 8) | byte(blue);
-    };
-    // cairo may round a channel either way.
-    const auto near = [](std::uint32_t a, std::uint32_t b)
-    {
-        for (int shift = 0; shift < 24; shift += 8)
-            if (std::abs(static_cast<int>((a >> shift) & 0xFF) -
-                         static_cast<int>((b >> shift) & 0xFF)) > 1)
-                return false;
-        return true;
-    };
-    const double middle = layout.X(0.5);
-    const double rowMiddle = TPianoRollLayout::kRowHeight / 2.0;
-    EXPECT_TRUE(near(pixel(middle, layout.Y(60) + rowMiddle), colour(127)));
-    EXPECT_TRUE(near(pixel(middle, layout.Y(67) + rowMiddle), colour(20)));
-    EXPECT_FALSE(near(pixel(layout.X(2.5), layout.Y(60) + rowMiddle), colour(127))); // released
-    // The input lane holds one row per input pitch, highest first, drawn in its own colour.
-    const auto lane = pixel(middle, layout.LaneTop + rowMiddle);
-    EXPECT_FALSE(near(lane, colour(20)));
-    EXPECT_EQ(lane, pixel(middle, layout.LaneTop + TPianoRollLayout::kRowHeight + rowMiddle));
-    EXPECT_EQ(layout.LaneRows, 2);
+        const std::uint32_t a = loudLow.Pixels[i], b = loudHigh.Pixels[i];
+        if (a == b)
+            continue;
+        ++swaps[{a, b}];
+        const int y = static_cast<int>(i) / loudLow.Width;
+        rows.try_emplace(a, y, y).first->second.second = y;
+    }
+    ASSERT_EQ(swaps.size(), 2u) << "only the two notes change";
+    const auto [one, other] = swaps.begin()->first;
+    EXPECT_EQ(swaps.count({other, one}), 1u);
+    const auto redness = [](std::uint32_t c)
+    { return static_cast<int>(c >> 16) - static_cast<int>(c & 0xFF); };
+    ASSERT_NE(redness(one), redness(other));
+    const std::uint32_t loud = redness(one) > redness(other) ? one : other;
+    const std::uint32_t soft = loud == one ? other : one;
+    EXPECT_GT(rows[loud].first, rows[soft].second) << "C4 lies below G4";
+
+    // Held for two beats instead of one, the note is twice as long.
+    const auto [start, end] = Columns(loudLow, loud);
+    const auto [heldStart, heldEnd] = Columns(heldLonger, loud);
+    EXPECT_EQ(heldStart, start);
+    EXPECT_NEAR(heldEnd - heldStart + 1, 2 * (end - start + 1), 2);
 }
 
 } // namespace

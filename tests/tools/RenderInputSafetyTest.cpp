@@ -105,31 +105,36 @@ TEST_F(RenderInputSafetyTest, MalformedMidiFilesAreRefusedWithTheProblemAndItsOf
     }
 }
 
-TEST_F(RenderInputSafetyTest, NothingToPlaySaysWhy)
+TEST_F(RenderInputSafetyTest, RefusedCommandLinesSayWhy)
 {
-    ExpectRefused({"--print"}, 2, "nothing to play: give --chord or --midi-in");
-    ExpectRefused({"--out", FScratch / "o.mid"}, 2, "nothing to play: give --chord or --midi-in");
     const std::string controllers =
         FScratch.Write("cc.mid", MidiFile({TBytes("\x00\xB0\x07\x64", 4) + kEnd}));
-    ExpectRefused({"--midi-in", controllers, "--print"}, 1,
-                  "nothing to play: " + controllers + " holds no note-on");
-}
-
-TEST_F(RenderInputSafetyTest, OutputNamesMustBeGivenAndDistinct)
-{
-    ExpectRefused({"--chord", "C4", "--out", ""}, 2, "--out needs a file name");
-    ExpectRefused({"--chord", "C4", "--out", FScratch / "x", "--png", FScratch / "x"}, 2,
-                  "--out and --png name the same file");
-    ExpectRefused({"--chord", "C4", "--out", FScratch / "x", "--save-preset", FScratch / "./x"}, 2,
-                  "--out and --save-preset name the same file");
-}
-
-TEST_F(RenderInputSafetyTest, OverlongRendersAreRefused)
-{
-    ExpectRefused({"--chord", "C4", "--bars", "25001"}, 2,
-                  "the render would last 100004 beats; the longest render is 100000 beats");
-    ExpectRefused({"--chord", "C4", "--bars", "1100", "--png", FScratch / "roll.png"}, 1,
-                  "is too wide for a PNG image; draw at most");
+    const std::string x = FScratch / "x";
+    const struct
+    {
+        std::vector<std::string> Arguments;
+        int ExitStatus;
+        std::string Message;
+    } cases[] = {
+        {{"--print"}, 2, "nothing to play: give --chord or --midi-in"},
+        {{"--out", FScratch / "o.mid"}, 2, "nothing to play: give --chord or --midi-in"},
+        {{"--midi-in", controllers, "--print"},
+         1,
+         "nothing to play: " + controllers + " holds no note-on"},
+        {{"--chord", "C4", "--out", ""}, 2, "--out needs a file name"},
+        {{"--chord", "C4", "--out", x, "--png", x}, 2, "--out and --png name the same file"},
+        {{"--chord", "C4", "--out", x, "--save-preset", FScratch / "./x"},
+         2,
+         "--out and --save-preset name the same file"},
+        {{"--chord", "C4", "--bars", "25001"},
+         2,
+         "the render would last 100004 beats; the longest render is 100000 beats"},
+        {{"--chord", "C4", "--bars", "1100", "--png", FScratch / "roll.png"},
+         1,
+         "is too wide for a PNG image; draw at most"},
+    };
+    for (const auto& c : cases)
+        ExpectRefused(c.Arguments, c.ExitStatus, c.Message);
 }
 
 TEST_F(RenderInputSafetyTest, ValidFileStillPlays)

@@ -1,4 +1,5 @@
 #include "ToolRunner.h"
+#include "support/TestHome.h"
 
 #include <fcntl.h>
 #include <sys/wait.h>
@@ -15,16 +16,12 @@ namespace tumblet::test
 
 TScratchFolder::TScratchFolder()
 {
-    std::random_device random;
-    FPath = std::filesystem::temp_directory_path() /
-            ("tumblet-render-test-" + std::to_string(getpid()) + "-" + std::to_string(random()));
-    std::filesystem::create_directories(FPath);
+    FPath = TTestHome::NewFolder("render");
 }
 
 TScratchFolder::~TScratchFolder()
 {
-    std::error_code error;
-    std::filesystem::remove_all(FPath, error);
+    RemoveTestFolder(FPath);
 }
 
 std::vector<std::string> TScratchFolder::Files() const

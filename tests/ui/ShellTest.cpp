@@ -1,3 +1,4 @@
+#include "support/TestHome.h"
 #include "ui/BlxShell.h"
 
 #include <gtest/gtest.h>
@@ -27,9 +28,7 @@ class ShellOpenTest : public ::testing::TestWithParam<TOpenerCase>
 
 TEST_P(ShellOpenTest, ReportsTheOpenersOutcome)
 {
-    fs::path bin = fs::temp_directory_path() / "tumblet-shell-test";
-    fs::remove_all(bin);
-    fs::create_directories(bin);
+    const fs::path bin = test::TTestHome::NewFolder("shell");
     fs::path record = bin / "argument";
     if (GetParam().Script)
     {
@@ -51,7 +50,7 @@ TEST_P(ShellOpenTest, ReportsTheOpenersOutcome)
                              std::istreambuf_iterator<char>());
         EXPECT_EQ(argument, "/some folder/with 'quotes'") << "one argument, no shell";
     }
-    fs::remove_all(bin);
+    test::RemoveTestFolder(bin);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ShellOpenTest,

@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
+#include <set>
 
 namespace tumblet
 {
@@ -56,6 +56,7 @@ TEST_P(WidgetSnapshotTest, Gallery)
     edit.SetFocus();
     w.PaintAll();
     ASSERT_TRUE(w.BackBuffer().SavePng(Path("Gallery")));
+    EXPECT_TRUE(EveryControlIsDrawn(w, w.BackBuffer()));
     EXPECT_EQ(w.BackBuffer().Pixel(5, 150), TBlxStyle::Palette().ButtonFace);
     EXPECT_EQ(w.BackBuffer().Pixel(340, 55), TBlxStyle::Palette().Selection);
 }
@@ -92,10 +93,22 @@ TEST_P(WidgetSnapshotTest, OpenMenu)
             sub.PaintAll();
             EXPECT_TRUE(root.BackBuffer().SavePng(Path("MenuRoot")));
             EXPECT_TRUE(sub.BackBuffer().SavePng(Path("MenuSkin")));
+            // Each item row shows its caption: no row of the menus is one flat colour.
+            for (TBlxMenuWindow* level : {&root, &sub})
+            {
+                for (int i = 0; i < level->LevelItem().Count(); ++i)
+                {
+                    const TBlxRect row = level->ItemRect(i);
+                    std::set<std::uint32_t> colours;
+                    for (int x = row.Left; x < row.Left + row.Width; ++x)
+                        for (int y = row.Top; y < row.Top + row.Height; ++y)
+                            colours.insert(level->BackBuffer().Pixel(x, y).Argb);
+                    EXPECT_GT(colours.size(), 1u) << "menu row " << i;
+                }
+            }
             menu.CloseMenu();
         });
     menu.Popup(&owner, {10, 10});
-    EXPECT_TRUE(std::filesystem::exists(Path("MenuSkin")));
 }
 
 INSTANTIATE_TEST_SUITE_P(Skins, WidgetSnapshotTest, AllSkins(), SkinTestName);

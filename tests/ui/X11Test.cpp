@@ -14,7 +14,6 @@
 
 #include "ui/X11TestSupport.h"
 
-#include <atomic>
 #include <optional>
 
 namespace tumblet
@@ -211,8 +210,8 @@ TEST_F(TBlxX11Test, ClipboardIsServedToAndReadFromOtherClients)
     EXPECT_EQ(std::string(reinterpret_cast<char*>(data), n), "from Tumblet \u2212 1");
     XFree(data);
 
-    // The host takes the clipboard and answers our request from its own thread.
-    std::atomic<bool> stop{false};
+    // The host takes the clipboard and answers our request from its own thread, which sleeps
+    // on its connection until the request (or the message that ends it) arrives.
     Display* other = nullptr;
     for (int attempt = 0; attempt < 5 && !other; ++attempt)
     {
@@ -226,36 +225,36 @@ TEST_F(TBlxX11Test, ClipboardIsServedToAndReadFromOtherClients)
     std::thread server(
         [&]
         {
-            while (!stop)
+            XEvent e;
+            for (XNextEvent(other, &e); e.type != ClientMessage; XNextEvent(other, &e))
             {
-                XEvent e;
-                while (XPending(other))
+                if (e.type != SelectionRequest)
                 {
-                    XNextEvent(other, &e);
-                    if (e.type != SelectionRequest)
-                    {
-                        continue;
-                    }
-                    const XSelectionRequestEvent& r = e.xselectionrequest;
-                    std::string text = "pasted";
-                    XChangeProperty(other, r.requestor, r.property, r.target, 8, PropModeReplace,
-                                    reinterpret_cast<const unsigned char*>(text.data()),
-                                    int(text.size()));
-                    XSelectionEvent reply{};
-                    reply.type = SelectionNotify;
-                    reply.requestor = r.requestor;
-                    reply.selection = r.selection;
-                    reply.target = r.target;
-                    reply.property = r.property;
-                    reply.time = r.time;
-                    XSendEvent(other, r.requestor, False, 0, reinterpret_cast<XEvent*>(&reply));
-                    XFlush(other);
+                    continue;
                 }
-                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+                const XSelectionRequestEvent& r = e.xselectionrequest;
+                std::string text = "pasted";
+                XChangeProperty(other, r.requestor, r.property, r.target, 8, PropModeReplace,
+                                reinterpret_cast<const unsigned char*>(text.data()),
+                                int(text.size()));
+                XSelectionEvent reply{};
+                reply.type = SelectionNotify;
+                reply.requestor = r.requestor;
+                reply.selection = r.selection;
+                reply.target = r.target;
+                reply.property = r.property;
+                reply.time = r.time;
+                XSendEvent(other, r.requestor, False, 0, reinterpret_cast<XEvent*>(&reply));
+                XFlush(other);
             }
         });
     std::string pasted = app.ClipboardText();
-    stop = true;
+    XClientMessageEvent done{};
+    done.type = ClientMessage;
+    done.window = owner;
+    done.format = 32;
+    XSendEvent(Host, owner, False, 0, reinterpret_cast<XEvent*>(&done));
+    XFlush(Host);
     server.join();
     XDestroyWindow(other, owner);
     XCloseDisplay(other);

@@ -18,6 +18,7 @@
 #include <chrono>
 #include <fcntl.h>
 #include <functional>
+#include <poll.h>
 #include <spawn.h>
 #include <string>
 #include <sys/wait.h>
@@ -67,6 +68,61 @@ inline bool PumpUntil(const std::function<bool()>& done, int ms = 5000)
         finished = done();
     }
     return finished;
+}
+
+/// The windows at the top of the screen that are shown, in stacking order.
+inline std::vector<Window> ShownTopWindows(Display* display)
+{
+    Window root = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned count = 0;
+    XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count);
+    std::vector<Window> shown;
+    for (unsigned i = 0; i < count; ++i)
+    {
+        XWindowAttributes a{};
+        if (XGetWindowAttributes(display, children[i], &a) && a.map_state == IsViewable)
+        {
+            shown.push_back(children[i]);
+        }
+    }
+    if (children != nullptr)
+    {
+        XFree(children);
+    }
+    return shown;
+}
+
+/// Waits until `count` windows at the top of the screen are shown and they are not `before`
+/// (a menu that gave way to a dialog counts as a change), woken by the server's map and unmap
+/// notices. The watcher connection is only used for watching. Returns the windows shown then,
+/// or nothing when ms pass first.
+inline std::vector<Window> WaitForTopWindows(Display* watcher, const std::vector<Window>& before,
+                                             std::size_t count, int ms = 10000)
+{
+    XSelectInput(watcher, DefaultRootWindow(watcher), SubstructureNotifyMask);
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    for (;;)
+    {
+        while (XPending(watcher) > 0)
+        {
+            XEvent ignored;
+            XNextEvent(watcher, &ignored);
+        }
+        std::vector<Window> shown = ShownTopWindows(watcher);
+        if (shown.size() == count && shown != before)
+        {
+            return shown;
+        }
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            end - std::chrono::steady_clock::now());
+        if (left.count() <= 0)
+        {
+            return {};
+        }
+        pollfd fd{ConnectionNumber(watcher), POLLIN, 0};
+        poll(&fd, 1, int(left.count()));
+    }
 }
 
 /// Where the stand-in host window sits: away from the screen's top-left corner, where windows

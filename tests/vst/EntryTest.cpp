@@ -188,9 +188,11 @@ TEST_F(EntryTest, ProcessingBeforeOpenDoesNothingAndCopiedPointerWorksAfter)
     float* outputs[2] = {left.data(), right.data()};
     Host.ClearRecords();
     copied(effect, nullptr, outputs, 64);
-    // The copied pointer reached the active entry: the processing hook ran (it asks for time
-    // info once the product processes) or at least nothing broke.
-    EXPECT_EQ(effect->processReplacing == copied, false);
+    // A host that copied the entry before effOpen still reaches real processing through it:
+    // the outputs are silenced and the block asks for the host's time.
+    EXPECT_EQ(left[0], 0.0f);
+    EXPECT_EQ(right[63], 0.0f);
+    EXPECT_FALSE(Host.RequestedTimeMasks.empty());
 }
 
 TEST_F(EntryTest, ZeroFramesAndNullBuffersDoNothing)
