@@ -1,8 +1,10 @@
-// The CLAP process call allocates nothing: notes, parameter changes and song positions inside
-// blocks shorter and longer than a step. Every operator new in this binary is counted, the
-// plug-in library's too (it takes the process's allocator).
+// The CLAP process call allocates nothing, playing the music every format's allocation test
+// plays, with parameter changes as host events and song positions that jump inside blocks. Every
+// operator new in this binary is counted, the plug-in library's too (it takes the process's
+// allocator).
 
 #include "ClapTestHost.h"
+#include "support/AllocationScript.h"
 #include "support/CountingAllocator.h"
 
 #include <gtest/gtest.h>
@@ -29,28 +31,21 @@ TEST(ClapAllocationTest, TenThousandProcessCallsAllocateNothing)
     }
 
     long allocations = 0;
-    for (int i = 0; i < 10000; ++i)
+    for (int i = 0; i < kAllocationScriptBlocks; ++i)
     {
-        const std::uint32_t frames = (i % 4 == 0) ? 4096 : (i % 4 == 1 ? 7 : 512);
-        const auto note = static_cast<std::uint8_t>(48 + (i / 7) % 24);
-        if (i % 7 == 0)
+        const TAllocationScriptBlock script = AllocationScript(i);
+        const auto frames = static_cast<std::uint32_t>(script.Frames);
+        if (script.Parameter >= 0)
         {
-            clap.In.AddMidi(0, 0x90, note, 90);
-            clap.In.AddMidi(frames / 2, 0x90, static_cast<std::uint8_t>(note + 4), 80);
+            const clap_param_info_t& info = infos[static_cast<std::size_t>(script.Parameter)];
+            clap.In.AddParameter(
+                0, info.id, info.min_value + (info.max_value - info.min_value) * script.Amount);
         }
-        if (i % 7 == 5)
+        for (int e = 0; e < script.EventCount; ++e)
         {
-            clap.In.AddMidi(0, 0x80, note, 0);
-            clap.In.AddMidi(frames - 1, 0x80, static_cast<std::uint8_t>(note + 4), 0);
-        }
-        if (i % 11 == 0)
-            clap.In.AddMidi(frames / 3, 0xB0, 1, static_cast<std::uint8_t>(i % 128));
-        if (i % 13 == 0)
-        {
-            const clap_param_info_t& info = infos[static_cast<std::size_t>(i / 13) % infos.size()];
-            clap.In.AddParameter(frames / 4, info.id,
-                                 std::round(info.min_value + (info.max_value - info.min_value) *
-                                                                 ((i * 37) % 100) / 100.0));
+            const TInEvent& event = script.Events[static_cast<std::size_t>(e)];
+            clap.In.AddMidi(static_cast<std::uint32_t>(event.DeltaFrames), event.Status,
+                            event.Data1, event.Data2);
         }
         if (i % 400 == 0)
         {
