@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds Tumblet, installs it and its user guide where hosts look for VST 2 plug-ins (~/.vst), LV2
-# plug-ins (~/.lv2) and CLAP plug-ins (~/.clap), and plays a C major chord through it with three contrasting settings,
+# Builds Tumblet, installs it and its user guide where hosts look for VST 2 plug-ins (~/.vst) and
+# LV2 plug-ins (~/.lv2), and plays a C major chord through it with three contrasting settings,
 # without a DAW: the arpeggios are printed and written to build/demo/ as MIDI files and piano-roll
 # pictures.
 set -euo pipefail
@@ -9,22 +9,28 @@ cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j"$(nproc)" --target Tumblet tumblet_lv2_bundle Tumblet_clap tumblet-render tumblet-info \
-    tumblet_user_guide
+    tumblet_user_guide tumblet_papers
 
+# The install rules strip every binary (their debug information stays in build/debug/); they
+# install into a folder of the build, and the plug-ins go on from there to your own folders.
+stage=build/demo-install
+rm -rf "$stage"
+cmake --install build --prefix "$stage" >/dev/null
+guide="$stage/share/doc/tumblet/Tumblet User Guide.pdf"
 mkdir -p "$HOME/.vst" build/demo
-install -m 0644 build/Tumblet.so "$HOME/.vst/Tumblet.so"
+install -m 0644 "$stage/lib/vst/Tumblet.so" "$HOME/.vst/Tumblet.so"
 # Beside the plug-in, the guide is what the editor's "Open User Guide" opens.
-install -m 0644 "build/Tumblet User Guide.pdf" "$HOME/.vst/Tumblet User Guide.pdf"
+install -m 0644 "$guide" "$HOME/.vst/Tumblet User Guide.pdf"
 echo "Installed $HOME/.vst/Tumblet.so and $HOME/.vst/Tumblet User Guide.pdf"
 # The LV2 build of the same plug-in, for hosts that prefer LV2 (and for jalv).
 mkdir -p "$HOME/.lv2"
 rm -rf "$HOME/.lv2/Tumblet.lv2"
-cp -r build/Tumblet.lv2 "$HOME/.lv2/Tumblet.lv2"
-install -m 0644 "build/Tumblet User Guide.pdf" "$HOME/.lv2/Tumblet.lv2/Tumblet User Guide.pdf"
+cp -r "$stage/lib/lv2/Tumblet.lv2" "$HOME/.lv2/Tumblet.lv2"
+install -m 0644 "$guide" "$HOME/.lv2/Tumblet.lv2/Tumblet User Guide.pdf"
 echo "Installed $HOME/.lv2/Tumblet.lv2"
 # And the CLAP build, for hosts that load CLAP.
 mkdir -p "$HOME/.clap"
-install -m 0644 build/Tumblet.clap "$HOME/.clap/Tumblet.clap"
+install -m 0644 "$stage/lib/clap/Tumblet.clap" "$HOME/.clap/Tumblet.clap"
 echo "Installed $HOME/.clap/Tumblet.clap"
 
 render() {

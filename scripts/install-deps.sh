@@ -9,7 +9,7 @@ packages=(
     clang clang-format libclang-rt-dev llvm
     libx11-dev libxext-dev libcairo2-dev libpango1.0-dev libfontconfig-dev libpng-dev libinih-dev
     xvfb xauth xdotool x11-utils fonts-dejavu-core poppler-utils
-    valgrind binutils
+    valgrind binutils file dpkg-dev lintian
     libsmf-dev dpf-plugins-vst
     lv2-dev liblilv-dev lilv-utils sordi jalv jackd2 libjack-jackd2-dev ardour libsuil-0-0
     dpf-source qtractor

@@ -39,8 +39,8 @@ echo "== release build"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j"$jobs"
 
-echo "== soak test, real hosts (Ardour, jalv) and the user's files on the release build"
-ctest --test-dir build --output-on-failure -L 'soak|hosts|userfiles' | tee "$summary"
+echo "== soak test, real hosts (Ardour, jalv), the user's files and the Debian package on the release build"
+ctest --test-dir build --output-on-failure -L 'soak|hosts|userfiles|package' | tee "$summary"
 passed=$((passed + $(sed -n 's/.*tests failed out of \([0-9]*\).*/\1/p' "$summary" | tail -n 1)))
 
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer"

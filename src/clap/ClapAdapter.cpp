@@ -552,8 +552,9 @@ bool TClapAdapter::GuiSize(std::uint32_t& width, std::uint32_t& height)
     }
     else
     {
-        width = FDescription.EditorWidth;
-        height = FDescription.EditorHeight;
+        const TEditorSize size = ProductEditorSize();
+        width = size.Width;
+        height = size.Height;
     }
     return width > 0 && height > 0;
 }

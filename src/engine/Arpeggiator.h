@@ -266,6 +266,7 @@ private:
     TBlxIntList FOctaveList; ///< octave numbers of the slots, rebuilt by every build
     std::int32_t FCurrentShift = 0;
     double FBlockBeats = 0.0;
+    std::int32_t FBlockFrames = 0; ///< samples in the current call
     /// The earliest position a step may sound at in the current call, in beats: the call's start,
     /// or the end of the current step when that lies later.
     double FStepFloor = 0.0;

@@ -72,6 +72,7 @@ void TArpeggiator::BeginBlock(std::int32_t sampleFrames)
         return;
     }
     FBlockBeats = SamplesToBeats(sampleFrames);
+    FBlockFrames = sampleFrames;
     if (FCycleWrapPending)
     {
         // Steps wait until the host loop has jumped back.
@@ -116,7 +117,9 @@ bool TArpeggiator::NextStep()
     {
         SetupFirstStep();
     }
-    if (FPpq + FBlockBeats <= FNextStepPos)
+    // A step sounds at the sample its time rounds to, and a key at that sample comes first: the
+    // caller ends its run at the key, so a step rounding to the run's end waits for the next run.
+    if (RoundEven(BeatsToSamples(FNextStepPos - FPpq)) >= FBlockFrames)
     {
         return false;
     }

@@ -1,6 +1,5 @@
 #include "entry/ProductDescription.h"
 
-#include "editor/Editor.h"
 #include "engine/BlxValueList.h"
 #include "host/CustomVstParameterProperties.h"
 #include "host/CustomVstParameterProperty.h"
@@ -57,8 +56,6 @@ TProductDescription DescribeProduct()
     description.Name = plugin.EffectName();
     description.Vendor = plugin.VendorName();
     description.UniqueId = plugin.UniqueID();
-    description.EditorWidth = TfrmEditor::kWidth;
-    description.EditorHeight = TfrmEditor::kHeight;
     const TCustomVstParameterProperties& properties = plugin.ParameterProperties();
     for (std::int32_t i = 0; i < properties.Count(); ++i)
     {

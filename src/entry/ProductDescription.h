@@ -1,8 +1,7 @@
 #pragma once
 
 // What a plug-in format that describes the product ahead of running it (LV2's Turtle files, the
-// CLAP parameter list and editor size) needs to know of it: identity, the parameters with their
-// real ranges, and the editor's size.
+// CLAP parameter list) needs to know of it: identity and the parameters with their real ranges.
 
 #include <cstdint>
 #include <string>
@@ -45,9 +44,6 @@ struct TProductDescription
     std::string Vendor;
     std::string UniqueId; ///< the four characters of the VST 2.4 unique ID
     std::vector<TProductParameter> Parameters;
-    /// The editor's size before it opens, pixels.
-    std::uint32_t EditorWidth = 0;
-    std::uint32_t EditorHeight = 0;
 };
 
 /// Reads the description off a freshly created module. Throws on failure. Thread: any.

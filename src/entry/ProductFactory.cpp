@@ -6,10 +6,9 @@
 
 #include "editor/Dialogs.h"
 #include "editor/Editor.h"
+#include "engine/BlxMidiNoteList.h"
 #include "plugin/BlxCommon.h"
 #include "plugin/Plugin.h"
-#include "plugin/StdErrDialogService.h"
-#include "plugin/ThreadBoundDialogService.h"
 #include "ui/BlxApplication.h"
 #include "ui/BlxStyle.h"
 
@@ -25,13 +24,17 @@ void SelectToolkitStyle(const char* name)
     TBlxStyle::Select(name);
 }
 
+const TWindowedParts& WindowedParts()
+{
+    static const TWindowedParts parts{&SelectToolkitStyle, &CreateEditorForm,
+                                      &CreateWindowedDialogService};
+    return parts;
+}
+
 std::unique_ptr<TVSTModule> CreateProduct()
 {
-    SetStyleSelector(&SelectToolkitStyle);
-    std::unique_ptr<TVSTModule> module = TVSTPlugin::Create();
-    static_cast<TVSTPlugin&>(*module).SetDialogService(std::make_unique<TThreadBoundDialogService>(
-        CreateWindowedDialogService(), std::make_unique<TStdErrDialogService>()));
-    module->SetEditorFormClass(&CreateEditorForm);
+    std::unique_ptr<TVSTModule> module = CreateModule();
+    AttachWindowedParts(*module, WindowedParts());
     return module;
 }
 
@@ -45,6 +48,23 @@ AEffect* CreateProductEffect(audioMasterCallback audioMaster) noexcept
 int EditorEventDescriptor() noexcept
 {
     return TBlxApplication::Instance().EventDescriptor();
+}
+
+TEditorSize ProductEditorSize() noexcept
+{
+    return {TfrmEditor::kWidth, TfrmEditor::kHeight};
+}
+
+bool AttachProductEditor(AEffect* effect, TWindowedPartsAttacher attach) noexcept
+{
+    if (attach == nullptr)
+        return false;
+    // This library carries a copy of the module's code for the editor to call, with its own copy
+    // of the settings that code keeps outside the module: they start as the module's.
+    if (auto* plugin = dynamic_cast<TVSTPlugin*>(TBasicVSTModule::FromEffect(effect)))
+        SetOctaveOffset(static_cast<std::int8_t>(plugin->LowestOctave()));
+    SetStyleSelector(&SelectToolkitStyle);
+    return attach(effect, WindowedParts());
 }
 
 } // namespace tumblet

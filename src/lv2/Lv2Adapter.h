@@ -5,7 +5,7 @@
 // output events back as atoms at their frames, keeps the control ports and the module's
 // parameters agreeing, and carries the module's state chunk through the LV2 state interface.
 
-#include "entry/EffectDriver.h"
+#include "base/PhaseLock.h"
 #include "entry/ProductDescription.h"
 #include "lv2/Lv2Instance.h"
 
@@ -55,22 +55,31 @@ private:
         double BeatsPerBar = 4; ///< beat units per bar
         double BeatUnit = 4;    ///< the note value of one beat (4 = quarter)
         double BeatsPerMinute = 120;
+        double Ppq = 0;     ///< quarter notes at Frame, as the host sent them
+        bool Fresh = false; ///< arrived since the last span
     };
 
-    std::intptr_t HostCall(std::int32_t opcode, void* ptr);
+    static std::intptr_t HostCallback(AEffect* effect, std::int32_t opcode, std::int32_t index,
+                                      std::intptr_t value, void* ptr, float opt);
+    std::intptr_t HostCall(std::int32_t opcode, std::int32_t index, void* ptr, float opt);
 
     void ApplyControlPorts();
     void ReadPosition(const LV2_Atom_Object* object);
     void AdvancePosition(std::uint32_t frames);
-    void FillTimeInfo();
-    void WriteMidi(const std::uint8_t* bytes, std::uint32_t size, std::uint32_t frame);
+    void FillTimeInfo(std::uint32_t frames);
+    void ProcessSpan(std::uint32_t start, std::uint32_t frames);
+    void QueueMidi(const std::uint8_t* bytes, std::uint32_t size, std::uint32_t frame);
+    void WriteOutputEvents(const VstEvents& events);
+
+    float ToNormalised(std::size_t index, float real) const;
+    float ToReal(std::size_t index, float normalised) const;
 
     TLv2Instance FInstance;
     const TProductDescription& FDescription;
     std::vector<float> FMinimum;
     std::vector<float> FMaximum;
     double FSampleRate;
-    std::unique_ptr<TEffectDriver> FDriver;
+    std::uint32_t FMaxBlock; ///< the scratch output's length, samples
 
     // URIDs
     LV2_URID FMidiEvent = 0;
@@ -98,11 +107,26 @@ private:
     /// The port value last taken in; a port is applied only when it moves away from this.
     std::vector<std::atomic<float>> FLastPortValue;
 
+    // Processing scratch, sized at construction.
+    std::vector<float> FScratchLeft;
+    std::vector<float> FScratchRight;
+    std::vector<VstMidiEvent> FInputEvents;
+    std::vector<VstEvent*> FInputPointers;
+    std::vector<std::uint8_t> FInputBlock; ///< a VstEvents record with room for every pointer
+    std::uint32_t FInputCount = 0;
+
     LV2_Atom_Forge FForge{};
     bool FForgeOk = false;
+    std::uint32_t FSpanStart = 0;   ///< the span's first frame within the host's block
+    std::uint32_t FBlockFrames = 0; ///< the host's block length
+    std::uint32_t FLastOutFrame = 0;
 
     TPosition FPosition;
+    /// The song position counted on from the last one the host sent, by frames.
+    TPhaseLock FPhaseLock;
+    bool FLocked = false; ///< FPhaseLock holds an anchor
     bool FWasRolling = false;
+    VstTimeInfo FTimeInfo{};
 };
 
 } // namespace tumblet

@@ -1,8 +1,9 @@
 #pragma once
 
 // What the LV2 plug-in library hands its UI library through instance access: a plain record
-// both sides agree on, so that the UI reaches the running module's own editor entries without
-// sharing any C++ object across the two libraries.
+// both sides agree on. The plug-in library holds the module without anything that needs a
+// display; the UI library brings the editor and hands it to the running module through the
+// record's attacher, which runs in the plug-in library's own copy of the module's code.
 
 #include "host/VstInterface.h"
 
@@ -10,6 +11,8 @@
 
 namespace tumblet
 {
+
+struct TWindowedParts;
 
 /// The plug-in's URI, shared by the Turtle files, the plug-in and the UI.
 inline constexpr const char* kLv2PluginUri = "urn:brindlex:tumblet";
@@ -35,6 +38,8 @@ struct TLv2Instance
     std::uint32_t ParameterCount = 0;
     const float* Minimum = nullptr;
     const float* Maximum = nullptr;
+    /// Gives the module the UI library's windowed parts; false when it could not.
+    bool (*AttachEditor)(AEffect* effect, const TWindowedParts& parts) noexcept = nullptr;
 };
 
 } // namespace tumblet

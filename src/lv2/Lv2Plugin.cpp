@@ -1,7 +1,6 @@
 // The LV2 plug-in library's only exported symbol: lv2_descriptor. Every entry contains its
 // failures, as the VST 2.4 entries do: nothing thrown here may reach the host.
 
-#include "base/Contained.h"
 #include "lv2/Lv2Adapter.h"
 
 #include <lv2/state/state.h>
@@ -25,13 +24,33 @@ TLv2Adapter* AdapterOf(LV2_Handle handle)
     return static_cast<TLv2Adapter*>(instance->Adapter);
 }
 
-constexpr const char* kFormat = "LV2";
+void Report(const char* where, const char* what)
+{
+    std::fprintf(stderr, "Tumblet (LV2): %s: %s\n", where, what);
+}
+
+template <class TCall> auto Contained(const char* where, TCall call, decltype(call()) neutral)
+{
+    try
+    {
+        return call();
+    }
+    catch (const std::exception& e)
+    {
+        Report(where, e.what());
+    }
+    catch (...)
+    {
+        Report(where, "unknown error");
+    }
+    return neutral;
+}
 
 LV2_Handle Instantiate(const LV2_Descriptor*, double sampleRate, const char*,
                        const LV2_Feature* const* features)
 {
     return Contained(
-        kFormat, "instantiate",
+        "instantiate",
         [&]() -> LV2_Handle
         {
             auto adapter = std::make_unique<TLv2Adapter>(sampleRate, features);
@@ -67,7 +86,7 @@ void Deactivate(LV2_Handle handle)
 void Cleanup(LV2_Handle handle)
 {
     Contained(
-        kFormat, "cleanup",
+        "cleanup",
         [&]
         {
             delete AdapterOf(handle);
@@ -83,7 +102,7 @@ LV2_State_Status Save(LV2_Handle handle, LV2_State_Store_Function store, LV2_Sta
     if (adapter == nullptr || store == nullptr)
         return LV2_STATE_ERR_UNKNOWN;
     return Contained(
-        kFormat, "save", [&] { return adapter->Save(store, state); }, LV2_STATE_ERR_UNKNOWN);
+        "save", [&] { return adapter->Save(store, state); }, LV2_STATE_ERR_UNKNOWN);
 }
 
 LV2_State_Status Restore(LV2_Handle handle, LV2_State_Retrieve_Function retrieve,
@@ -93,8 +112,7 @@ LV2_State_Status Restore(LV2_Handle handle, LV2_State_Retrieve_Function retrieve
     if (adapter == nullptr || retrieve == nullptr)
         return LV2_STATE_ERR_UNKNOWN;
     return Contained(
-        kFormat, "restore", [&] { return adapter->Restore(retrieve, state); },
-        LV2_STATE_ERR_UNKNOWN);
+        "restore", [&] { return adapter->Restore(retrieve, state); }, LV2_STATE_ERR_UNKNOWN);
 }
 
 const LV2_State_Interface kStateInterface = {&Save, &Restore};

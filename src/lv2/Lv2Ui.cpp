@@ -1,15 +1,17 @@
-// The LV2 UI library: the running module's own editor, opened through instance access into the
-// host's parent window and pumped by the host's idle calls, as a VST 2.4 host would with
-// effEditOpen and effEditIdle. It also reports parameter changes made in the editor, or by a
-// mapped MIDI controller, to the host's control ports. Its only exported symbol is
-// lv2ui_descriptor.
+// The LV2 UI library: the product's editor, handed through instance access to the running module
+// (which the plug-in library holds without it) and opened into the host's parent window and pumped
+// by the host's idle calls, as a VST 2.4 host would with effEditOpen and effEditIdle. It also
+// reports parameter changes made in the editor, or by a mapped MIDI controller, to the host's
+// control ports. Its only exported symbol is lv2ui_descriptor.
 
+#include "entry/ProductFactory.h"
 #include "lv2/Lv2Instance.h"
 
 #include <lv2/instance-access/instance-access.h>
 #include <lv2/ui/ui.h>
 
 #include <X11/Xlib.h>
+#include <dlfcn.h>
 
 #include <cmath>
 #include <cstdio>
@@ -55,6 +57,16 @@ std::uintptr_t EditorWindowIn(std::uintptr_t parent)
     return found;
 }
 
+/// Once attached, the module keeps this library's editor form, dialogs and skin function for as
+/// long as it lives, which may be past the host's unloading of this library: so it stays loaded.
+bool StayLoaded()
+{
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<const void*>(&StayLoaded), &info) == 0 || info.dli_fname == nullptr)
+        return false;
+    return dlopen(info.dli_fname, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE) != nullptr;
+}
+
 class TLv2Ui
 {
 public:
@@ -74,6 +86,8 @@ public:
     {
         AEffect* effect = FInstance.Effect;
         ERect* rect = nullptr;
+        if (!StayLoaded() || !AttachProductEditor(effect, FInstance.AttachEditor))
+            return false;
         if (effect->dispatcher(effect, effEditOpen, 0, 0, reinterpret_cast<void*>(parent), 0.0f) ==
             0)
             return false;

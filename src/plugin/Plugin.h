@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/PhaseLock.h"
 #include "engine/Arpeggiator.h"
 #include "engine/BlxMidiArpNoteOrderList.h"
 #include "engine/BlxMidiArpOctaveOrderList.h"
@@ -69,7 +70,7 @@ private:
 
     // Block processing steps. Offsets count samples from the start of the host's block.
     bool ReadHostTime(std::uint32_t sampleFrames);
-    void ApplyHostPosition(const VstTimeInfo& timeInfo);
+    void ApplyHostPosition(const VstTimeInfo& timeInfo, std::uint32_t sampleFrames);
     bool HandleTransport(std::uint32_t sampleFrames);
     void ProcessBlock(std::int32_t sampleFrames);
     struct TKeyEvent;
@@ -125,6 +126,7 @@ private:
     /// FProcessedSamples at the last latched note-on; at first long before anything.
     std::int64_t FLastNoteOnSample = -(std::int64_t{1} << 62);
     double FLastTempo = 120.0;     ///< beats per minute; used while the host gives none
+    TPhaseLock FPhaseLock;         ///< the host's song position kept on the sample grid
     double FBlockSamplePos = 0.0;  ///< the engine's sample position of the block start
     double FBlockPpq = 0.0;        ///< the engine's song position of the block start, beats
     std::int32_t FBlockFrames = 0; ///< length of the block being processed; 0 between blocks

@@ -192,7 +192,7 @@ void TVSTPlugin::ApplyKey(const TKeyEvent& key, std::int32_t offset)
         HandleNoteOff(key.Note);
 }
 
-bool TVSTPlugin::ReadHostTime(std::uint32_t)
+bool TVSTPlugin::ReadHostTime(std::uint32_t sampleFrames)
 {
     TArpeggiator& engine = *FArpeggiator;
     const VstTimeInfo* timeInfo = GetTimeInfo(kBlockTimeMask);
@@ -205,12 +205,13 @@ bool TVSTPlugin::ReadHostTime(std::uint32_t)
         engine.SetTempo(FLastTempo);
         engine.SetPlaying(false);
         engine.SetCycleActive(false);
+        FPhaseLock.Reset();
         return false;
     }
     FLastTempo = timeInfo->tempo;
     engine.SetTempo(timeInfo->tempo);
-    ApplyHostPosition(*timeInfo);
     engine.SetPlaying((timeInfo->flags & kVstTransportPlaying) != 0);
+    ApplyHostPosition(*timeInfo, sampleFrames);
     if (engine.Playing())
     {
         if ((timeInfo->flags & kVstCyclePosValid) != 0)
@@ -233,14 +234,27 @@ bool TVSTPlugin::ReadHostTime(std::uint32_t)
     return true;
 }
 
-void TVSTPlugin::ApplyHostPosition(const VstTimeInfo& timeInfo)
+void TVSTPlugin::ApplyHostPosition(const VstTimeInfo& timeInfo, std::uint32_t sampleFrames)
 {
     TArpeggiator& engine = *FArpeggiator;
     engine.SetSamplePos(timeInfo.samplePos);
     engine.SetPpq(timeInfo.ppqPos);
     // A host that gives no name is trusted only with its musical position.
     if (HostIsUnknown())
+    {
         engine.SetSamplePos(RoundEven(engine.BeatsToSamples(engine.Ppq())));
+        FPhaseLock.Reset();
+        return;
+    }
+    // While the transport rolls, the exact sample position carries the song position from
+    // block to block; a stop forgets it, so that the next start takes the host's position.
+    if (!engine.Playing())
+    {
+        FPhaseLock.Reset();
+        return;
+    }
+    engine.SetPpq(FPhaseLock.Lock(
+        {timeInfo.samplePos, timeInfo.ppqPos, timeInfo.tempo, engine.SampleRate()}, sampleFrames));
 }
 
 bool TVSTPlugin::HandleTransport(std::uint32_t sampleFrames)

@@ -49,6 +49,10 @@ std::string TVSTPluginBase::UserGuidePath() const
     const std::string libraryFolder = LibraryFolder();
     if (!libraryFolder.empty() && FileExists(libraryFolder + FUserGuideFileName))
         return libraryFolder + FUserGuideFileName;
+    // The Debian package keeps the guide with the other documentation, not beside the plug-in.
+    const std::string packaged = std::string("/usr/share/doc/tumblet/") + FUserGuideFileName;
+    if (FileExists(packaged))
+        return packaged;
     return {};
 }
 

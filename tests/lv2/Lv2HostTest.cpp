@@ -16,6 +16,7 @@
 #undef Status
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -25,50 +26,122 @@ namespace tumblet::test
 namespace
 {
 
+// The host sends its position once and the chord changes on a step: both builds count the song
+// position from the same frame, so the step plays the new chord in both, at the same frame.
 TEST_F(Lv2HostTest, PlaysTheSameArpeggioAtTheSameFramesAsTheVstPlugin)
 {
-    const std::vector<TInEvent> chord = {NoteOn(60, 100, 100), NoteOn(64, 100, 100),
-                                         NoteOn(67, 100, 100)};
     constexpr int kBlocks = 2 * 4 * 44100 / 2 / kBlock; // two bars at 120 BPM
+    constexpr std::int32_t kChange = 44100;             // beat 2, a step of every rate
+    const auto keysOf = [](int block)
+    {
+        std::vector<TInEvent> keys;
+        if (block == 0)
+            keys = {NoteOn(60), NoteOn(64), NoteOn(67)};
+        if (block == kChange / static_cast<int>(kBlock))
+        {
+            const std::int32_t at = kChange % static_cast<std::int32_t>(kBlock);
+            keys = {NoteOff(60, at),     NoteOff(64, at),     NoteOff(67, at),
+                    NoteOn(62, 100, at), NoteOn(65, 100, at), NoteOn(69, 100, at)};
+        }
+        return keys;
+    };
 
     TLv2Host lv2(FWorld, FPlugin, FMap);
     ASSERT_NE(lv2.Instance(), nullptr);
     const double bar = 0;
     for (int block = 0; block < kBlocks; ++block)
-    {
-        lv2.Run(kBlock, block == 0 ? &bar : nullptr, block == 0 ? chord : std::vector<TInEvent>{});
-    }
+        lv2.Run(kBlock, block == 0 ? &bar : nullptr, keysOf(block));
 
     TTestHost vst;
     ASSERT_NE(vst.LoadAndOpen(), nullptr);
     vst.SetPlaying(120.0, kSampleRate);
     for (int block = 0; block < kBlocks; ++block)
     {
-        if (block == 0)
-            vst.SendEvents(chord);
-        vst.ProcessAndAdvance(kBlock);
+        const std::vector<TInEvent> keys = keysOf(block);
+        if (!keys.empty())
+            vst.SendEvents(keys);
+        // A host that reports each block's position exactly.
+        vst.TimeInfo.samplePos = static_cast<double>(block) * kBlock;
+        vst.TimeInfo.ppqPos = vst.TimeInfo.samplePos / kSampleRate * 120.0 / 60.0;
+        vst.Process(kBlock);
     }
     std::vector<TNoteEvent> expected;
+    bool newChordOnTheChange = false;
     for (const auto& timed : vst.Timeline)
+    {
         expected.emplace_back(timed.Position, timed.Event.Data[0], timed.Event.Data[1],
                               timed.Event.Data[2]);
+        if (timed.Position == kChange && (timed.Event.Data[0] & 0xF0) == 0x90)
+            newChordOnTheChange = timed.Event.Data[1] == 62;
+    }
+    EXPECT_TRUE(newChordOnTheChange) << "the step on the change plays the old chord";
 
     ASSERT_GE(expected.size(), 16u) << "the VST plug-in played too little to compare";
-    // The same notes; the frames agree to within the rounding of the song position, which
-    // the LV2 host reports as bar and beat and the VST host as quarter notes.
     ASSERT_EQ(lv2.Events.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i)
     {
         const auto [frame, status, note, velocity] = lv2.Events[i];
         const auto [wantFrame, wantStatus, wantNote, wantVelocity] = expected[i];
-        EXPECT_NEAR(frame, wantFrame, 1) << "event " << i;
-        EXPECT_EQ(std::tie(status, note, velocity), std::tie(wantStatus, wantNote, wantVelocity))
+        EXPECT_EQ(std::tie(frame, status, note, velocity),
+                  std::tie(wantFrame, wantStatus, wantNote, wantVelocity))
             << "event " << i;
     }
     for (std::int64_t frame : lv2.FrameInBlock)
     {
         EXPECT_GE(frame, 0);
         EXPECT_LT(frame, kBlock);
+    }
+}
+
+// The host's sample rate and its time:Position (signature and tempo in beats of the signature)
+// decide where steps fall; each expected step length is worked out by hand.
+TEST_F(Lv2HostTest, StepsFollowTheHostsSampleRateTempoAndTimeSignature)
+{
+    struct TRow
+    {
+        double SampleRate;
+        float BeatsPerBar;
+        std::int32_t BeatUnit;
+        float BeatsPerMinute;
+        float Rate; // tag: 3 "1/16", 5 "1/4", 7 "1/1" (one bar)
+        std::uint8_t Channel;
+        double StepSeconds;
+    };
+    const TRow rows[] = {
+        {44100, 4, 4, 120, 3, 0, 0.125},   // a sixteenth at two quarters a second
+        {48000, 4, 4, 120, 3, 4, 0.125},   //
+        {96000, 4, 4, 90, 3, 0, 1.0 / 6},  // a sixteenth at 1.5 quarters a second
+        {22050, 3, 4, 120, 7, 0, 1.5},     // a bar of three quarters
+        {48000, 6, 8, 120, 7, 15, 3.0},    // six eighths, two eighths a second
+        {88200, 7, 8, 140, 5, 0, 6.0 / 7}, // a quarter is two eighths at 140 eighths a minute
+    };
+    for (const TRow& row : rows)
+    {
+        SCOPED_TRACE(testing::Message() << row.SampleRate << " Hz, " << row.BeatsPerBar << "/"
+                                        << row.BeatUnit << ", rate tag " << row.Rate);
+        TLv2Host lv2(FWorld, FPlugin, FMap, row.SampleRate);
+        ASSERT_NE(lv2.Instance(), nullptr);
+        lv2.BeatsPerBar = row.BeatsPerBar;
+        lv2.BeatUnit = row.BeatUnit;
+        lv2.BeatsPerMinute = row.BeatsPerMinute;
+        lv2.Control(0) = row.Rate;
+        const double step = row.StepSeconds * row.SampleRate;
+        const double bar = 0;
+        for (std::int64_t done = 0; done < 4 * step + kBlock; done += kBlock)
+            lv2.Run(kBlock, done == 0 ? &bar : nullptr,
+                    done == 0 ? std::vector<TInEvent>{NoteOn(60, 100, 0, row.Channel)}
+                              : std::vector<TInEvent>{});
+
+        std::vector<std::int64_t> onsets;
+        for (const auto& [frame, status, note, velocity] : lv2.Events)
+        {
+            EXPECT_EQ(status & 0x0F, row.Channel);
+            if ((status & 0xF0) == 0x90 && velocity > 0)
+                onsets.push_back(frame);
+        }
+        EXPECT_GE(onsets.size(), 4u);
+        for (std::size_t k = 0; k < std::min<std::size_t>(4, onsets.size()); ++k)
+            EXPECT_NEAR(onsets[k], k * step, 1) << "step " << k;
     }
 }
 

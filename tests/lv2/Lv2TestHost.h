@@ -62,7 +62,8 @@ private:
 class TLv2Host
 {
 public:
-    explicit TLv2Host(LilvWorld* world, const LilvPlugin* plugin, TUridMap& map)
+    explicit TLv2Host(LilvWorld* world, const LilvPlugin* plugin, TUridMap& map,
+                      double sampleRate = kSampleRate)
         : FMap(map), FControls(lilv_plugin_get_num_ports(plugin), 0.0f)
     {
         std::vector<float> defaults(FControls.size());
@@ -72,7 +73,7 @@ public:
         FFeatureMap = {LV2_URID__map, &map.MapFeature};
         FFeatureUnmap = {LV2_URID__unmap, &map.UnmapFeature};
         FFeatures = {&FFeatureMap, &FFeatureUnmap, nullptr};
-        FInstance = lilv_plugin_instantiate(plugin, kSampleRate, FFeatures.data());
+        FInstance = lilv_plugin_instantiate(plugin, sampleRate, FFeatures.data());
         (void)world;
         if (FInstance == nullptr)
             return;
@@ -132,11 +133,11 @@ public:
             lv2_atom_forge_key(&FForge, FMap.Map(LV2_TIME__barBeat));
             lv2_atom_forge_float(&FForge, 0.0f);
             lv2_atom_forge_key(&FForge, FMap.Map(LV2_TIME__beatsPerBar));
-            lv2_atom_forge_float(&FForge, 4.0f);
+            lv2_atom_forge_float(&FForge, BeatsPerBar);
             lv2_atom_forge_key(&FForge, FMap.Map(LV2_TIME__beatUnit));
-            lv2_atom_forge_int(&FForge, 4);
+            lv2_atom_forge_int(&FForge, BeatUnit);
             lv2_atom_forge_key(&FForge, FMap.Map(LV2_TIME__beatsPerMinute));
-            lv2_atom_forge_float(&FForge, 120.0f);
+            lv2_atom_forge_float(&FForge, BeatsPerMinute);
             lv2_atom_forge_pop(&FForge, &object);
         }
         for (const TInEvent& note : notes)
@@ -170,6 +171,11 @@ public:
         }
         FProcessed += frames;
     }
+
+    // The host's time signature and tempo (in beats of the signature) in the next position.
+    float BeatsPerBar = 4.0f;
+    std::int32_t BeatUnit = 4;
+    float BeatsPerMinute = 120.0f;
 
     std::vector<TNoteEvent> Events;
     std::vector<std::int64_t> FrameInBlock;

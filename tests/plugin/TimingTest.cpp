@@ -9,11 +9,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bitset>
 #include <cmath>
 #include <functional>
 #include <random>
 #include <string>
+#include <tuple>
+#include <utility>
 
 namespace tumblet::test
 {
@@ -44,10 +47,15 @@ struct TScript
     double NewTempo = 120.0;
     std::int64_t Length = 0; ///< samples
     bool Playing = true;
-    double PpqSteps = 0.0;  ///< per beat; a host that reports whole steps only (Ardour: 1920)
-    double StartBeat = 0.0; ///< song position of the first block
-    double LoopEnd = 0.0;   ///< beats; a host loop from beat 0 when above 0
-    bool InProcess = false; ///< the module linked in, so that the test seeds its random draws
+    double PpqSteps = 0.0; ///< per beat; a host that reports whole steps only, rounded down
+    double PpqTicks = 0.0; ///< per beat; a host that rounds to the nearest tick (Ardour: 1920)
+    double SampleRate = kRate;
+    std::int64_t JumpAt = -1; ///< samples; the host starts a block there at JumpTo
+    double JumpTo = 0.0;      ///< beats
+    double StartBeat = 0.0;   ///< song position of the first block
+    double LoopEnd = 0.0;     ///< beats; a host loop when above 0
+    double LoopStart = 0.0;   ///< beats
+    bool InProcess = false;   ///< the module linked in, so that the test seeds its random draws
     std::vector<TKey> Keys;
     std::function<void(TTestHost&)> Setup;
 };
@@ -67,10 +75,22 @@ struct TRun
 
 double PpqAt(const TScript& script, std::int64_t position)
 {
+    const double rate = script.SampleRate;
     if (script.TempoChangeAt < 0 || position <= script.TempoChangeAt)
-        return position / kRate * script.Tempo / 60.0;
+        return position / rate * script.Tempo / 60.0;
     return PpqAt(script, script.TempoChangeAt) +
-           (position - script.TempoChangeAt) / kRate * script.NewTempo / 60.0;
+           (position - script.TempoChangeAt) / rate * script.NewTempo / 60.0;
+}
+
+/// The host's sample position and song position of a block that starts at `position`.
+std::pair<double, double> SongAt(const TScript& script, std::int64_t position)
+{
+    const double samplesPerBeat = script.SampleRate * 60.0 / script.Tempo;
+    if (script.JumpAt >= 0 && position >= script.JumpAt)
+        return {script.JumpTo * samplesPerBeat + static_cast<double>(position - script.JumpAt),
+                script.JumpTo + PpqAt(script, position) - PpqAt(script, script.JumpAt)};
+    return {script.StartBeat * samplesPerBeat + static_cast<double>(position),
+            script.StartBeat + PpqAt(script, position)};
 }
 
 // What a host may rely on in one flush of a block of the given length.
@@ -101,6 +121,7 @@ std::string CheckFlush(const std::vector<TOutEvent>& events, std::int32_t frames
 TRun Render(const TScript& script, const std::function<std::int32_t()>& nextBlock)
 {
     TTestHost host;
+    host.SampleRateAnswer = static_cast<std::intptr_t>(script.SampleRate);
     TRun run;
     if ((script.InProcess ? host.LoadAndOpenWith(&InProcessEntry) : host.LoadAndOpen()) == nullptr)
     {
@@ -110,12 +131,13 @@ TRun Render(const TScript& script, const std::function<std::int32_t()>& nextBloc
     SetRandSeed(7);
     if (script.Setup)
         script.Setup(host);
-    host.SetPlaying(script.Tempo);
+    host.SetPlaying(script.Tempo, script.SampleRate);
     if (!script.Playing)
         host.SetStopped();
     if (script.LoopEnd > 0.0)
     {
         host.TimeInfo.flags |= kVstCyclePosValid | kVstTransportCycleActive;
+        host.TimeInfo.cycleStartPos = script.LoopStart;
         host.TimeInfo.cycleEndPos = script.LoopEnd;
     }
     std::bitset<16 * 128> keysOn;
@@ -123,8 +145,9 @@ TRun Render(const TScript& script, const std::function<std::int32_t()>& nextBloc
     for (std::int64_t position = 0; position < script.Length;)
     {
         std::int64_t frames = std::min<std::int64_t>(nextBlock(), script.Length - position);
-        if (position < script.TempoChangeAt && position + frames > script.TempoChangeAt)
-            frames = script.TempoChangeAt - position;
+        for (const std::int64_t cut : {script.TempoChangeAt, script.JumpAt})
+            if (position < cut && position + frames > cut)
+                frames = cut - position;
         std::vector<TInEvent> keys;
         for (; nextKey < script.Keys.size() && script.Keys[nextKey].Position < position + frames;
              ++nextKey)
@@ -137,11 +160,13 @@ TRun Render(const TScript& script, const std::function<std::int32_t()>& nextBloc
             host.SendEvents(keys);
         const bool changed = script.TempoChangeAt >= 0 && position >= script.TempoChangeAt;
         host.TimeInfo.tempo = changed ? script.NewTempo : script.Tempo;
-        host.TimeInfo.samplePos = script.StartBeat * kRate * 60.0 / script.Tempo + position;
-        host.TimeInfo.ppqPos = script.StartBeat + PpqAt(script, position);
+        std::tie(host.TimeInfo.samplePos, host.TimeInfo.ppqPos) = SongAt(script, position);
         if (script.PpqSteps > 0.0)
             host.TimeInfo.ppqPos =
                 std::floor(host.TimeInfo.ppqPos * script.PpqSteps) / script.PpqSteps;
+        if (script.PpqTicks > 0.0)
+            host.TimeInfo.ppqPos =
+                std::round(host.TimeInfo.ppqPos * script.PpqTicks) / script.PpqTicks;
         const std::size_t flushes = host.Flushes.size();
         host.Process(static_cast<std::int32_t>(frames));
         for (std::size_t f = flushes; f < host.Flushes.size() && run.Broken.empty(); ++f)
@@ -214,6 +239,20 @@ TScript BusyScript()
     return script;
 }
 
+// The same notes as the reference run, each to within a sample.
+void ExpectSameNotes(const TRun& run, const TRun& exact)
+{
+    EXPECT_EQ(run.Broken, "");
+    EXPECT_EQ(exact.Broken, "");
+    ASSERT_EQ(run.Notes.size(), exact.Notes.size());
+    for (std::size_t i = 0; i < run.Notes.size(); ++i)
+    {
+        ASSERT_EQ(run.Notes[i].Status, exact.Notes[i].Status) << i;
+        ASSERT_EQ(run.Notes[i].Pitch, exact.Notes[i].Pitch) << i;
+        ASSERT_NEAR(run.Notes[i].Position, exact.Notes[i].Position, 1) << i;
+    }
+}
+
 TEST(TimingTest, BlockSizesFrom1To8192GiveTheSameNotes)
 {
     TScript script = BusyScript();
@@ -234,15 +273,7 @@ TEST(TimingTest, BlockSizesFrom1To8192GiveTheSameNotes)
     for (const auto& [name, blocks] : runs)
     {
         SCOPED_TRACE("blocks of " + name);
-        const TRun run = Render(script, blocks);
-        EXPECT_EQ(run.Broken, "");
-        ASSERT_EQ(run.Notes.size(), reference.Notes.size());
-        for (std::size_t i = 0; i < run.Notes.size(); ++i)
-        {
-            ASSERT_EQ(run.Notes[i].Status, reference.Notes[i].Status) << i;
-            ASSERT_EQ(run.Notes[i].Pitch, reference.Notes[i].Pitch) << i;
-            ASSERT_NEAR(run.Notes[i].Position, reference.Notes[i].Position, 1) << i;
-        }
+        ExpectSameNotes(Render(script, blocks), reference);
     }
 }
 
@@ -304,6 +335,128 @@ TEST(TimingTest, StartAtTheLoopEndPlaysOn)
     const TRun run = Render(script, Fixed(512));
     EXPECT_EQ(run.Broken, "");
     EXPECT_EQ(OnsetsOf(run).size(), 16u);
+}
+
+// A host that rounds its song position to ticks, as Ardour does, against one that reports it
+// exactly, with the same keys: chords changed on every beat and released on the grid.
+struct TGridCase
+{
+    double SampleRate;
+    double Tempo;
+};
+
+class RoundedPositionTest : public ::testing::TestWithParam<TGridCase>
+{
+};
+
+constexpr std::uint8_t kChords[4][3] = {{60, 64, 67}, {62, 65, 69}, {64, 67, 71}, {65, 69, 72}};
+constexpr int kGridBars = 64;
+
+// Bar 0: C4 held and released on the next bar. Then every beat changes the chord; every fourth
+// bar ends with the chord released on its last beat and a beat of silence.
+TScript ChordsOnTheGrid(const TGridCase& c, double ticks)
+{
+    TScript script;
+    script.SampleRate = c.SampleRate;
+    script.Tempo = c.Tempo;
+    script.PpqTicks = ticks;
+    const double beat = c.SampleRate * 60.0 / c.Tempo;
+    const auto at = [beat](int b) { return static_cast<std::int64_t>(std::llround(b * beat)); };
+    script.Length = at(4 * kGridBars);
+    Append(script.Keys, Chord(0, {60}));
+    Append(script.Keys, Chord(at(4), {60}, false));
+    const std::uint8_t* held = nullptr;
+    for (int b = 4; b < 4 * kGridBars; ++b)
+    {
+        if (held != nullptr)
+            Append(script.Keys, Chord(at(b), {held[0], held[1], held[2]}, false));
+        held = nullptr;
+        if (b % 16 == 15)
+            continue;
+        held = kChords[b % 4];
+        Append(script.Keys, Chord(at(b), {held[0], held[1], held[2]}));
+    }
+    script.Setup = [](TTestHost& host) { SetReal(host, 0, 3.0f, 0.0f, 10.0f); }; // Rate 1/16
+    return script;
+}
+
+TEST_P(RoundedPositionTest, PlaysTheNotesOfAnExactHost)
+{
+    const TGridCase& c = GetParam();
+    const TRun exact = Render(ChordsOnTheGrid(c, 0.0), Fixed(1024));
+    const TRun rounded = Render(ChordsOnTheGrid(c, 1920.0), Fixed(1024));
+    ExpectSameNotes(rounded, exact);
+    // The held C4: sixteen steps in its bar, none on its release.
+    const auto onsets = OnsetsOf(rounded);
+    const double bar = 4.0 * c.SampleRate * 60.0 / c.Tempo;
+    EXPECT_EQ(std::count_if(onsets.begin(), onsets.end(),
+                            [bar](std::int64_t p) { return p < std::llround(bar); }),
+              16);
+    // Every step on a beat plays the chord pressed there.
+    const double beat = bar / 4.0;
+    for (const TNote& n : rounded.Notes)
+    {
+        const auto b = static_cast<int>(std::llround(static_cast<double>(n.Position) / beat));
+        if (n.Status != 0x90 || b < 4 || std::llabs(n.Position - std::llround(b * beat)) > 1)
+            continue;
+        ASSERT_NE(b % 16, 15) << "a note after a release, at " << n.Position;
+        const std::uint8_t* chord = kChords[b % 4];
+        EXPECT_TRUE(n.Pitch == chord[0] || n.Pitch == chord[1] || n.Pitch == chord[2])
+            << "beat " << b << " plays " << n.Pitch;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Hosts, RoundedPositionTest,
+                         ::testing::Values(TGridCase{44100.0, 90.0}, TGridCase{44100.0, 120.0},
+                                           TGridCase{44100.0, 133.0}, TGridCase{44100.0, 174.0},
+                                           TGridCase{48000.0, 90.0}, TGridCase{48000.0, 120.0},
+                                           TGridCase{48000.0, 133.0}, TGridCase{48000.0, 174.0},
+                                           TGridCase{96000.0, 90.0}, TGridCase{96000.0, 120.0},
+                                           TGridCase{96000.0, 133.0}, TGridCase{96000.0, 174.0}),
+                         [](const auto& info)
+                         {
+                             return std::to_string(static_cast<int>(info.param.SampleRate)) + "Hz" +
+                                    std::to_string(static_cast<int>(info.param.Tempo)) + "Bpm";
+                         });
+
+// A relocation, a loop wrap and a tempo change, each where the host starts a block: the next
+// step lies on the new grid at once, as with a host that reports exact positions.
+TEST(RoundedPositionResyncTest, RelocationLoopWrapAndTempoChangeFindTheNewGridAtOnce)
+{
+    struct TCase
+    {
+        const char* Name;
+        std::int64_t JumpAt;
+        double JumpTo;
+        std::int64_t TempoChangeAt;
+        bool Loop;
+    };
+    const TCase cases[] = {{"relocation", 40 * 1024, 9.37, -1, false},
+                           {"loop wrap", 40 * 1024, 1.0, -1, true},
+                           {"tempo change", -1, 0.0, 40 * 1024, false}};
+    for (const TCase& k : cases)
+    {
+        SCOPED_TRACE(k.Name);
+        const auto script = [&k](double ticks)
+        {
+            TScript s = ChordsOnTheGrid({48000.0, 120.0}, ticks);
+            s.Length = 80 * 1024;
+            s.JumpAt = k.JumpAt;
+            s.JumpTo = k.JumpTo;
+            s.TempoChangeAt = k.TempoChangeAt;
+            s.NewTempo = 133.0;
+            if (k.Loop)
+            {
+                s.LoopEnd = 40 * 1024 / 24000.0;
+                s.LoopStart = k.JumpTo;
+            }
+            return s;
+        };
+        const TRun exact = Render(script(0.0), Fixed(1024));
+        const TRun rounded = Render(script(1920.0), Fixed(1024));
+        ExpectSameNotes(rounded, exact);
+        EXPECT_GE(OnsetsOf(exact).size(), 10u);
+    }
 }
 
 struct TFirstNoteCase

@@ -49,28 +49,38 @@ void Installing(TGuideDocument& doc)
 {
     doc.Section("Installing Tumblet");
     doc.Paragraph(
-        "Tumblet is one file, <tt>Tumblet.so</tt>. Linux hosts look for VST 2 plug-ins in "
-        "<tt>~/.vst/</tt> (your own) and <tt>/usr/lib/vst/</tt> (for every user of the "
-        "computer). Copy the file into one of these folders, together with this guide if you "
-        "want the editor's <b>Open User Guide</b> command:");
-    doc.Code("mkdir -p ~/.vst\n"
-             "cp Tumblet.so \"Tumblet User Guide.pdf\" ~/.vst/\n"
-             "\n"
-             "# or, for every user:\n"
-             "sudo install -m 0644 Tumblet.so /usr/lib/vst/Tumblet.so");
+        "Tumblet comes in a form for each kind of plug-in host. <tt>Tumblet.so</tt> is the VST 2.4 "
+        "plug-in. <tt>Tumblet.lv2</tt> is a folder, the LV2 plug-in: its "
+        "<tt>Tumblet_lv2.so</tt> makes the music and needs no display, its "
+        "<tt>Tumblet_lv2ui.so</tt> is the editor. <tt>Tumblet.clap</tt> is the CLAP "
+        "plug-in. All of them play the same arpeggios and keep the "
+        "same state; use the one your host prefers.");
+    doc.Subsection("The Debian package");
+    doc.Paragraph("The package installs everything for every user of the computer:");
+    doc.Code("sudo apt-get install ./tumblet_1.0.0_amd64.deb");
+    doc.Bullets({
+        "<tt>/usr/lib/vst/Tumblet.so</tt>, <tt>/usr/lib/lv2/Tumblet.lv2/</tt> and "
+        "<tt>/usr/lib/clap/Tumblet.clap</tt>: the folders hosts search.",
+        "<tt>/usr/bin/tumblet-render</tt> and <tt>/usr/bin/tumblet-info</tt>, with manual pages "
+        "(<tt>man tumblet-render</tt>).",
+        "This guide in <tt>/usr/share/doc/tumblet/</tt>, where the editor's <b>Open User "
+        "Guide</b> finds it.",
+    });
+    doc.Paragraph("<tt>sudo apt-get remove tumblet</tt> removes it again. From the source code, "
+                  "<tt>cpack -G DEB</tt> in the build folder makes the package.");
+    doc.Subsection("Your own folders");
     doc.Paragraph(
-        "The same plug-in comes in two more formats, for hosts that prefer them; each plays, "
-        "saves and shows the same way. <tt>Tumblet.clap</tt> is one file for CLAP hosts "
-        "(Bitwig Studio, Reaper, Qtractor, Zrythm, Carla), which look in <tt>~/.clap/</tt> and "
-        "<tt>/usr/lib/clap/</tt>. The folder <tt>Tumblet.lv2</tt> is for LV2 hosts (Ardour, "
-        "Qtractor, Carla, Zrythm), which look in <tt>~/.lv2/</tt> and <tt>/usr/lib/lv2/</tt>. "
-        "Install only one format per host, or the host lists Tumblet twice.");
-    doc.Code("mkdir -p ~/.clap\n"
+        "Without the package, copy the plug-ins into the folders hosts search for your user: "
+        "<tt>~/.vst/</tt> for VST 2, <tt>~/.lv2/</tt> for LV2 and <tt>~/.clap/</tt> for CLAP. "
+        "Put this guide beside <tt>Tumblet.so</tt> if you want the editor's <b>Open User "
+        "Guide</b> command:");
+    doc.Code("mkdir -p ~/.vst ~/.lv2 ~/.clap\n"
+             "cp Tumblet.so \"Tumblet User Guide.pdf\" ~/.vst/\n"
+             "cp -r Tumblet.lv2 ~/.lv2/\n"
              "cp Tumblet.clap ~/.clap/");
     doc.Paragraph("From the source code, <tt>./scripts/demo.sh</tt> builds Tumblet, installs "
-                  "<tt>Tumblet.so</tt> and this guide into <tt>~/.vst/</tt>, <tt>Tumblet.clap</tt> "
-                  "into <tt>~/.clap/</tt> and <tt>Tumblet.lv2</tt> into <tt>~/.lv2/</tt>, and "
-                  "plays a short demo without a host.");
+                  "every plug-in it built and this guide into these folders and plays a short "
+                  "demo without a host.");
     doc.Subsection("Putting Tumblet into a track");
     doc.Bullets({
         "Let the host scan its plug-ins again (in Bitwig Studio, Reaper, Ardour, Qtractor or "
@@ -85,6 +95,15 @@ void Installing(TGuideDocument& doc)
     doc.Paragraph(
         "The editor opens in the host's plug-in window. Where a host cannot show it, the host's "
         "generic parameter list offers the same 22 parameters.");
+    doc.Subsection("Steps and keys on the beat");
+    doc.Paragraph(
+        "Every step falls on the song's grid to the sample, also in hosts that round the song "
+        "position they report (Ardour rounds it to 1/1920 of a beat): Tumblet follows the "
+        "host's exact sample position and keeps the song position in step with it. A step's "
+        "time is rounded to a whole sample, and a key pressed or released at that sample or "
+        "earlier counts before the step, a later one after it. So a chord changed on a beat is "
+        "played by the step on that beat, and a chord released on a step plays no further "
+        "note.");
 }
 
 void EditorControls(TGuideDocument& doc, const std::string& pictures)

@@ -73,8 +73,8 @@ int main(int argc, char** argv)
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0)
         {
             std::printf("usage: tumblet-info [PLUGIN.so]\n\nLoads a VST 2.4 plug-in (Tumblet.so "
-                        "beside this tool by default) as a host does\nand prints what a host "
-                        "sees of it.\n");
+                        "beside this tool by default, else the\ninstalled one) as a host "
+                        "does and prints what a host sees of it.\n");
             return 0;
         }
     const std::string path = argc > 1 ? argv[1] : DefaultPluginPath();

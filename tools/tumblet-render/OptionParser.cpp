@@ -299,7 +299,8 @@ Plays a chord or a MIDI file into a VST 2.4 MIDI plug-in (Tumblet.so by default)
 simulated host transport and writes what comes out.
 
 Plug-in:
-  --plugin PATH          plug-in to load (default: Tumblet.so beside this tool)
+  --plugin PATH          plug-in to load (default: Tumblet.so beside this tool,
+                         else the installed one)
   --host-name NAME       product name the host reports (default: tumblet-render)
 Input:
   --chord "C4 E4 G4"     notes by name (C4 = 60) or number; velocity with name:vel (C4:90)

@@ -1,7 +1,8 @@
 #pragma once
 
-// Where the tools find a plug-in: the Tumblet.so beside the running executable by default, and
-// a name that exists as a file is that file, never a name for the library search path.
+// Where the tools find a plug-in: the Tumblet.so beside the running executable by default (or,
+// installed from the package, the one in lib/vst/ of the same prefix), and a name that exists as
+// a file is that file, never a name for the library search path.
 
 #include <filesystem>
 #include <string>
@@ -9,14 +10,18 @@
 namespace tumblet
 {
 
-/// The plug-in beside the running executable.
+/// The plug-in beside the running executable, else the installed one of the same prefix.
 inline std::string DefaultPluginPath()
 {
     std::error_code error;
     const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
     if (error)
         return "./Tumblet.so";
-    return (self.parent_path() / "Tumblet.so").string();
+    const auto beside = self.parent_path() / "Tumblet.so";
+    const auto installed = self.parent_path().parent_path() / "lib" / "vst" / "Tumblet.so";
+    if (!std::filesystem::exists(beside, error) && std::filesystem::exists(installed, error))
+        return installed.string();
+    return beside.string();
 }
 
 /// The path to hand dlopen: a bare name that exists as a file gets a folder, since dlopen

@@ -2,10 +2,11 @@
 -- logger after it records what it sends. Prints one line per event:
 --   EVENT <sample> <rolling> <status> <data1> <data2>
 -- Arguments: session dir, plug-in type (LXVST or LV2), plug-in name or URI, seconds to run,
--- rolling (1/0), one note (1/0), "new" or "reopen", then optional "param=value" settings
+-- rolling (1/0), the feeder's keys (0 chord, 1 one note, 2 four chords), "new" or "reopen",
+-- then optional "param=value" settings
 -- (parameter index = value in the plug-in's units) applied to a new session before it runs.
 local sdir, ptype, pname, secs = arg[1], arg[2], arg[3], tonumber (arg[4])
-local rolling, one_note, mode = arg[5] == "1", arg[6] == "1", arg[7]
+local rolling, keys, mode = arg[5] == "1", tonumber (arg[6]), arg[7]
 
 AudioEngine:set_backend ("None (Dummy)", "", "")
 local session
@@ -42,7 +43,7 @@ else
 		return proc
 	end
 	feeder = add (ARDOUR.LuaAPI.new_luaproc (Session, "Tumblet Test Feeder"), "the feeder")
-	ARDOUR.LuaAPI.set_processor_param (feeder, 0, one_note and 1 or 0)
+	ARDOUR.LuaAPI.set_processor_param (feeder, 0, keys)
 	local kind = ptype == "LV2" and ARDOUR.PluginType.LV2 or ARDOUR.PluginType.LXVST
 	plugin = add (ARDOUR.LuaAPI.new_plugin (Session, pname, kind, ""), "the plug-in " .. pname)
 	logger = add (ARDOUR.LuaAPI.new_luaproc (Session, "Tumblet Test Logger"), "the logger")
