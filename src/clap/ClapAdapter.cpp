@@ -72,8 +72,8 @@ void TClapAdapter::Init()
         FSampleRate, FMaxFrames,
         [this](std::int32_t opcode, std::int32_t index, std::intptr_t value, void* ptr, float opt)
         { return HostCall(opcode, index, value, ptr, opt); });
-    FDriver->OnSpan = [this](std::uint32_t start, std::uint32_t)
-    { FillTimeInfo(start - std::min(start, FTransportFrame)); };
+    FDriver->OnSpan = [this](std::uint32_t start, std::uint32_t length)
+    { FillTimeInfo(start - std::min(start, FTransportFrame), length); };
     FDriver->OnMidiOut = [this](const std::uint8_t* bytes, std::uint32_t size, std::uint32_t frame)
     {
         if (FOut == nullptr)
@@ -136,7 +136,7 @@ void TClapAdapter::ReadTransport(const clap_event_transport_t& transport) noexce
     }
 }
 
-void TClapAdapter::FillTimeInfo(std::uint32_t framesSinceTransport) noexcept
+void TClapAdapter::FillTimeInfo(std::uint32_t framesSinceTransport, std::uint32_t length) noexcept
 {
     const TPosition& p = FPosition;
     VstTimeInfo& t = FDriver->TimeInfo();
@@ -147,7 +147,23 @@ void TClapAdapter::FillTimeInfo(std::uint32_t framesSinceTransport) noexcept
     t.timeSigDenominator = p.Denominator;
     const bool playing = p.Known && p.Playing;
     const double elapsed = playing ? framesSinceTransport : 0.0;
-    const double quarters = p.Quarters + elapsed * p.Tempo / kSecondsPerMinute / FSampleRate;
+    double quarters = p.Quarters + elapsed * p.Tempo / kSecondsPerMinute / FSampleRate;
+    t.samplePos = p.SecondsKnown ? p.Seconds * FSampleRate + elapsed
+                                 : quarters * kSecondsPerMinute / p.Tempo * FSampleRate;
+    // Steps stay on the sample grid however the host rounds its song position: a fresh reading
+    // is checked against the lock, spans after it take the lock's own position.
+    if (playing)
+    {
+        const double reported =
+            framesSinceTransport == 0 || !FLocked ? quarters : FPhaseLock.PpqAt(t.samplePos);
+        quarters = FPhaseLock.Lock({t.samplePos, reported, p.Tempo, FSampleRate}, length);
+        FLocked = true;
+    }
+    else
+    {
+        FPhaseLock.Reset();
+        FLocked = false;
+    }
     // A bar line crossed since the transport was read moves the bar start with it.
     const double barLength = p.Numerator * kQuarterNote / p.Denominator;
     double barStart = p.BarStart;
@@ -155,8 +171,6 @@ void TClapAdapter::FillTimeInfo(std::uint32_t framesSinceTransport) noexcept
         barStart += std::floor((quarters - barStart) / barLength) * barLength;
     t.ppqPos = quarters;
     t.barStartPos = barStart;
-    t.samplePos = p.SecondsKnown ? std::round(p.Seconds * FSampleRate) + elapsed
-                                 : quarters * kSecondsPerMinute / p.Tempo * FSampleRate;
     t.flags = kVstTempoValid | kVstTimeSigValid;
     if (p.Known)
         t.flags |= kVstPpqPosValid | kVstBarsValid;

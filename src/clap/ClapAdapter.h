@@ -6,6 +6,7 @@
 // parameter changes (with the editor's gestures) back as CLAP events, carries the state chunk
 // through the state extension and embeds the module's editor through the gui extension.
 
+#include "base/PhaseLock.h"
 #include "entry/EffectDriver.h"
 #include "entry/ProductDescription.h"
 
@@ -107,8 +108,9 @@ private:
     void PushParameterEvent(const clap_output_events_t& out, const TPendingEvent& event,
                             std::uint32_t frame) noexcept;
     void ReadTransport(const clap_event_transport_t& transport) noexcept;
-    /// The time info of a span that starts this many frames after the last transport reading.
-    void FillTimeInfo(std::uint32_t framesSinceTransport) noexcept;
+    /// The time info of a span of `length` frames that starts this many frames after the last
+    /// transport reading.
+    void FillTimeInfo(std::uint32_t framesSinceTransport, std::uint32_t length) noexcept;
     const void* HostExtension(const char* id) const;
     TEffectDriver& Driver() const;
     TEffectDriver& Formatter();
@@ -130,6 +132,9 @@ private:
     TPosition FPosition;
     std::uint32_t FTransportFrame = 0; ///< the frame of the last transport reading in the block
     bool FWasPlaying = false;
+    /// The song position counted on from the host's readings by frames.
+    TPhaseLock FPhaseLock;
+    bool FLocked = false; ///< FPhaseLock holds an anchor
 
     // Parameter events from the main thread. The audio thread only tries the lock: whoever
     // holds it asks the host for a flush after letting go, so nothing waits long.
