@@ -9,3 +9,14 @@ function(tumblet_layer_headers target layer)
     endif()
     target_include_directories(${target} PUBLIC ${_root})
 endfunction()
+
+# A plug-in library as hosts load it: no "lib" prefix, in the given folder, exporting only what
+# the version script names (the format's entry) and leaving no symbol unresolved. Each format
+# adapter (entry for VST 2.4, lv2, clap) is the only layer that sees its format's headers.
+function(tumblet_plugin_library target directory exports)
+    set_target_properties(${target} PROPERTIES
+        PREFIX ""
+        LIBRARY_OUTPUT_DIRECTORY ${directory}
+        LINK_DEPENDS ${exports})
+    target_link_options(${target} PRIVATE -Wl,--version-script=${exports} -Wl,--no-undefined)
+endfunction()

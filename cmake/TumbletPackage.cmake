@@ -42,8 +42,7 @@ foreach(_library Tumblet_lv2.so Tumblet_lv2ui.so)
 endforeach()
 install(FILES ${TUMBLET_LV2_BUNDLE}/manifest.ttl ${TUMBLET_LV2_BUNDLE}/Tumblet.ttl
         DESTINATION lib/lv2/Tumblet.lv2)
-# The CLAP build, where this tree makes one.
-tumblet_install_binary(${PROJECT_BINARY_DIR}/Tumblet.clap lib/clap OPTIONAL)
+tumblet_install_binary(${PROJECT_BINARY_DIR}/Tumblet.clap lib/clap)
 foreach(_tool tumblet-render tumblet-info)
     tumblet_install_binary(${PROJECT_BINARY_DIR}/${_tool} bin PROGRAM)
 endforeach()

@@ -15,10 +15,11 @@ declare -A allowed=(
     [src/editor]="editor controls ui plugin host engine base"
     [src/entry]="entry editor controls ui plugin host engine base"
     [src/lv2]="lv2 entry host base"
+    [src/clap]="clap entry host base"
     [tools/tumblet-info]="host base"
     [tools/tumblet-render]="host plugin engine base"
 )
-layers="base engine host plugin ui controls editor entry lv2 artwork"
+layers="base engine host plugin ui controls editor entry lv2 clap artwork"
 
 status=0
 for folder in "${!allowed[@]}"; do

@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 
 ./scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$(nproc)" --target Tumblet tumblet_lv2_bundle tumblet-render tumblet-info \
+cmake --build build -j"$(nproc)" --target Tumblet tumblet_lv2_bundle Tumblet_clap tumblet-render tumblet-info \
     tumblet_user_guide tumblet_papers
 
 # The install rules strip every binary (their debug information stays in build/debug/); they
@@ -28,12 +28,10 @@ rm -rf "$HOME/.lv2/Tumblet.lv2"
 cp -r "$stage/lib/lv2/Tumblet.lv2" "$HOME/.lv2/Tumblet.lv2"
 install -m 0644 "$guide" "$HOME/.lv2/Tumblet.lv2/Tumblet User Guide.pdf"
 echo "Installed $HOME/.lv2/Tumblet.lv2"
-# The CLAP build, where this tree makes one.
-if [ -f "$stage/lib/clap/Tumblet.clap" ]; then
-    mkdir -p "$HOME/.clap"
-    install -m 0644 "$stage/lib/clap/Tumblet.clap" "$HOME/.clap/Tumblet.clap"
-    echo "Installed $HOME/.clap/Tumblet.clap"
-fi
+# And the CLAP build, for hosts that load CLAP.
+mkdir -p "$HOME/.clap"
+install -m 0644 "$stage/lib/clap/Tumblet.clap" "$HOME/.clap/Tumblet.clap"
+echo "Installed $HOME/.clap/Tumblet.clap"
 
 render() {
     local name=$1

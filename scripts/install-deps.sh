@@ -12,6 +12,7 @@ packages=(
     valgrind binutils file dpkg-dev lintian
     libsmf-dev dpf-plugins-vst
     lv2-dev liblilv-dev lilv-utils sordi jalv jackd2 libjack-jackd2-dev ardour libsuil-0-0
+    dpf-source qtractor
 )
 
 missing=()

@@ -20,8 +20,6 @@ namespace
 {
 
 // The editor's size, pixels at 96 dots per inch.
-constexpr int kEditorWidth = 712;
-constexpr int kEditorHeight = 341;
 
 // Dial strips in the editor's image list, as LoadDialStrips adds them.
 constexpr int kDial100 = 0;
@@ -136,7 +134,7 @@ int Rounded(float value)
 TfrmEditor::TfrmEditor(TVSTPlugin& module) : TfrmVSTEditorMenu(module), FPlugin(module)
 {
     SetName("frmEditor");
-    TBlxControl::SetBounds(0, 0, kEditorWidth, kEditorHeight);
+    TBlxControl::SetBounds(0, 0, kWidth, kHeight);
     panMain->SetBounds(3, 45, 706, 293);
     panMain->SetAlpha(225);
     panMain->SetBorderVisible(true);

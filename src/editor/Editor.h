@@ -26,6 +26,11 @@ class TVSTPlugin;
 class TfrmEditor : public TfrmVSTEditorMenu
 {
 public:
+    /// The editor's size in pixels, known before any editor exists (hosts size their window
+    /// first).
+    static constexpr int kWidth = 712;
+    static constexpr int kHeight = 341;
+
     explicit TfrmEditor(TVSTPlugin& module);
     ~TfrmEditor() override;
 

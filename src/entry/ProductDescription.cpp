@@ -5,6 +5,7 @@
 #include "host/CustomVstParameterProperty.h"
 #include "plugin/Plugin.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <stdexcept>
@@ -31,6 +32,18 @@ std::string ParameterSymbol(const std::string& name)
     if (symbol.empty() || std::isdigit(static_cast<unsigned char>(symbol[0])))
         symbol.insert(0, "p_");
     return symbol;
+}
+
+float TProductParameter::Normalised(float real) const noexcept
+{
+    if (Max <= Min)
+        return 0.0f;
+    return std::clamp((real - Min) / (Max - Min), 0.0f, 1.0f);
+}
+
+float TProductParameter::Real(float normalised) const noexcept
+{
+    return Min + normalised * (Max - Min);
 }
 
 TProductDescription DescribeProduct()
@@ -69,6 +82,12 @@ TProductDescription DescribeProduct()
     }
     if (description.Parameters.empty())
         throw std::runtime_error("the product declares no parameters");
+    return description;
+}
+
+const TProductDescription& SharedProductDescription()
+{
+    static const TProductDescription description = DescribeProduct();
     return description;
 }
 

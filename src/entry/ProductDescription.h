@@ -1,7 +1,7 @@
 #pragma once
 
-// What a plug-in format that describes its parameters ahead of loading (LV2's Turtle files)
-// needs to know of the product: identity and the parameters with their real ranges.
+// What a plug-in format that describes the product ahead of running it (LV2's Turtle files, the
+// CLAP parameter list) needs to know of it: identity and the parameters with their real ranges.
 
 #include <cstdint>
 #include <string>
@@ -32,6 +32,10 @@ struct TProductParameter
     float Default = 0;
     TProductParameterKind Kind = TProductParameterKind::Integer;
     std::vector<TProductScalePoint> ScalePoints;
+
+    /// Real units to the host's 0..1 form, clamped; the module's own mapping is linear.
+    float Normalised(float real) const noexcept;
+    float Real(float normalised) const noexcept;
 };
 
 struct TProductDescription
@@ -44,6 +48,10 @@ struct TProductDescription
 
 /// Reads the description off a freshly created module. Throws on failure. Thread: any.
 TProductDescription DescribeProduct();
+
+/// One reading of DescribeProduct for the whole process, since what it holds never changes.
+/// Throws on failure. Thread: any.
+const TProductDescription& SharedProductDescription();
 
 /// Lower case, every run of other characters than letters and digits as one underscore.
 std::string ParameterSymbol(const std::string& name);

@@ -9,6 +9,7 @@
 #include "engine/BlxMidiNoteList.h"
 #include "plugin/BlxCommon.h"
 #include "plugin/Plugin.h"
+#include "ui/BlxApplication.h"
 #include "ui/BlxStyle.h"
 
 namespace tumblet
@@ -42,6 +43,16 @@ std::unique_ptr<TVSTModule> CreateProduct()
 AEffect* CreateProductEffect(audioMasterCallback audioMaster) noexcept
 {
     return CreateVstInstance(audioMaster, &CreateProduct);
+}
+
+int EditorEventDescriptor() noexcept
+{
+    return TBlxApplication::Instance().EventDescriptor();
+}
+
+TEditorSize ProductEditorSize() noexcept
+{
+    return {TfrmEditor::kWidth, TfrmEditor::kHeight};
 }
 
 bool AttachProductEditor(AEffect* effect, TWindowedPartsAttacher attach) noexcept

@@ -6,12 +6,28 @@
 #include "entry/ModuleFactory.h"
 #include "host/VstInterface.h"
 
+#include <cstdint>
+
 namespace tumblet
 {
 
 /// Creates one instance behind a VST 2.4 effect record; null when creation failed.
 // Thread: any.
 AEffect* CreateProductEffect(audioMasterCallback audioMaster) noexcept;
+
+/// The descriptor that turns readable when input for the open editors arrives (the X server's
+/// connection); -1 while no editor has a display. Thread: UI.
+int EditorEventDescriptor() noexcept;
+
+struct TEditorSize
+{
+    std::uint32_t Width;
+    std::uint32_t Height;
+};
+
+/// The editor's size in pixels, known before any editor exists (hosts size their window
+/// first). Thread: any.
+TEditorSize ProductEditorSize() noexcept;
 
 /// The function of the library holding a running module that gives it windowed parts.
 using TWindowedPartsAttacher = bool (*)(AEffect* effect, const TWindowedParts& parts) noexcept;

@@ -92,6 +92,12 @@ TBlxPlatform* TBlxApplication::CurrentPlatform() const
     return FX11.lock().get();
 }
 
+int TBlxApplication::EventDescriptor() const
+{
+    const TBlxPlatform* platform = CurrentPlatform();
+    return platform != nullptr ? platform->EventDescriptor() : -1;
+}
+
 void TBlxApplication::ProcessMessages()
 {
     // The press that closed a pop-up form is older than anything queued now.

@@ -41,6 +41,8 @@ public:
     /// The offscreen backend while it is selected, else null.
     TBlxOffscreenPlatform* Offscreen() const { return FOffscreen.get(); }
 
+    /// The running backend's event descriptor (BlxPlatform.h); -1 without one.
+    int EventDescriptor() const;
     /// One round of the pump: window-system events, due timers, then painting. Never blocks.
     void ProcessMessages();
     /// Pumps until done() holds, sleeping between rounds.

@@ -88,6 +88,9 @@ public:
     virtual void ProcessEvents() = 0;
     /// Blocks until an event arrives or timeoutMs passed.
     virtual void WaitForEvents(int timeoutMs) = 0;
+    /// A file descriptor that turns readable when events arrive, so that a host can call us at
+    /// once; -1 when there is none.
+    virtual int EventDescriptor() const { return -1; }
     /// A monotonic clock in milliseconds.
     virtual int64_t NowMs() = 0;
     virtual TBlxPoint PointerPos() = 0;

@@ -126,6 +126,7 @@ public:
                                                      const TBlxWindowParams& params) override;
     void ProcessEvents() override;
     void WaitForEvents(int timeoutMs) override;
+    int EventDescriptor() const override;
     int64_t NowMs() override;
     TBlxPoint PointerPos() override;
     unsigned PointerButtons() override;

@@ -339,6 +339,11 @@ void TX11Platform::ThawPointer(const XEvent& ev)
     XFlush(FDisplay);
 }
 
+int TX11Platform::EventDescriptor() const
+{
+    return FDisplay != nullptr ? ConnectionNumber(FDisplay) : -1;
+}
+
 void TX11Platform::WaitForEvents(int timeoutMs)
 {
     if (FBroken)

@@ -21,7 +21,8 @@ void WhatTumbletDoes(TGuideDocument& doc)
     doc.Section("What Tumblet Does");
     doc.Paragraph(
         "Tumblet is an arpeggiator: hold a chord and it plays the notes one after another, in "
-        "time with your song. It is a VST 2.4 plug-in for Linux hosts. It does not make any "
+        "time with your song. It is a plug-in for Linux hosts, as VST 2.4, LV2 and CLAP. It does "
+        "not make any "
         "sound itself: it receives MIDI notes, turns the chord you hold into a stream of "
         "arpeggiated notes, and sends them on to the instrument that follows it.");
     doc.Paragraph(
@@ -53,15 +54,15 @@ void Installing(TGuideDocument& doc)
         "Tumblet comes in a form for each kind of plug-in host. <tt>Tumblet.so</tt> is the VST 2.4 "
         "plug-in. <tt>Tumblet.lv2</tt> is a folder, the LV2 plug-in: its "
         "<tt>Tumblet_lv2.so</tt> makes the music and needs no display, its "
-        "<tt>Tumblet_lv2ui.so</tt> is the editor. <tt>Tumblet.clap</tt>, where your build "
-        "makes one, is the CLAP plug-in. All of them play the same arpeggios and keep the "
+        "<tt>Tumblet_lv2ui.so</tt> is the editor. <tt>Tumblet.clap</tt> is the CLAP "
+        "plug-in. All of them play the same arpeggios and keep the "
         "same state; use the one your host prefers.");
     doc.Subsection("The Debian package");
     doc.Paragraph("The package installs everything for every user of the computer:");
     doc.Code("sudo apt-get install ./tumblet_1.0.0_amd64.deb");
     doc.Bullets({
         "<tt>/usr/lib/vst/Tumblet.so</tt>, <tt>/usr/lib/lv2/Tumblet.lv2/</tt> and "
-        "<tt>/usr/lib/clap/Tumblet.clap</tt> (where built): the folders hosts search.",
+        "<tt>/usr/lib/clap/Tumblet.clap</tt>: the folders hosts search.",
         "<tt>/usr/bin/tumblet-render</tt> and <tt>/usr/bin/tumblet-info</tt>, with manual pages "
         "(<tt>man tumblet-render</tt>).",
         "This guide in <tt>/usr/share/doc/tumblet/</tt>, where the editor's <b>Open User "
@@ -75,9 +76,10 @@ void Installing(TGuideDocument& doc)
         "<tt>~/.vst/</tt> for VST 2, <tt>~/.lv2/</tt> for LV2 and <tt>~/.clap/</tt> for CLAP. "
         "Put this guide beside <tt>Tumblet.so</tt> if you want the editor's <b>Open User "
         "Guide</b> command:");
-    doc.Code("mkdir -p ~/.vst ~/.lv2\n"
+    doc.Code("mkdir -p ~/.vst ~/.lv2 ~/.clap\n"
              "cp Tumblet.so \"Tumblet User Guide.pdf\" ~/.vst/\n"
-             "cp -r Tumblet.lv2 ~/.lv2/");
+             "cp -r Tumblet.lv2 ~/.lv2/\n"
+             "cp Tumblet.clap ~/.clap/");
     doc.Paragraph("From the source code, <tt>./scripts/demo.sh</tt> builds Tumblet, installs "
                   "every plug-in it built and this guide into these folders and plays a short "
                   "demo without a host.");
@@ -368,8 +370,9 @@ void Troubleshooting(TGuideDocument& doc)
         TRows{
             {"Problem", "What to do"},
             {"The host does not list Tumblet",
-             "Check that <tt>Tumblet.so</tt> is in <tt>~/.vst/</tt> or <tt>/usr/lib/vst/</tt>, "
-             "that the host scans that folder for VST 2 plug-ins, and rescan."},
+             "Check that <tt>Tumblet.so</tt> is in <tt>~/.vst/</tt> or <tt>/usr/lib/vst/</tt> "
+             "(<tt>Tumblet.clap</tt> in <tt>~/.clap/</tt> or <tt>/usr/lib/clap/</tt>), that "
+             "the host scans that folder for plug-ins of that format, and rescan."},
             {"Tumblet plays nothing",
              "Tumblet needs MIDI notes in and a route from its MIDI output to an instrument. "
              "Check the track's MIDI input, that Note Probability is above 0%, and that Gate is "
