@@ -2,6 +2,7 @@
 
 #include "clap/ClapPosixFdSupport.h"
 #include "entry/ProductFactory.h"
+#include "host/VSTEditorForm.h"
 
 #include <clap/ext/params.h>
 #include <clap/ext/timer-support.h>
@@ -566,7 +567,7 @@ bool TClapAdapter::GuiSize(std::uint32_t& width, std::uint32_t& height)
     }
     else
     {
-        const TEditorSize size = ProductEditorSize();
+        const TEditorSize size = ProductEditorSize(Driver().Effect());
         width = size.Width;
         height = size.Height;
     }
@@ -614,9 +615,12 @@ void TClapAdapter::OnDescriptor(int descriptor)
         Driver().Dispatch(effEditIdle);
 }
 
-bool TClapAdapter::GuiSetScale(double)
+bool TClapAdapter::GuiSetScale(double scale)
 {
-    return false;
+    // The module takes the scale as VST 2.4 hosts hand it over; an open editor follows at its
+    // next idle call and asks the host for its new size.
+    return Driver().Dispatch(effVendorSpecific, kVendorSpecificPreSonus,
+                             kVendorSpecificContentScale, nullptr, static_cast<float>(scale)) == 1;
 }
 
 void TClapAdapter::OnTimer(clap_id timer)

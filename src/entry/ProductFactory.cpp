@@ -4,6 +4,8 @@
 
 #include "entry/ProductFactory.h"
 
+#include "ui/BlxScale.h"
+
 #include "editor/Dialogs.h"
 #include "editor/Editor.h"
 #include "engine/BlxMidiNoteList.h"
@@ -11,6 +13,8 @@
 #include "plugin/Plugin.h"
 #include "ui/BlxApplication.h"
 #include "ui/BlxStyle.h"
+
+#include <cmath>
 
 namespace tumblet
 {
@@ -50,9 +54,15 @@ int EditorEventDescriptor() noexcept
     return TBlxApplication::Instance().EventDescriptor();
 }
 
-TEditorSize ProductEditorSize() noexcept
+TEditorSize ProductEditorSize(AEffect* effect) noexcept
 {
-    return {TfrmEditor::kWidth, TfrmEditor::kHeight};
+    double hostScale = 0.0;
+    if (auto* plugin = dynamic_cast<TVSTPlugin*>(TBasicVSTModule::FromEffect(effect)))
+        hostScale = plugin->HostEditorScale();
+    const int percent = TBlxScale::ChoosePercent(TVSTPluginBase::EditorSize(), hostScale, 0.0);
+    const auto scaled = [percent](int length)
+    { return static_cast<std::uint32_t>(std::lround(length * percent / 100.0)); };
+    return {scaled(TfrmEditor::kWidth), scaled(TfrmEditor::kHeight)};
 }
 
 bool AttachProductEditor(AEffect* effect, TWindowedPartsAttacher attach) noexcept

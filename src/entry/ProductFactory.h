@@ -25,9 +25,11 @@ struct TEditorSize
     std::uint32_t Height;
 };
 
-/// The editor's size in pixels, known before any editor exists (hosts size their window
-/// first). Thread: any.
-TEditorSize ProductEditorSize() noexcept;
+/// The size in device pixels an editor of this instance will open at, known before it exists
+/// (hosts size their window first): the user's and the host's scale count; the desktop's is
+/// learnt only once the editor is on the screen, which then asks the host to resize.
+// Thread: any.
+TEditorSize ProductEditorSize(AEffect* effect) noexcept;
 
 /// The function of the library holding a running module that gives it windowed parts.
 using TWindowedPartsAttacher = bool (*)(AEffect* effect, const TWindowedParts& parts) noexcept;

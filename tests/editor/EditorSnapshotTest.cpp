@@ -240,10 +240,8 @@ TEST_P(EditorSnapshotTest, EachSizeDrawsTheSameLayoutSharper)
 }
 
 /// Every fixed caption of the editor, drawn at each size, fits the label it was laid out for.
-TEST_P(EditorSnapshotTest, EveryCaptionFitsItsWidthAtEverySize)
+TEST_P(EditorDefaultSkinSnapshotTest, EveryCaptionFitsItsWidthAtEverySize)
 {
-    if (GetParam().Style != 0)
-        GTEST_SKIP() << "captions do not depend on the skin";
     std::vector<const TBlxLabel*> labels;
     std::function<void(const TBlxControl&)> collect = [&](const TBlxControl& c)
     {
