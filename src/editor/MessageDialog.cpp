@@ -165,7 +165,7 @@ TBlxModalResult ShowMessageDialog(TBlxWindow* parentForm, const std::string& tex
         std::fprintf(stderr, "%s: %s: %s\n", kApplicationTitle, title.c_str(), text.c_str());
         return closed;
     }
-    TBlxModalResult result = dlg.ShowModal();
+    TBlxModalResult result = dlg.ShowModalAndWait();
     return result == TBlxModalResult::Cancel || result == TBlxModalResult::None ? closed : result;
 }
 

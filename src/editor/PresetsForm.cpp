@@ -359,7 +359,7 @@ std::optional<std::string> ShowPresetsBrowser(TBlxWindow& parent, TBlxSize size,
     browser.SetPresetsFolder(presetsFolder);
     browser.SetCurrentName(currentName);
     std::shared_ptr<bool> parentAlive = parent.AliveFlag();
-    TBlxModalResult result = browser.ShowModal();
+    TBlxModalResult result = browser.ShowModalAndWait();
     if (!*parentAlive || result != TBlxModalResult::OK)
     {
         return std::nullopt;

@@ -41,8 +41,11 @@ public:
     /// The offscreen backend while it is selected, else null.
     TBlxOffscreenPlatform* Offscreen() const { return FOffscreen.get(); }
 
-    /// One round of the pump: window-system events, due timers, then painting. Never blocks.
+    /// One round of the pump: window-system events, due timers, the completions of modal
+    /// windows whose result is set, then painting. Never blocks.
     void ProcessMessages();
+    /// Runs the completions of the modal windows whose result is set.
+    void FinishModals();
     /// Pumps until done() holds, sleeping between rounds.
     void RunModalLoop(const std::function<bool()>& done);
     /// Pumps for ms milliseconds.

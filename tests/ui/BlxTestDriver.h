@@ -152,6 +152,14 @@ inline void Post(std::function<void()> action)
         });
 }
 
+/// Idles as a host does until every queued action ran and no modal window is open (a window
+/// left open by the actions is cancelled for lack of input).
+inline void IdleUntilSettled()
+{
+    TBlxApplication& app = TBlxApplication::Instance();
+    app.RunModalLoop([&] { return Offscreen().PendingActions() == 0 && !app.TopModal(); });
+}
+
 /// Queues an action that waits until a modal window is showing, then runs on it.
 inline void WhenModal(std::function<void(TBlxWindow&)> action)
 {

@@ -95,6 +95,7 @@ TEST_P(WidgetSnapshotTest, OpenMenu)
             menu.CloseMenu();
         });
     menu.Popup(&owner, {10, 10});
+    IdleUntilSettled();
     EXPECT_TRUE(std::filesystem::exists(Path("MenuSkin")));
 }
 

@@ -127,7 +127,7 @@ TEST_F(TBlxX11Test, ModalDialogIsDrivenBySyntheticClicksAndKeys)
     watchdog.OnTimer = [&](TBlxTimer&) { TBlxApplication::Instance().EndAllModalLoops(); };
     driver.SetEnabled(true);
     watchdog.SetEnabled(true);
-    EXPECT_EQ(dialog.ShowModal(), TBlxModalResult::OK);
+    EXPECT_EQ(dialog.ShowModalAndWait(), TBlxModalResult::OK);
     EXPECT_TRUE(sent);
     EXPECT_EQ(edit.Text(), "ok");
 }
