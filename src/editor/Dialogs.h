@@ -8,6 +8,7 @@
 
 #include "ui/BlxTypes.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -36,6 +37,14 @@ enum class TMsgDlgButtons
 TBlxModalResult ShowMessageDialog(TBlxWindow* parentForm, const std::string& text,
                                   const std::string& caption, TMsgDlgButtons buttons,
                                   TMsgDlgType type);
+
+/// Shows a message box modal to our other windows and returns at once; `done` gets OK, Yes or
+/// No (as ShowMessageDialog answers) on a later round of the pump, after the box closed. The box
+/// lives in `holder`: destroying the holder's owner closes it unanswered.
+void ShowMessageDialogLater(std::unique_ptr<TBlxWindow>& holder, TBlxWindow* parentForm,
+                            const std::string& text, const std::string& caption,
+                            TMsgDlgButtons buttons, TMsgDlgType type,
+                            std::function<void(TBlxModalResult)> done = {});
 
 /// Asks for a text; true with `text` set when the user left with OK, else `text` unchanged.
 bool InputTextDialog(TBlxWindow* parentForm, const std::string& caption, const std::string& prompt,

@@ -326,12 +326,13 @@ void TfrmVSTEditorMenu::UpdateMenuSeparators()
 
 void TfrmVSTEditorMenu::ddmMenu_InitClick()
 {
-    const std::shared_ptr<bool> alive = AliveFlag();
-    const TBlxModalResult answer = ShowMessageDialog(
-        this, "Initialize preset?", "Init", TMsgDlgButtons::YesNo, TMsgDlgType::Confirmation);
-    if (!*alive || answer != TBlxModalResult::Yes)
-        return;
-    InitPreset();
+    ShowMessageDialogLater(FDialog, this, "Initialize preset?", "Init", TMsgDlgButtons::YesNo,
+                           TMsgDlgType::Confirmation,
+                           [this](TBlxModalResult answer)
+                           {
+                               if (answer == TBlxModalResult::Yes)
+                                   InitPreset();
+                           });
 }
 
 void TfrmVSTEditorMenu::InitPreset()
@@ -426,17 +427,18 @@ void TfrmVSTEditorMenu::ddmMain_Skin_CarbonClick(TBlxMenuItem& sender)
     if (Module().Style() == style)
         return;
     Module().SetStyle(style);
-    ShowMessageDialog(this,
-                      "Please close and re-open the plugin window for skin changes to take effect.",
-                      "Change Skin", TMsgDlgButtons::OK, TMsgDlgType::Information);
+    ShowMessageDialogLater(
+        FDialog, this,
+        "Please close and re-open the plugin window for skin changes to take effect.",
+        "Change Skin", TMsgDlgButtons::OK, TMsgDlgType::Information);
 }
 
 void TfrmVSTEditorMenu::ddmMenu_OpenUserGuideClick()
 {
     const std::string path = FUserGuideFile;
     if (!BlxShellOpen(path))
-        ShowMessageDialog(this, "Error opening file.\r\n\r\n\"" + path + "\"", "Open User Guide",
-                          TMsgDlgButtons::OK, TMsgDlgType::Information);
+        ShowMessageDialogLater(FDialog, this, "Error opening file.\r\n\r\n\"" + path + "\"",
+                               "Open User Guide", TMsgDlgButtons::OK, TMsgDlgType::Information);
 }
 
 std::string TfrmVSTEditorMenu::AboutText() const
@@ -448,7 +450,8 @@ std::string TfrmVSTEditorMenu::AboutText() const
 
 void TfrmVSTEditorMenu::ddmMenu_AboutClick()
 {
-    ShowMessageDialog(this, AboutText(), "About", TMsgDlgButtons::OK, TMsgDlgType::Information);
+    ShowMessageDialogLater(FDialog, this, AboutText(), "About", TMsgDlgButtons::OK,
+                           TMsgDlgType::Information);
 }
 
 void TfrmVSTEditorMenu::ShowInfo(const std::string& text)

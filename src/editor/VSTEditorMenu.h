@@ -4,6 +4,7 @@
 #include "editor/VSTEditorBase.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace tumblet
@@ -102,6 +103,8 @@ protected:
     void panMainClick();
 
     std::string FUserGuideFile;
+    /// The message box open over the editor, if any; it closes unanswered with the editor.
+    std::unique_ptr<TBlxWindow> FDialog;
 
 private:
     void CreateHeading();

@@ -32,8 +32,11 @@ void TVSTPluginBase::ShowWarning(TVstEditorForm* parentForm, const std::string& 
             return;
         }
     }
-    Dialogs().ShowMessageDialog(parentForm, text, caption, TDialogService::TButtons::OK,
-                                TDialogService::TType::Warning);
+    if (parentForm)
+        Dialogs().ShowMessageDialog(parentForm, text, caption, TDialogService::TButtons::OK,
+                                    TDialogService::TType::Warning);
+    else
+        Dialogs().KeepMessage(text, caption, TDialogService::TType::Warning);
 }
 
 TVSTPluginBase::TDeferWarningsScope::TDeferWarningsScope(TVSTPluginBase& owner) : FOwner(owner)
@@ -56,8 +59,7 @@ void TVSTPluginBase::ShowDeferredWarnings()
         warnings.swap(FDeferredWarnings);
     }
     for (const TDeferredWarning& warning : warnings)
-        Dialogs().ShowMessageDialog(nullptr, warning.Text, warning.Caption,
-                                    TDialogService::TButtons::OK, TDialogService::TType::Warning);
+        Dialogs().KeepMessage(warning.Text, warning.Caption, TDialogService::TType::Warning);
 }
 
 std::intptr_t TVSTPluginBase::HostCallGetChunk(std::int32_t index, std::intptr_t value, void* ptr,

@@ -112,6 +112,7 @@ TEST_P(EditorSnapshotTest, MainMenuAndAbout)
             menu.CloseMenu();
         });
     ClickControl(*Form().btnMenu);
+    IdleUntilSettled();
 
     WhenModal(
         [&](TBlxWindow& w)
@@ -120,6 +121,7 @@ TEST_P(EditorSnapshotTest, MainMenuAndAbout)
             ClickControl(*dynamic_cast<TfrmMessageDialog&>(w).btnOK);
         });
     Form().ddmMenu_AboutClick();
+    IdleUntilSettled();
 }
 
 INSTANTIATE_TEST_SUITE_P(Skins, EditorSnapshotTest,

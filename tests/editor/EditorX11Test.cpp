@@ -5,6 +5,7 @@
 #include "support/TestHost.h"
 #include "ui/X11TestSupport.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <csignal>
@@ -373,6 +374,83 @@ TEST_F(EditorX11Test, MenuSavesAPresetTheBrowserLoadsItAndTheGuideOpens)
     EXPECT_EQ(opened, guide.string());
     Plugin.Dispatch(effEditClose);
     fs::remove_all(settings);
+}
+
+/// The titles of our shown windows above the root, as the server shows them.
+std::vector<std::string> ShownTopTitles(Display* display)
+{
+    Window root = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned count = 0;
+    XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count);
+    std::vector<std::string> titles;
+    for (unsigned i = 0; i < count; ++i)
+    {
+        XWindowAttributes a{};
+        char* name = nullptr;
+        if (XGetWindowAttributes(display, children[i], &a) && a.map_state == IsViewable &&
+            XFetchName(display, children[i], &name) && name != nullptr)
+        {
+            titles.emplace_back(name);
+            XFree(name);
+        }
+    }
+    if (children != nullptr)
+        XFree(children);
+    return titles;
+}
+
+// A message raised while the host loads (module creation, a refused state) opens no window
+// inside that call, where a scanner or a session load would wait for a click: it goes to
+// standard error once and shows over the editor when it is next open.
+TEST_F(EditorX11Test, MessagesRaisedWhileTheHostLoadsWaitForTheEditor)
+{
+    namespace fs = std::filesystem;
+    const fs::path presets = fs::path(std::getenv("HOME")) / "Documents/Brindlex/Tumblet/Presets";
+    fs::create_directories(presets);
+    Plugin.Close();
+    std::ofstream(presets / "init.brindlexp") << "not a preset...";
+    std::string garbage = "garbage that is no state";
+    struct TCase
+    {
+        const char* Name;
+        const char* Text;
+        std::function<void()> Raise;
+    };
+    const std::vector<TCase> cases = {
+        {"damaged init preset", "Error loading preset from file.",
+         [&] { ASSERT_NE(Plugin.LoadAndOpen(), nullptr); }},
+        {"refused chunk", "Error loading preset.",
+         [&] { Plugin.Dispatch(effSetChunk, 0, std::intptr_t(garbage.size()), garbage.data()); }},
+    };
+    Display* watcher = XOpenDisplay(nullptr);
+    ASSERT_NE(watcher, nullptr);
+    const int base = ShownTopWindows(watcher);
+    for (const TCase& c : cases)
+    {
+        testing::internal::CaptureStderr();
+        c.Raise();
+        const std::string printed = testing::internal::GetCapturedStderr();
+        std::size_t times = 0;
+        for (std::size_t at = printed.find(c.Text); at != std::string::npos;
+             at = printed.find(c.Text, at + 1))
+            ++times;
+        EXPECT_EQ(times, 1u) << c.Name << ": " << printed;
+        XSync(watcher, False);
+        EXPECT_EQ(ShownTopWindows(watcher), base) << c.Name;
+        ASSERT_TRUE(Open());
+        EXPECT_TRUE(IdleUntil([&] { return ShownTopWindows(watcher) == base + 1; })) << c.Name;
+        const std::vector<std::string> titles = ShownTopTitles(watcher);
+        EXPECT_EQ(std::count(titles.begin(), titles.end(), "Load Preset"), 1) << c.Name;
+        // Without a window manager the keys go to the window under the pointer: the box,
+        // centred on the editor. Return is its OK.
+        MoveTo(OnScreen(356, 170));
+        Xdotool({"key", "Return"});
+        EXPECT_TRUE(IdleUntil([&] { return ShownTopWindows(watcher) == base; })) << c.Name;
+        Plugin.Dispatch(effEditClose);
+    }
+    XCloseDisplay(watcher);
+    fs::remove(presets / "init.brindlexp");
 }
 
 // Two instances in one host, both editors open: they share the process's X connection, and

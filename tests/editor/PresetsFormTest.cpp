@@ -49,6 +49,7 @@ void RightClickEntry(TfrmPresets& b, int index)
     TBlxPoint p = b.lstPresets->ClientToWindow({r.Left + r.Width / 2, r.Top + r.Height / 2});
     MouseDown(b, p, TBlxMouseButton::Right);
     MouseUp(b, p, TBlxMouseButton::Right);
+    IdleWhileQueued();
 }
 
 /// Queues a click on a context menu item, recording which items were enabled.
@@ -280,6 +281,7 @@ TEST_F(PresetsBrowserTest, AMissingFolderListsNothingAndIsCreatedToBeShown)
             TBlxPoint p = b.lstPresets->ClientToWindow({20, 20});
             MouseDown(b, p, TBlxMouseButton::Right);
             MouseUp(b, p, TBlxMouseButton::Right);
+            IdleWhileQueued();
             // The host closes the editor while the browser is open.
             Editor.reset();
         });

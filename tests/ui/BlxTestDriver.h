@@ -160,6 +160,13 @@ inline void IdleUntilSettled()
     app.RunModalLoop([&] { return Offscreen().PendingActions() == 0 && !app.TopModal(); });
 }
 
+/// Idles as a host does until every queued action ran (a menu opened by the caller takes its
+/// queued choice on those rounds).
+inline void IdleWhileQueued()
+{
+    TBlxApplication::Instance().RunModalLoop([] { return Offscreen().PendingActions() == 0; });
+}
+
 /// Queues an action that waits until a modal window is showing, then runs on it.
 inline void WhenModal(std::function<void(TBlxWindow&)> action)
 {

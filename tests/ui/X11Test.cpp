@@ -167,6 +167,7 @@ TEST_F(TBlxX11Test, MenuOpensAsAPopupAndClosesOnAnOutsideClick)
     watchdog.SetEnabled(true);
     TBlxPoint at = editor.ClientToScreen({100, 100});
     menu.Popup(&editor, at);
+    PumpUntil([&] { return !menu.IsOpen(); }, 20000);
     EXPECT_EQ(chosen, 3);
 
     driver.OnTimer = [&](TBlxTimer& t)
@@ -178,6 +179,7 @@ TEST_F(TBlxX11Test, MenuOpensAsAPopupAndClosesOnAnOutsideClick)
     driver.SetEnabled(true);
     chosen = 0;
     menu.Popup(&editor, at);
+    PumpUntil([&] { return !menu.IsOpen(); }, 20000);
     EXPECT_FALSE(menu.IsOpen());
     EXPECT_EQ(chosen, 0);
 }
