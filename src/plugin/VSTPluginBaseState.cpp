@@ -28,6 +28,11 @@ void TVSTPluginBase::ShowWarning(TVstEditorForm* parentForm, const std::string& 
         std::lock_guard<std::recursive_mutex> lock(InstanceLock());
         if (FDeferWarnings)
         {
+            // A bank's chunk holds each program's state: one spoilt bank would otherwise say
+            // the same thing once for every program.
+            for (const TDeferredWarning& kept : FDeferredWarnings)
+                if (kept.Text == text && kept.Caption == caption)
+                    return;
             FDeferredWarnings.push_back({std::move(text), caption});
             return;
         }

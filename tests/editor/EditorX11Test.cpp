@@ -410,7 +410,8 @@ TEST_F(EditorX11Test, MessagesRaisedWhileTheHostLoadsWaitForTheEditor)
     fs::create_directories(presets);
     Plugin.Close();
     std::ofstream(presets / "init.brindlexp") << "not a preset...";
-    std::string garbage = "garbage that is no state";
+    // The host's own chunk with its stream's signature spoilt.
+    std::string spoilt;
     struct TCase
     {
         const char* Name;
@@ -421,7 +422,15 @@ TEST_F(EditorX11Test, MessagesRaisedWhileTheHostLoadsWaitForTheEditor)
         {"damaged init preset", "Error loading preset from file.",
          [&] { ASSERT_NE(Plugin.LoadAndOpen(), nullptr); }},
         {"refused chunk", "Error loading preset.",
-         [&] { Plugin.Dispatch(effSetChunk, 0, std::intptr_t(garbage.size()), garbage.data()); }},
+         [&]
+         {
+             void* data = nullptr;
+             const std::intptr_t size = Plugin.Dispatch(effGetChunk, 0, 0, &data);
+             ASSERT_GT(size, 12);
+             spoilt.assign(static_cast<const char*>(data), std::size_t(size));
+             spoilt.replace(8, 4, "XXXX");
+             EXPECT_EQ(Plugin.Dispatch(effSetChunk, 0, size, spoilt.data()), 0);
+         }},
     };
     Display* watcher = XOpenDisplay(nullptr);
     ASSERT_NE(watcher, nullptr);
