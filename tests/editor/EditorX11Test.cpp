@@ -376,6 +376,74 @@ TEST_F(EditorX11Test, MenuSavesAPresetTheBrowserLoadsItAndTheGuideOpens)
     fs::remove_all(settings);
 }
 
+// Hosts such as Ardour create instances on one thread and run every editor on another: the
+// editor's dialogs belong to the thread that opened it. Saving over an existing name asks, and
+// Yes overwrites the file.
+TEST_F(EditorX11Test, DialogsBelongToTheThreadThatOpenedTheEditor)
+{
+    namespace fs = std::filesystem;
+    const fs::path presets = fs::path(std::getenv("HOME")) / "Documents/Brindlex/Tumblet/Presets";
+    fs::create_directories(presets);
+    std::ofstream(presets / "Aaa.brindlexp") << "old";
+    Plugin.Close();
+    std::thread([&] { Plugin.LoadAndOpen(); }).join();
+    ASSERT_NE(Plugin.Effect(), nullptr);
+    ASSERT_TRUE(Open());
+    Idle(3);
+    Display* watcher = XOpenDisplay(nullptr);
+    ASSERT_NE(watcher, nullptr);
+    const int base = ShownTopWindows(watcher);
+    std::atomic<bool> finished{false};
+    std::atomic<int> failedStep{0};
+    const auto waitFor = [&](int extra, int step)
+    {
+        for (int waited = 0; waited < 10000; waited += 50)
+        {
+            if (ShownTopWindows(watcher) == base + extra)
+            {
+                std::this_thread::sleep_for(std::chrono::milliseconds(300));
+                return;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        if (failedStep == 0)
+            failedStep = step;
+        Xdotool({"key", "Escape"});
+    };
+    const TBlxPoint centre = OnScreen(356, 170);
+    std::thread driver(
+        [&]
+        {
+            const TBlxPoint menu = OnScreen(19, 21), item = OnScreen(kMenuItemX, kSavePresetY);
+            Xdotool({"mousemove", std::to_string(menu.X), std::to_string(menu.Y), "click", "1"});
+            waitFor(1, 1);
+            Xdotool({"mousemove", std::to_string(item.X), std::to_string(item.Y), "click", "1"});
+            waitFor(1, 2);
+            // Without a window manager the keys go to the window under the pointer: the dialog,
+            // and then the question, centred on the editor.
+            Xdotool({"mousemove", std::to_string(centre.X), std::to_string(centre.Y)});
+            Xdotool({"key", "ctrl+a"});
+            Xdotool({"type", "--delay", "20", "Aaa"});
+            Xdotool({"key", "Return"});
+            waitFor(1, 3);
+            Xdotool({"key", "Return"});
+            waitFor(0, 4);
+            finished = true;
+        });
+    for (int waited = 0; !finished && waited < 60000; waited += 20)
+    {
+        Idle();
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    driver.join();
+    XCloseDisplay(watcher);
+    EXPECT_TRUE(finished);
+    EXPECT_EQ(failedStep.load(), 0);
+    EXPECT_GT(fs::file_size(presets / "Aaa.brindlexp"), 3u);
+    Plugin.Dispatch(effEditClose);
+    fs::remove_all(presets);
+}
+
 /// The titles of our shown windows above the root, as the server shows them.
 std::vector<std::string> ShownTopTitles(Display* display)
 {
