@@ -2,6 +2,7 @@
 // paint, repaints, idle calls with nothing to do, and the memory an open editor holds. Runs on
 // the X server of DISPLAY (xvfb-run) when there is one, else on the offscreen backend.
 
+#include "controls/BlxMenuButton.h"
 #include "editor/Editor.h"
 #include "editor/EditorTestEntry.h"
 #include "plugin/BlxCommon.h"
