@@ -222,22 +222,27 @@ constexpr int kSavePresetY = 34 + 3 + 22 + 9 + 22 + 11;
 constexpr int kOpenUserGuideY = 34 + 3 + 22 * 8 + 9 * 4 + 11;
 
 /// Our windows above the root (menus, dialogs, the browser) as the server shows them.
-int ShownTopWindows(Display* display)
+std::vector<Window> ShownTopLevel(Display* display)
 {
     Window root = 0, parent = 0;
     Window* children = nullptr;
     unsigned count = 0;
     XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count);
-    int shown = 0;
+    std::vector<Window> shown;
     for (unsigned i = 0; i < count; ++i)
     {
         XWindowAttributes a{};
         if (XGetWindowAttributes(display, children[i], &a) && a.map_state == IsViewable)
-            ++shown;
+            shown.push_back(children[i]);
     }
     if (children != nullptr)
         XFree(children);
     return shown;
+}
+
+int ShownTopWindows(Display* display)
+{
+    return int(ShownTopLevel(display).size());
 }
 
 // The menu, the save dialog and the presets browser of the real Tumblet.so, driven by real
@@ -447,24 +452,16 @@ TEST_F(EditorX11Test, DialogsBelongToTheThreadThatOpenedTheEditor)
 /// The titles of our shown windows above the root, as the server shows them.
 std::vector<std::string> ShownTopTitles(Display* display)
 {
-    Window root = 0, parent = 0;
-    Window* children = nullptr;
-    unsigned count = 0;
-    XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count);
     std::vector<std::string> titles;
-    for (unsigned i = 0; i < count; ++i)
+    for (Window w : ShownTopLevel(display))
     {
-        XWindowAttributes a{};
         char* name = nullptr;
-        if (XGetWindowAttributes(display, children[i], &a) && a.map_state == IsViewable &&
-            XFetchName(display, children[i], &name) && name != nullptr)
+        if (XFetchName(display, w, &name) && name != nullptr)
         {
             titles.emplace_back(name);
             XFree(name);
         }
     }
-    if (children != nullptr)
-        XFree(children);
     return titles;
 }
 
