@@ -350,14 +350,18 @@ void TfrmVSTEditorMenu::ddmMenu_LoadPresetClick()
 
 void TfrmVSTEditorMenu::btnPresetsClick()
 {
-    // The host may close the editor, or the module, while the browser or a message is up:
-    // after each of them only the flag is read until it is known that this form still lives.
+    TVSTPluginBase& module = Module();
+    ShowPresetsBrowser(FDialog, *this, GetPresetsBrowserSize(), module.PresetsFolder(),
+                       module.PresetName(),
+                       [this](std::optional<std::string> path) { PresetsBrowserClosed(path); });
+}
+
+void TfrmVSTEditorMenu::PresetsBrowserClosed(const std::optional<std::string>& path)
+{
+    // The host may close the editor, or the module, while a message about the load is up:
+    // afterwards only the flag is read until it is known that this form still lives.
     const std::shared_ptr<bool> alive = AliveFlag();
     TVSTPluginBase& module = Module();
-    const std::optional<std::string> path = ShowPresetsBrowser(
-        *this, GetPresetsBrowserSize(), module.PresetsFolder(), module.PresetName());
-    if (!*alive)
-        return;
     if (path)
     {
         module.LoadPresetFile(*path, this);

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace tumblet
@@ -112,6 +113,7 @@ private:
     void FillMidiCCRemove();
     void UpdateMenuSeparators();
     void ChooseLowestOctave(std::int32_t value);
+    void PresetsBrowserClosed(const std::optional<std::string>& path);
     void timInfoTimer();
 
     std::string FMailText; ///< reused, so draining an empty mailbox allocates nothing

@@ -91,9 +91,10 @@ protected:
                     ClickAt(*level, {r.Left + r.Width / 2, r.Top + r.Height / 2});
                 }
             });
+        TBlxWindow* before = TBlxApplication::Instance().TopModal();
         ClickControl(button, mouseButton);
         // The click returns at once; the host's later idle calls run the menu and the choice.
-        IdleUntilSettled();
+        IdleUntilSettled(before);
     }
     void ChooseFromMainMenu(const std::vector<std::string>& path,
                             const std::function<void()>& then = {})
@@ -528,6 +529,7 @@ TEST_F(EditorTest, DeletingTheCurrentPresetInTheBrowserThenCancellingEmptiesTheP
             ClickControl(*browser.btnCancel);
         });
     ClickControl(*Form().btnPresets);
+    IdleUntilSettled();
     EXPECT_EQ(selected, 0);
     EXPECT_EQ(question, "Delete \"Mine\"? | Delete Preset");
     EXPECT_EQ(Module().PresetName(), "");

@@ -2,6 +2,7 @@
 // the window under the pointer, whether that is the editor (the browser then closes) or a window
 // of another client. Skips without a display.
 
+#include "PresetsBrowserDriver.h"
 #include "controls/BlxSpTBXSpeedButton.h"
 #include "editor/MessageDialog.h"
 #include "editor/PresetsForm.h"
@@ -101,7 +102,7 @@ TEST_P(PresetsX11Test, APressOutsideReachesTheWindowUnderThePointer)
         }
     };
     Driver.SetEnabled(true);
-    EXPECT_EQ(ShowPresetsBrowser(Editor, {680, 309}, "/nonexistent/", ""), std::nullopt);
+    EXPECT_EQ(BrowseUntilClosed(Editor, {680, 309}, "/nonexistent/", ""), std::nullopt);
     EXPECT_TRUE(shown);
     // As the editor does after the browser: mouse events queued meanwhile are dropped.
     TBlxApplication::Instance().DiscardMouseEvents();
@@ -152,7 +153,7 @@ TEST_P(PresetsX11Test, ADragFromInsideThatEndsOutsideKeepsTheBrowserOpen)
         Driver.SetEnabled(false);
     };
     Driver.SetEnabled(true);
-    EXPECT_EQ(ShowPresetsBrowser(Editor, {680, 309}, "/nonexistent/", ""), std::nullopt);
+    EXPECT_EQ(BrowseUntilClosed(Editor, {680, 309}, "/nonexistent/", ""), std::nullopt);
     EXPECT_TRUE(openAfterDrag);
     EXPECT_TRUE(releasedToBrowser);
     EXPECT_EQ(HostPresses(), 0);
@@ -209,7 +210,7 @@ TEST_F(PresetsX11Test, TheContextMenuAndTheDeleteQuestionTakeClicksOverTheBrowse
         Driver.SetEnabled(false);
     };
     Driver.SetEnabled(true);
-    EXPECT_EQ(ShowPresetsBrowser(Editor, {680, 309}, folder.string(), "a"), std::nullopt);
+    EXPECT_EQ(BrowseUntilClosed(Editor, {680, 309}, folder.string(), "a"), std::nullopt);
     EXPECT_EQ(left, std::vector<std::string>{"b"});
     EXPECT_FALSE(fs::exists(folder / "a.brindlexp"));
     fs::remove_all(folder);
