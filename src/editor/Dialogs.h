@@ -1,10 +1,11 @@
 #pragma once
 
-// The modal dialogs every command of the module and the editor uses. Each function creates
-// its window, runs it modally on the calling (editor) thread, pumping only the layer's own
-// display connection, and destroys it before returning. Without a parent the dialog is centred
-// on the active window, or on the screen. Where no window can be shown (no X display), the
-// message goes to standard error instead. Thread: UI.
+// The dialogs every command of the module and the editor uses. ShowMessageDialogLater shows a
+// box modal to our other windows and returns at once, its answer acting on a later round of the
+// host's idle calls; the functions that return an answer still wait for it on the calling
+// (editor) thread, pumping only the layer's own display connection. Without a parent a dialog
+// is centred on the active window, or on the screen. Where no window can be shown (no X
+// display), the message goes to standard error instead. Thread: UI.
 
 #include "ui/BlxTypes.h"
 

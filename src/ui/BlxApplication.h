@@ -22,8 +22,8 @@ enum class TBlxBackend
     Offscreen, ///< images and synthetic events only (tests)
 };
 
-/// The process-wide side of the layer: the backend, the windows, timers, modal loops and the
-/// event pump. The X11 display is opened when the first window needs it and closed when the
+/// The process-wide side of the layer: the backend, the windows, timers, the modal windows and
+/// the event pump. The X11 display is opened when the first window needs it and closed when the
 /// last window is gone. Every member: Thread: UI.
 class TBlxApplication
 {

@@ -44,6 +44,14 @@ protected:
     {
         return Plugin.Dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(HostWindow)) == 1;
     }
+    /// Opens the editor, and a second connection to watch our top-level windows with.
+    Display* OpenWatched()
+    {
+        if (!Open())
+            return nullptr;
+        Idle(3);
+        return XOpenDisplay(nullptr);
+    }
     void Idle(int calls = 1)
     {
         for (int i = 0; i < calls; ++i)
@@ -266,9 +274,7 @@ TEST_F(EditorX11Test, MenuSavesAPresetTheBrowserLoadsItAndTheGuideOpens)
     const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
     setenv("PATH", (bin.string() + ":" + path).c_str(), 1);
 
-    ASSERT_TRUE(Open());
-    Idle(3);
-    Display* watcher = XOpenDisplay(nullptr);
+    Display* watcher = OpenWatched();
     ASSERT_NE(watcher, nullptr);
     const int base = ShownTopWindows(watcher);
     std::atomic<bool> finished{false};
@@ -393,9 +399,7 @@ TEST_F(EditorX11Test, DialogsBelongToTheThreadThatOpenedTheEditor)
     Plugin.Close();
     std::thread([&] { Plugin.LoadAndOpen(); }).join();
     ASSERT_NE(Plugin.Effect(), nullptr);
-    ASSERT_TRUE(Open());
-    Idle(3);
-    Display* watcher = XOpenDisplay(nullptr);
+    Display* watcher = OpenWatched();
     ASSERT_NE(watcher, nullptr);
     const int base = ShownTopWindows(watcher);
     std::atomic<bool> finished{false};
