@@ -2,12 +2,14 @@
 // paint, repaints, idle calls with nothing to do, and the memory an open editor holds. Runs on
 // the X server of DISPLAY (xvfb-run) when there is one, else on the offscreen backend.
 
+#include "controls/BlxMenuButton.h"
 #include "editor/Editor.h"
 #include "editor/EditorTestEntry.h"
 #include "plugin/BlxCommon.h"
 #include "plugin/Plugin.h"
 #include "support/TestHost.h"
 #include "ui/BlxApplication.h"
+#include "ui/BlxMenuWindow.h"
 #include "ui/BlxStyle.h"
 
 #include <X11/Xlib.h>
@@ -150,6 +152,50 @@ void BM_Editor600IdleCallsNothingChanged(benchmark::State& state)
     plugin.Close();
 }
 BENCHMARK(BM_Editor600IdleCallsNothingChanged)->Unit(benchmark::kMicrosecond);
+
+/// Opening the main menu until its first level is painted: the click returns at once and the
+/// host's next idle calls show and paint it.
+void BM_EditorMenuOpenUntilPainted(benchmark::State& state)
+{
+    TPlugin plugin;
+    plugin.Open();
+    TfrmEditor& form = plugin.Form();
+    for (auto _ : state)
+    {
+        form.btnMenu->Click();
+        while (form.ddmMenu.LevelCount() > 0 && form.ddmMenu.Level(0).NeedsPaint())
+            plugin.Host.Dispatch(effEditIdle);
+        if (HostWindow().Display != nullptr)
+            XSync(HostWindow().Display, False);
+        state.PauseTiming();
+        form.ddmMenu.CloseMenu();
+        while (form.ddmMenu.IsOpen())
+            plugin.Host.Dispatch(effEditIdle);
+        state.ResumeTiming();
+    }
+    plugin.Close();
+}
+BENCHMARK(BM_EditorMenuOpenUntilPainted)->Unit(benchmark::kMicrosecond);
+
+/// One effEditIdle while the main menu is open and nothing happens: the host's thread is back
+/// at once.
+void BM_EditorIdleWithMenuOpen(benchmark::State& state)
+{
+    TPlugin plugin;
+    plugin.Open();
+    TfrmEditor& form = plugin.Form();
+    form.btnMenu->Click();
+    plugin.Host.Dispatch(effEditIdle);
+    for (auto _ : state)
+        plugin.Host.Dispatch(effEditIdle);
+    if (!form.ddmMenu.IsOpen())
+        state.SkipWithError("the menu did not stay open");
+    form.ddmMenu.CloseMenu();
+    while (form.ddmMenu.IsOpen())
+        plugin.Host.Dispatch(effEditIdle);
+    plugin.Close();
+}
+BENCHMARK(BM_EditorIdleWithMenuOpen)->Unit(benchmark::kMicrosecond);
 
 /// Resident memory an open editor adds, and its growth over 200 open/close cycles.
 void BM_EditorMemory(benchmark::State& state)

@@ -2,14 +2,27 @@
 
 #include "host/VSTEditorForm.h"
 #include "plugin/DialogService.h"
+#include "plugin/StdErrDialogService.h"
 #include "ui/BlxApplication.h"
 #include "ui/BlxWindow.h"
+
+#include <deque>
+#include <mutex>
 
 namespace tumblet
 {
 
 namespace
 {
+
+TMsgDlgType DialogType(TDialogService::TType type)
+{
+    using T = TDialogService::TType;
+    return type == T::Error          ? TMsgDlgType::Error
+           : type == T::Information  ? TMsgDlgType::Information
+           : type == T::Confirmation ? TMsgDlgType::Confirmation
+                                     : TMsgDlgType::Warning;
+}
 
 class TWindowedDialogService final : public TDialogService
 {
@@ -18,11 +31,8 @@ public:
                               const std::string& caption, TButtons buttons, TType type) override
     {
         TMsgDlgButtons b = buttons == TButtons::YesNo ? TMsgDlgButtons::YesNo : TMsgDlgButtons::OK;
-        TMsgDlgType t = type == TType::Error          ? TMsgDlgType::Error
-                        : type == TType::Information  ? TMsgDlgType::Information
-                        : type == TType::Confirmation ? TMsgDlgType::Confirmation
-                                                      : TMsgDlgType::Warning;
-        TBlxModalResult r = tumblet::ShowMessageDialog(Parent(parentForm), text, caption, b, t);
+        TBlxModalResult r =
+            tumblet::ShowMessageDialog(Parent(parentForm), text, caption, b, DialogType(type));
         return r == TBlxModalResult::Yes  ? TResult::Yes
                : r == TBlxModalResult::No ? TResult::No
                                           : TResult::OK;
@@ -42,8 +52,41 @@ public:
                                           decimals, value);
     }
 
+    void KeepMessage(const std::string& text, const std::string& caption, TType type) override
+    {
+        TStdErrDialogService().ShowMessageDialog(nullptr, text, caption, TButtons::OK, type);
+        std::lock_guard<std::mutex> lock(FKeptLock);
+        FKept.push_back({text, caption, type});
+    }
+    void ShowKeptMessages(TVstEditorForm* editor) override
+    {
+        // One at a time, and never over a window of ours that is waiting for an answer.
+        if (FShowing || TBlxApplication::Instance().TopModal())
+            return;
+        TKept next;
+        {
+            std::lock_guard<std::mutex> lock(FKeptLock);
+            if (FKept.empty())
+                return;
+            next = std::move(FKept.front());
+            FKept.pop_front();
+        }
+        ShowMessageDialogLater(FShowing, Parent(editor), next.Text, next.Caption,
+                               TMsgDlgButtons::OK, DialogType(next.Type));
+    }
+
 private:
+    struct TKept
+    {
+        std::string Text;
+        std::string Caption;
+        TType Type = TType::Warning;
+    };
     static TBlxWindow* Parent(TVstEditorForm* form) { return dynamic_cast<TBlxWindow*>(form); }
+
+    std::mutex FKeptLock;
+    std::deque<TKept> FKept;
+    std::unique_ptr<TBlxWindow> FShowing;
 };
 
 } // namespace

@@ -1,13 +1,15 @@
 #pragma once
 
-// The modal dialogs every command of the module and the editor uses. Each function creates
-// its window, runs it modally on the calling (editor) thread, pumping only the layer's own
-// display connection, and destroys it before returning. Without a parent the dialog is centred
-// on the active window, or on the screen. Where no window can be shown (no X display), the
-// message goes to standard error instead. Thread: UI.
+// The dialogs every command of the module and the editor uses. ShowMessageDialogLater shows a
+// box modal to our other windows and returns at once, its answer acting on a later round of the
+// host's idle calls; the functions that return an answer still wait for it on the calling
+// (editor) thread, pumping only the layer's own display connection. Without a parent a dialog
+// is centred on the active window, or on the screen. Where no window can be shown (no X
+// display), the message goes to standard error instead. Thread: UI.
 
 #include "ui/BlxTypes.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -36,6 +38,14 @@ enum class TMsgDlgButtons
 TBlxModalResult ShowMessageDialog(TBlxWindow* parentForm, const std::string& text,
                                   const std::string& caption, TMsgDlgButtons buttons,
                                   TMsgDlgType type);
+
+/// Shows a message box modal to our other windows and returns at once; `done` gets OK, Yes or
+/// No (as ShowMessageDialog answers) on a later round of the pump, after the box closed. The box
+/// lives in `holder`: destroying the holder's owner closes it unanswered.
+void ShowMessageDialogLater(std::unique_ptr<TBlxWindow>& holder, TBlxWindow* parentForm,
+                            const std::string& text, const std::string& caption,
+                            TMsgDlgButtons buttons, TMsgDlgType type,
+                            std::function<void(TBlxModalResult)> done = {});
 
 /// Asks for a text; true with `text` set when the user left with OK, else `text` unchanged.
 bool InputTextDialog(TBlxWindow* parentForm, const std::string& caption, const std::string& prompt,

@@ -82,7 +82,7 @@ bool InputTextDialog(TBlxWindow* parentForm, const std::string& caption, const s
     dlg.txtValue->SetText(text);
     dlg.txtValue->SetMaxLength(maxLength);
     dlg.SetAllowEmpty(allowEmpty);
-    if (dlg.ShowModal() != TBlxModalResult::OK)
+    if (dlg.ShowModalAndWait() != TBlxModalResult::OK)
     {
         return false;
     }

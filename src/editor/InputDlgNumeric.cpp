@@ -54,7 +54,7 @@ bool InputNumberDialog(TBlxWindow* parentForm, const std::string& caption,
     dlg.txtNumeric->SetValue(value);
     for (;;)
     {
-        if (dlg.ShowModal() != TBlxModalResult::OK)
+        if (dlg.ShowModalAndWait() != TBlxModalResult::OK)
         {
             return false;
         }

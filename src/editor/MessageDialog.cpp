@@ -150,23 +150,73 @@ void TfrmMessageDialog::PaintIcon(TBlxCanvas& canvas, const TBlxRect& r) const
     canvas.DrawText(markRect, mark, glyph, {TBlxAlignment::Center, TBlxVAlign::Center, false});
 }
 
+namespace
+{
+
+TBlxModalResult ClosedAnswer(TMsgDlgButtons buttons)
+{
+    return buttons == TMsgDlgButtons::OK ? TBlxModalResult::OK : TBlxModalResult::No;
+}
+
+TBlxModalResult Answer(TBlxModalResult result, TMsgDlgButtons buttons)
+{
+    return result == TBlxModalResult::Cancel || result == TBlxModalResult::None
+               ? ClosedAnswer(buttons)
+               : result;
+}
+
+std::unique_ptr<TfrmMessageDialog> CreateMessageDialog(TBlxWindow* parentForm,
+                                                       const std::string& text,
+                                                       const std::string& caption,
+                                                       TMsgDlgButtons buttons, TMsgDlgType type)
+{
+    auto dlg = std::make_unique<TfrmMessageDialog>(text, buttons, type);
+    dlg->SetCaption(caption.empty() ? std::string(kApplicationTitle) : caption);
+    PlaceDialog(*dlg, parentForm);
+    if (!dlg->CreateHandle())
+    {
+        std::fprintf(stderr, "%s: %s: %s\n", kApplicationTitle, dlg->Caption().c_str(),
+                     text.c_str());
+        return nullptr;
+    }
+    return dlg;
+}
+
+} // namespace
+
 TBlxModalResult ShowMessageDialog(TBlxWindow* parentForm, const std::string& text,
                                   const std::string& caption, TMsgDlgButtons buttons,
                                   TMsgDlgType type)
 {
-    TBlxModalResult closed =
-        buttons == TMsgDlgButtons::OK ? TBlxModalResult::OK : TBlxModalResult::No;
-    std::string title = caption.empty() ? std::string(kApplicationTitle) : caption;
-    TfrmMessageDialog dlg(text, buttons, type);
-    dlg.SetCaption(title);
-    PlaceDialog(dlg, parentForm);
-    if (!dlg.CreateHandle())
+    std::unique_ptr<TfrmMessageDialog> dlg =
+        CreateMessageDialog(parentForm, text, caption, buttons, type);
+    return dlg ? Answer(dlg->ShowModalAndWait(), buttons) : ClosedAnswer(buttons);
+}
+
+void ShowMessageDialogLater(std::unique_ptr<TBlxWindow>& holder, TBlxWindow* parentForm,
+                            const std::string& text, const std::string& caption,
+                            TMsgDlgButtons buttons, TMsgDlgType type,
+                            std::function<void(TBlxModalResult)> done)
+{
+    std::unique_ptr<TfrmMessageDialog> dlg =
+        CreateMessageDialog(parentForm, text, caption, buttons, type);
+    TBlxWindow* shown = dlg.get();
+    auto closed = [&holder, shown, buttons, done](TBlxModalResult result)
     {
-        std::fprintf(stderr, "%s: %s: %s\n", kApplicationTitle, title.c_str(), text.c_str());
-        return closed;
+        // The box goes when its answer has been acted on; the answer may show the next one.
+        std::unique_ptr<TBlxWindow> box;
+        if (holder.get() == shown)
+            box = std::move(holder);
+        if (done)
+            done(Answer(result, buttons));
+    };
+    if (!dlg || !dlg->ShowModal(closed))
+    {
+        if (done)
+            done(ClosedAnswer(buttons));
+        return;
     }
-    TBlxModalResult result = dlg.ShowModal();
-    return result == TBlxModalResult::Cancel || result == TBlxModalResult::None ? closed : result;
+    holder = std::move(dlg);
 }
 
 } // namespace tumblet

@@ -306,20 +306,25 @@ void TfrmPresets::popMenu_DeleteClick()
     }
     std::string name = lstPresets->Item(b).Text;
     std::string fileName = FFileList[size_t(lstPresets->Item(b).Data)];
-    std::shared_ptr<bool> alive = AliveFlag();
-    TBlxModalResult answer = ShowMessageDialog(this, "Delete \"" + name + "\"?", "Delete Preset",
-                                               TMsgDlgButtons::YesNo, TMsgDlgType::Confirmation);
-    if (!*alive || answer != TBlxModalResult::Yes || ModalResult() != TBlxModalResult::None)
-    {
-        return;
-    }
+    ShowMessageDialogLater(FMessage, this, "Delete \"" + name + "\"?", "Delete Preset",
+                           TMsgDlgButtons::YesNo, TMsgDlgType::Confirmation,
+                           [this, b, fileName](TBlxModalResult answer)
+                           {
+                               if (answer == TBlxModalResult::Yes &&
+                                   ModalResult() == TBlxModalResult::None)
+                                   DeletePresetFile(b, fileName);
+                           });
+}
+
+void TfrmPresets::DeletePresetFile(int index, const std::string& fileName)
+{
     // A file that vanished meanwhile or cannot be deleted simply stays or goes in the refill.
     std::error_code ec;
     fs::remove(fs::path(FPresetsFolder) / fileName, ec);
     FillList();
     if (lstPresets->Count() > 0)
     {
-        lstPresets->SetItemIndex(std::min(b, lstPresets->Count() - 1));
+        lstPresets->SetItemIndex(std::min(index, lstPresets->Count() - 1));
     }
     UpdateOK();
 }
@@ -330,31 +335,42 @@ void TfrmPresets::popMenu_ExplorerClick()
     fs::create_directories(FPresetsFolder, ec);
     if (!BlxShellOpen(FPresetsFolder))
     {
-        ShowMessageDialog(this, "Error opening folder.\r\n\r\n\"" + FPresetsFolder + "\"",
-                          "Show in File Manager", TMsgDlgButtons::OK, TMsgDlgType::Information);
+        ShowMessageDialogLater(
+            FMessage, this, "Error opening folder.\r\n\r\n\"" + FPresetsFolder + "\"",
+            "Show in File Manager", TMsgDlgButtons::OK, TMsgDlgType::Information);
     }
 }
 
-std::optional<std::string> ShowPresetsBrowser(TBlxWindow& parent, TBlxSize size,
-                                              const std::string& presetsFolder,
-                                              const std::string& currentName)
+void ShowPresetsBrowser(std::unique_ptr<TBlxWindow>& holder, TBlxWindow& parent, TBlxSize size,
+                        const std::string& presetsFolder, const std::string& currentName,
+                        std::function<void(std::optional<std::string>)> done)
 {
-    TfrmPresets browser;
-    browser.SetPopupParent(&parent);
-    browser.SetClientSize(size.Width, size.Height);
+    auto browser = std::make_unique<TfrmPresets>();
+    browser->SetPopupParent(&parent);
+    browser->SetClientSize(size.Width, size.Height);
     TBlxPoint origin = parent.ClientOriginOnScreen();
-    browser.SetPosition({origin.X + (parent.Width() - size.Width) / 2,
-                         origin.Y + (parent.Height() - size.Height) / 2});
-    browser.SetPresetsFolder(presetsFolder);
-    browser.SetCurrentName(currentName);
-    std::shared_ptr<bool> parentAlive = parent.AliveFlag();
-    TBlxModalResult result = browser.ShowModal();
-    if (!*parentAlive || result != TBlxModalResult::OK)
+    browser->SetPosition({origin.X + (parent.Width() - size.Width) / 2,
+                          origin.Y + (parent.Height() - size.Height) / 2});
+    browser->SetPresetsFolder(presetsFolder);
+    browser->SetCurrentName(currentName);
+    TfrmPresets* shown = browser.get();
+    auto closed = [&holder, shown, done](TBlxModalResult result)
     {
-        return std::nullopt;
+        std::string path = result == TBlxModalResult::OK ? shown->SelectedFile() : std::string();
+        // The browser goes once its answer has been acted on.
+        std::unique_ptr<TBlxWindow> gone;
+        if (holder.get() == shown)
+            gone = std::move(holder);
+        if (done)
+            done(path.empty() ? std::nullopt : std::optional<std::string>(path));
+    };
+    if (!browser->ShowModal(closed))
+    {
+        if (done)
+            done(std::nullopt);
+        return;
     }
-    std::string path = browser.SelectedFile();
-    return path.empty() ? std::nullopt : std::optional<std::string>(path);
+    holder = std::move(browser);
 }
 
 } // namespace tumblet

@@ -3,6 +3,7 @@
 #include "controls/BlxScaledArtwork.h"
 #include "ui/BlxWindow.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -70,6 +71,7 @@ private:
     void lstPresetsDblClick();
     void popMenuPopup();
     void popMenu_DeleteClick();
+    void DeletePresetFile(int index, const std::string& fileName);
     void popMenu_ExplorerClick();
 
     std::string FPresetsFolder;
@@ -77,14 +79,17 @@ private:
     std::vector<std::string> FFileList;
     TBlxScaledArtwork FBackground{"EditorBackground"};
     TBlxMouseButton FLastListButton = TBlxMouseButton::None;
+    /// The question or message open over the browser, if any.
+    std::unique_ptr<TBlxWindow> FMessage;
 };
 
-/// Runs the presets browser modally over `parent`: sized `size`, centred on the parent's
-/// client area, listing `presetsFolder` with `currentName` selected. Returns the chosen
-/// preset file's path, or nothing when the browser was cancelled, closed by a press outside
-/// it, or its parent was destroyed meanwhile (the parent is not touched afterwards then).
-std::optional<std::string> ShowPresetsBrowser(TBlxWindow& parent, TBlxSize size,
-                                              const std::string& presetsFolder,
-                                              const std::string& currentName);
+/// Shows the presets browser over `parent`, modal to our other windows, and returns at once:
+/// sized `size`, centred on the parent's client area, listing `presetsFolder` with
+/// `currentName` selected. On a later round of the pump, once it closed, `done` gets the chosen
+/// preset file's path, or nothing when it was cancelled or closed by a press outside it. The
+/// browser lives in `holder`: destroying the holder's owner closes it without calling `done`.
+void ShowPresetsBrowser(std::unique_ptr<TBlxWindow>& holder, TBlxWindow& parent, TBlxSize size,
+                        const std::string& presetsFolder, const std::string& currentName,
+                        std::function<void(std::optional<std::string>)> done);
 
 } // namespace tumblet

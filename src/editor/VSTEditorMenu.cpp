@@ -338,12 +338,13 @@ void TfrmVSTEditorMenu::UpdateMenuSeparators()
 
 void TfrmVSTEditorMenu::ddmMenu_InitClick()
 {
-    const std::shared_ptr<bool> alive = AliveFlag();
-    const TBlxModalResult answer = ShowMessageDialog(
-        this, "Initialize preset?", "Init", TMsgDlgButtons::YesNo, TMsgDlgType::Confirmation);
-    if (!*alive || answer != TBlxModalResult::Yes)
-        return;
-    InitPreset();
+    ShowMessageDialogLater(FDialog, this, "Initialize preset?", "Init", TMsgDlgButtons::YesNo,
+                           TMsgDlgType::Confirmation,
+                           [this](TBlxModalResult answer)
+                           {
+                               if (answer == TBlxModalResult::Yes)
+                                   InitPreset();
+                           });
 }
 
 void TfrmVSTEditorMenu::InitPreset()
@@ -361,14 +362,18 @@ void TfrmVSTEditorMenu::ddmMenu_LoadPresetClick()
 
 void TfrmVSTEditorMenu::btnPresetsClick()
 {
-    // The host may close the editor, or the module, while the browser or a message is up:
-    // after each of them only the flag is read until it is known that this form still lives.
+    TVSTPluginBase& module = Module();
+    ShowPresetsBrowser(FDialog, *this, GetPresetsBrowserSize(), module.PresetsFolder(),
+                       module.PresetName(),
+                       [this](std::optional<std::string> path) { PresetsBrowserClosed(path); });
+}
+
+void TfrmVSTEditorMenu::PresetsBrowserClosed(const std::optional<std::string>& path)
+{
+    // The host may close the editor, or the module, while a message about the load is up:
+    // afterwards only the flag is read until it is known that this form still lives.
     const std::shared_ptr<bool> alive = AliveFlag();
     TVSTPluginBase& module = Module();
-    const std::optional<std::string> path = ShowPresetsBrowser(
-        *this, GetPresetsBrowserSize(), module.PresetsFolder(), module.PresetName());
-    if (!*alive)
-        return;
     if (path)
     {
         module.LoadPresetFile(*path, this);
@@ -438,9 +443,10 @@ void TfrmVSTEditorMenu::ddmMain_Skin_CarbonClick(TBlxMenuItem& sender)
     if (Module().Style() == style)
         return;
     Module().SetStyle(style);
-    ShowMessageDialog(this,
-                      "Please close and re-open the plugin window for skin changes to take effect.",
-                      "Change Skin", TMsgDlgButtons::OK, TMsgDlgType::Information);
+    ShowMessageDialogLater(
+        FDialog, this,
+        "Please close and re-open the plugin window for skin changes to take effect.",
+        "Change Skin", TMsgDlgButtons::OK, TMsgDlgType::Information);
 }
 
 void TfrmVSTEditorMenu::ddmMain_EditorSizeClick(TBlxMenuItem& sender)
@@ -453,8 +459,8 @@ void TfrmVSTEditorMenu::ddmMenu_OpenUserGuideClick()
 {
     const std::string path = FUserGuideFile;
     if (!BlxShellOpen(path))
-        ShowMessageDialog(this, "Error opening file.\r\n\r\n\"" + path + "\"", "Open User Guide",
-                          TMsgDlgButtons::OK, TMsgDlgType::Information);
+        ShowMessageDialogLater(FDialog, this, "Error opening file.\r\n\r\n\"" + path + "\"",
+                               "Open User Guide", TMsgDlgButtons::OK, TMsgDlgType::Information);
 }
 
 std::string TfrmVSTEditorMenu::AboutText() const
@@ -466,7 +472,8 @@ std::string TfrmVSTEditorMenu::AboutText() const
 
 void TfrmVSTEditorMenu::ddmMenu_AboutClick()
 {
-    ShowMessageDialog(this, AboutText(), "About", TMsgDlgButtons::OK, TMsgDlgType::Information);
+    ShowMessageDialogLater(FDialog, this, AboutText(), "About", TMsgDlgButtons::OK,
+                           TMsgDlgType::Information);
 }
 
 void TfrmVSTEditorMenu::ShowInfo(const std::string& text)

@@ -4,6 +4,8 @@
 #include "editor/VSTEditorBase.h"
 
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 
 namespace tumblet
@@ -105,6 +107,8 @@ protected:
     void panMainClick();
 
     std::string FUserGuideFile;
+    /// The message box open over the editor, if any; it closes unanswered with the editor.
+    std::unique_ptr<TBlxWindow> FDialog;
 
 private:
     void CreateHeading();
@@ -112,6 +116,7 @@ private:
     void FillMidiCCRemove();
     void UpdateMenuSeparators();
     void ChooseLowestOctave(std::int32_t value);
+    void PresetsBrowserClosed(const std::optional<std::string>& path);
     void timInfoTimer();
 
     std::string FMailText; ///< reused, so draining an empty mailbox allocates nothing

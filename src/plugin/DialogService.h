@@ -48,6 +48,20 @@ public:
     virtual bool InputNumberDialog(TVstEditorForm* parentForm, const std::string& caption,
                                    const std::string& prompt, double maxValue, double minValue,
                                    int decimals, double& value) = 0;
+
+    /// A message raised outside an editor action (module creation, state and settings loads):
+    /// the host is often loading a session or scanning, with no one to click, so no window
+    /// opens inside the call. A service with windows writes it to standard error and keeps it
+    /// for the editor. Thread: any.
+    virtual void KeepMessage(const std::string& text, const std::string& caption, TType type)
+    {
+        ShowMessageDialog(nullptr, text, caption, TButtons::OK, type);
+    }
+    /// Shows the next kept message over the open editor, if nothing else of ours is modal, and
+    /// returns at once. Thread: the editor's.
+    virtual void ShowKeptMessages(TVstEditorForm*) {}
+    /// The editor was opened on the calling thread: its dialogs belong to that thread.
+    virtual void EditorOpened() {}
 };
 
 } // namespace tumblet

@@ -43,7 +43,10 @@ void TVSTPlugin::VSTModuleEditGetSize(std::int16_t& width, std::int16_t& height)
 void TVSTPlugin::VSTModuleEditIdle()
 {
     if (TVstEditorForm* editor = Editor())
+    {
         editor->RefreshControls();
+        Dialogs().ShowKeptMessages(editor);
+    }
 }
 
 TVSTPlugin::~TVSTPlugin() = default;

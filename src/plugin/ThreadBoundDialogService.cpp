@@ -12,7 +12,7 @@ TThreadBoundDialogService::TThreadBoundDialogService(std::unique_ptr<TDialogServ
 
 TDialogService& TThreadBoundDialogService::Current()
 {
-    return std::this_thread::get_id() == FOwner ? *FWindowed : *FFallback;
+    return std::this_thread::get_id() == FOwner.load() ? *FWindowed : *FFallback;
 }
 
 TDialogService::TResult TThreadBoundDialogService::ShowMessageDialog(TVstEditorForm* parentForm,
@@ -38,6 +38,24 @@ bool TThreadBoundDialogService::InputNumberDialog(TVstEditorForm* parentForm,
 {
     return Current().InputNumberDialog(parentForm, caption, prompt, maxValue, minValue, decimals,
                                        value);
+}
+
+void TThreadBoundDialogService::KeepMessage(const std::string& text, const std::string& caption,
+                                            TType type)
+{
+    // Kept for whichever thread opens the editor next.
+    FWindowed->KeepMessage(text, caption, type);
+}
+
+void TThreadBoundDialogService::ShowKeptMessages(TVstEditorForm* editor)
+{
+    Current().ShowKeptMessages(editor);
+}
+
+void TThreadBoundDialogService::EditorOpened()
+{
+    // Hosts such as Ardour create instances on one thread and run every editor on another.
+    FOwner.store(std::this_thread::get_id());
 }
 
 } // namespace tumblet

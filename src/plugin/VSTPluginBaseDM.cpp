@@ -105,6 +105,7 @@ std::intptr_t TVSTPluginBase::HostCallMainsChanged(std::int32_t index, std::intp
 std::intptr_t TVSTPluginBase::HostCallEditOpen(std::int32_t index, std::intptr_t value, void* ptr,
                                                float opt)
 {
+    Dialogs().EditorOpened();
     ApplySkin();
     return TVSTModule::HostCallEditOpen(index, value, ptr, opt);
 }

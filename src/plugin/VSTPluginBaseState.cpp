@@ -28,12 +28,20 @@ void TVSTPluginBase::ShowWarning(TVstEditorForm* parentForm, const std::string& 
         std::lock_guard<std::recursive_mutex> lock(InstanceLock());
         if (FDeferWarnings)
         {
+            // A bank's chunk holds each program's state: one spoilt bank would otherwise say
+            // the same thing once for every program.
+            for (const TDeferredWarning& kept : FDeferredWarnings)
+                if (kept.Text == text && kept.Caption == caption)
+                    return;
             FDeferredWarnings.push_back({std::move(text), caption});
             return;
         }
     }
-    Dialogs().ShowMessageDialog(parentForm, text, caption, TDialogService::TButtons::OK,
-                                TDialogService::TType::Warning);
+    if (parentForm)
+        Dialogs().ShowMessageDialog(parentForm, text, caption, TDialogService::TButtons::OK,
+                                    TDialogService::TType::Warning);
+    else
+        Dialogs().KeepMessage(text, caption, TDialogService::TType::Warning);
 }
 
 TVSTPluginBase::TDeferWarningsScope::TDeferWarningsScope(TVSTPluginBase& owner) : FOwner(owner)
@@ -56,8 +64,7 @@ void TVSTPluginBase::ShowDeferredWarnings()
         warnings.swap(FDeferredWarnings);
     }
     for (const TDeferredWarning& warning : warnings)
-        Dialogs().ShowMessageDialog(nullptr, warning.Text, warning.Caption,
-                                    TDialogService::TButtons::OK, TDialogService::TType::Warning);
+        Dialogs().KeepMessage(warning.Text, warning.Caption, TDialogService::TType::Warning);
 }
 
 std::intptr_t TVSTPluginBase::HostCallGetChunk(std::int32_t index, std::intptr_t value, void* ptr,

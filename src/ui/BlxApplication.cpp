@@ -108,8 +108,24 @@ void TBlxApplication::ProcessMessages()
         std::shared_ptr<TBlxPlatform> keep = FOffscreen ? FOffscreen : FX11.lock();
         p->ProcessEvents();
     }
+    FinishModals();
     FireTimers();
+    FinishModals();
     PaintWindows();
+}
+
+void TBlxApplication::FinishModals()
+{
+    // A completion may close or open other modal windows: look again after each one.
+    bool finished = true;
+    while (finished)
+    {
+        finished = false;
+        for (size_t i = FModalStack.size(); i > 0 && !finished; --i)
+        {
+            finished = FModalStack[i - 1]->FinishModal();
+        }
+    }
 }
 
 void TBlxApplication::RunModalLoop(const std::function<bool()>& done)

@@ -22,8 +22,8 @@ enum class TBlxBackend
     Offscreen, ///< images and synthetic events only (tests)
 };
 
-/// The process-wide side of the layer: the backend, the windows, timers, modal loops and the
-/// event pump. The X11 display is opened when the first window needs it and closed when the
+/// The process-wide side of the layer: the backend, the windows, timers, the modal windows and
+/// the event pump. The X11 display is opened when the first window needs it and closed when the
 /// last window is gone. Every member: Thread: UI.
 class TBlxApplication
 {
@@ -43,8 +43,11 @@ public:
 
     /// The running backend's event descriptor (BlxPlatform.h); -1 without one.
     int EventDescriptor() const;
-    /// One round of the pump: window-system events, due timers, then painting. Never blocks.
+    /// One round of the pump: window-system events, due timers, the completions of modal
+    /// windows whose result is set, then painting. Never blocks.
     void ProcessMessages();
+    /// Runs the completions of the modal windows whose result is set.
+    void FinishModals();
     /// Pumps until done() holds, sleeping between rounds.
     void RunModalLoop(const std::function<bool()>& done);
     /// Pumps for ms milliseconds.

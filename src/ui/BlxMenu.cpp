@@ -68,29 +68,27 @@ void TBlxMenu::Popup(TBlxWindow* owner, TBlxPoint screenPos)
     {
         return;
     }
-    // The menu may be destroyed by whatever runs inside the loop; only the flag is touched then.
-    std::shared_ptr<bool> alive = FAlive;
     FOpen = true;
     FChosen = nullptr;
     TBlxMenuWindow& root = OpenLevel(FItems, owner, screenPos, screenPos.X);
-    if (!root.IsShown())
+    root.OnPressOutside = [this](TBlxWindow&) { CloseMenu(); };
+    // The chosen item acts on a later round of the host's idle calls, once the menu is gone.
+    if (!root.ShowModal([this](TBlxModalResult) { Closed(); }))
     {
         FLevels.clear();
         FOpen = false;
-        return;
     }
-    root.OnPressOutside = [this](TBlxWindow&) { CloseMenu(); };
-    root.ShowModal();
-    if (!*alive)
-    {
-        return;
-    }
+}
+
+void TBlxMenu::Closed()
+{
+    std::shared_ptr<bool> alive = FAlive;
     CloseLevelsAbove(-1);
     FClosedLevels.clear();
     FOpen = false;
     TBlxMenuItem* chosen = FChosen;
     FChosen = nullptr;
-    if (chosen)
+    if (chosen && *alive)
     {
         chosen->Click();
     }

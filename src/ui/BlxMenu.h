@@ -85,7 +85,8 @@ public:
 
     TBlxMenuItem& Items() { return FItems; }
     /// Shows the menu with its top-left corner at a screen point (kept on the screen) above
-    /// `owner` and returns when it closed. Does nothing while already open.
+    /// `owner` and returns at once; the chosen item is clicked on a later round of the pump,
+    /// after the menu closed. Does nothing while already open.
     void Popup(TBlxWindow* owner, TBlxPoint screenPos);
     bool IsOpen() const { return FOpen; }
     /// Closes every level without choosing.
@@ -102,6 +103,8 @@ private:
     friend class TBlxMenuWindow;
     void OpenSubmenu(TBlxMenuWindow& from, int index);
     void CloseLevelsAbove(int depth);
+    /// The root level's modal result is set: closes every level, then runs the chosen item.
+    void Closed();
     void Choose(TBlxMenuItem& item);
     void HandleKey(const TBlxKeyEvent& e);
     TBlxMenuWindow& OpenLevel(TBlxMenuItem& level, TBlxWindow* parent, TBlxPoint screenPos,

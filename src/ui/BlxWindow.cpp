@@ -277,30 +277,49 @@ void TBlxWindow::Hide()
     }
 }
 
-TBlxModalResult TBlxWindow::ShowModal()
+bool TBlxWindow::ShowModal(std::function<void(TBlxModalResult)> done)
 {
-    TBlxApplication& app = TBlxApplication::Instance();
     FModalResult = TBlxModalResult::None;
     if (!Show())
+    {
+        return false;
+    }
+    FModalDone = std::move(done);
+    FInModal = true;
+    TBlxApplication::Instance().PushModal(*this);
+    return true;
+}
+
+TBlxModalResult TBlxWindow::ShowModalAndWait()
+{
+    auto result = std::make_shared<TBlxModalResult>(TBlxModalResult::None);
+    if (!ShowModal([result](TBlxModalResult r) { *result = r; }))
     {
         return TBlxModalResult::Cancel;
     }
     std::shared_ptr<bool> alive = FAlive;
-    FInModal = true;
-    app.PushModal(*this);
-    app.RunModalLoop([&] { return !*alive || FModalResult != TBlxModalResult::None; });
-    if (!*alive)
+    TBlxApplication::Instance().RunModalLoop(
+        [&] { return !*alive || *result != TBlxModalResult::None; });
+    return *result == TBlxModalResult::None ? TBlxModalResult::Cancel : *result;
+}
+
+bool TBlxWindow::FinishModal()
+{
+    if (!FInModal || FModalResult == TBlxModalResult::None)
     {
-        return TBlxModalResult::Cancel;
+        return false;
     }
-    app.PopModal(*this);
+    TBlxApplication::Instance().PopModal(*this);
     FInModal = false;
     Hide();
-    if (FModalResult == TBlxModalResult::None)
+    // The completion may destroy this window: nothing of it is touched afterwards.
+    std::function<void(TBlxModalResult)> done = std::move(FModalDone);
+    FModalDone = nullptr;
+    if (done)
     {
-        FModalResult = TBlxModalResult::Cancel;
+        done(FModalResult);
     }
-    return FModalResult;
+    return true;
 }
 
 void TBlxWindow::Close()

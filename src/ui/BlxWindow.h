@@ -56,8 +56,12 @@ public:
     bool Show();
     void Hide();
     bool IsShown() const { return FShown; }
-    /// Shows the window and runs a nested event loop until a modal result is set.
-    TBlxModalResult ShowModal();
+    /// Shows the window modal to the other windows of ours and returns at once; `done` runs on
+    /// a later round of the pump, after the window was hidden, once a modal result is set. The
+    /// window may be destroyed inside `done`. False (and `done` is dropped) when it cannot show.
+    bool ShowModal(std::function<void(TBlxModalResult)> done);
+    /// Shows the window and pumps until a modal result is set (tools without a host only).
+    TBlxModalResult ShowModalAndWait();
     bool InModalLoop() const { return FInModal; }
     /// False once the window is destroyed: lets code that runs handlers check afterwards.
     std::shared_ptr<bool> AliveFlag() const { return FAlive; }
@@ -128,6 +132,9 @@ protected:
 
 private:
     friend class TBlxControl;
+    friend class TBlxApplication;
+    /// Hides the window and runs its completion once its modal result is set; false otherwise.
+    bool FinishModal();
     void ControlDestroyed(TBlxControl& control);
     void ControlHidden(TBlxControl& control);
     bool EnsureNativeWindow();
@@ -163,6 +170,7 @@ private:
     bool FInModal = false;
     bool FClosesOnPressOutside = false;
     TBlxModalResult FModalResult = TBlxModalResult::None;
+    std::function<void(TBlxModalResult)> FModalDone;
     TBlxControl* FFocus = nullptr;
     TBlxControl* FActiveControl = nullptr;
     TBlxControl* FCapture = nullptr;

@@ -97,7 +97,6 @@ private:
     void CreateInputContext();
     bool EnsurePixmap();
     void FreePixmap();
-    bool GrabButtonsOnRoot(unsigned mask);
 
     TX11Platform& FPlatform;
     TBlxWindow& FOwner;
@@ -110,7 +109,6 @@ private:
     TBlxSize FPixmapSize;
     TBlxRect FBounds;
     bool FGrabbed = false;
-    bool FPassiveGrab = false; ///< the root window's buttons, for a pop-up form
 };
 
 class TX11Platform : public TBlxPlatform
@@ -144,20 +142,10 @@ public:
     XIM InputMethod() const { return FInputMethod; }
     Cursor CursorFor(TBlxCursor c);
     void Register(Window w, TX11Window* window) { FWindows[w] = window; }
-    /// The form holding the freezing button grab on `grabWindow` (null: none): every press it
-    /// activates must be followed by XAllowEvents, or the pointer stays frozen.
-    void SetSyncGrab(TX11Window* owner, Window grabWindow)
-    {
-        FSyncGrabOwner = owner;
-        FSyncGrabWindow = owner ? grabWindow : 0;
-    }
     void Unregister(Window w) { FWindows.erase(w); }
 
 private:
     void Dispatch(XEvent& ev);
-    void ThawPointer(const XEvent& ev);
-    void RouteToGrabOwner(XEvent& ev);
-    Window DeepestWindowAt(int rootX, int rootY);
     void DispatchTo(TX11Window& w, const TBlxPlatformEvent& e);
     void TranslateButton(TX11Window& w, const XButtonEvent& b, bool press);
     void TranslateKey(TX11Window& w, XKeyEvent& k);
@@ -174,8 +162,6 @@ private:
     bool FOwnsClipboard = false;
     std::map<Window, TX11Window*> FWindows;
     std::map<TBlxCursor, Cursor> FCursors;
-    TX11Window* FSyncGrabOwner = nullptr;
-    Window FSyncGrabWindow = 0;
 };
 
 } // namespace tumblet

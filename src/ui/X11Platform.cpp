@@ -269,74 +269,7 @@ void TX11Platform::ProcessEvents()
             continue;
         }
         Dispatch(ev);
-        ThawPointer(ev);
     }
-}
-
-void TX11Platform::RouteToGrabOwner(XEvent& ev)
-{
-    // Pointer events the root grab takes arrive at the root window in root coordinates: the
-    // press that starts a click, and whatever happens over foreign windows. The window of ours
-    // under the pointer hears them in its own coordinates, else the form.
-    bool motion = ev.type == MotionNotify;
-    int rootX = motion ? ev.xmotion.x_root : ev.xbutton.x_root;
-    int rootY = motion ? ev.xmotion.y_root : ev.xbutton.y_root;
-    auto under = FWindows.find(DeepestWindowAt(rootX, rootY));
-    TX11Window& target = under != FWindows.end() ? *under->second : *FSyncGrabOwner;
-    TBlxPoint origin = target.ClientOriginOnScreen();
-    switch (ev.type)
-    {
-    case ButtonPress:
-    case ButtonRelease:
-        ev.xbutton.x = rootX - origin.X;
-        ev.xbutton.y = rootY - origin.Y;
-        return TranslateButton(target, ev.xbutton, ev.type == ButtonPress);
-    case MotionNotify:
-    {
-        TBlxPlatformEvent e;
-        e.Kind = TBlxPlatformEvent::TKind::MouseMove;
-        e.Mouse.Pos = {rootX - origin.X, rootY - origin.Y};
-        e.Mouse.Shift = ShiftFromState(ev.xmotion.state);
-        return DispatchTo(target, e);
-    }
-    default:
-        return;
-    }
-}
-
-Window TX11Platform::DeepestWindowAt(int rootX, int rootY)
-{
-    Window root = DefaultRootWindow(FDisplay), w = root, child = 0;
-    int x = 0, y = 0;
-    while (XTranslateCoordinates(FDisplay, root, w, rootX, rootY, &x, &y, &child) && child)
-    {
-        w = child;
-    }
-    return w;
-}
-
-void TX11Platform::ThawPointer(const XEvent& ev)
-{
-    if (!FSyncGrabWindow || ev.type != ButtonPress)
-    {
-        return;
-    }
-    TBlxApplication& app = TBlxApplication::Instance();
-    // A press that starts a click arrives at the root window; outside the form it closes the
-    // form. On a foreign window the server then hands it on to that window. On another window
-    // of ours the layer replays it once the form has closed, after the mouse events queued
-    // meanwhile were discarded; the rest of its click goes on unfrozen.
-    if (ev.xany.window == FSyncGrabWindow && app.ReplayPending() &&
-        FWindows.count(DeepestWindowAt(ev.xbutton.x_root, ev.xbutton.y_root)) == 0)
-    {
-        app.CancelReplay();
-        XAllowEvents(FDisplay, ReplayPointer, CurrentTime);
-    }
-    else
-    {
-        XAllowEvents(FDisplay, AsyncPointer, CurrentTime);
-    }
-    XFlush(FDisplay);
 }
 
 int TX11Platform::EventDescriptor() const
@@ -387,10 +320,6 @@ void TX11Platform::Dispatch(XEvent& ev)
     auto it = FWindows.find(ev.xany.window);
     if (it == FWindows.end())
     {
-        if (FSyncGrabOwner && ev.xany.window == FSyncGrabWindow)
-        {
-            RouteToGrabOwner(ev);
-        }
         return;
     }
     TX11Window& w = *it->second;

@@ -270,54 +270,35 @@ bool TX11Window::GrabInput(bool grab)
 {
     Display* d = FPlatform.GetDisplay();
     TX11ErrorTrap trap(d);
-    Window root = DefaultRootWindow(d);
     if (!grab)
     {
-        if (FPassiveGrab)
+        if (FGrabbed)
         {
-            XUngrabButton(d, AnyButton, AnyModifier, root);
-            FPlatform.SetSyncGrab(nullptr, 0);
+            XUngrabPointer(d, CurrentTime);
+            XUngrabKeyboard(d, CurrentTime);
         }
-        XUngrabPointer(d, CurrentTime);
-        XUngrabKeyboard(d, CurrentTime);
-        FGrabbed = FPassiveGrab = false;
+        FGrabbed = false;
         XFlush(d);
         return true;
     }
-    XSync(d, False);
+    if (FOwner.ClosesOnPressOutside())
+    {
+        // A pop-up form grabs nothing: the rest of the desktop keeps its clicks and keys while
+        // it is open, however long the host takes between its idle calls.
+        TakeFocus();
+        return true;
+    }
     unsigned mask =
         ButtonPressMask | ButtonReleaseMask | PointerMotionMask | EnterWindowMask | LeaveWindowMask;
     XGrabKeyboard(d, FWindow, True, GrabModeAsync, GrabModeAsync, CurrentTime);
-    if (FOwner.ClosesOnPressOutside() && GrabButtonsOnRoot(mask))
-    {
-        FGrabbed = FPassiveGrab = true;
-        return true;
-    }
     int pointer = XGrabPointer(d, FWindow, True, mask, GrabModeAsync, GrabModeAsync, x11::kNone,
                                x11::kNone, CurrentTime);
     FGrabbed = pointer == GrabSuccess;
-    return FGrabbed;
-}
-
-bool TX11Window::GrabButtonsOnRoot(unsigned mask)
-{
-    // A pop-up form takes every press on the screen through a passive grab on the root window
-    // that freezes the pointer: a press outside it can then be handed back to the server,
-    // which delivers it to the window under the pointer (ReplayPointer replays only presses
-    // that activated a passive grab). Our own windows still hear their events as usual.
-    Display* d = FPlatform.GetDisplay();
-    Window root = DefaultRootWindow(d);
-    XGrabButton(d, AnyButton, AnyModifier, root, True, mask & ~(EnterWindowMask | LeaveWindowMask),
-                GrabModeSync, GrabModeAsync, x11::kNone, x11::kNone);
-    XSync(d, False);
-    if (TX11ErrorTrap::LastError() == BadAccess)
+    if (!FGrabbed)
     {
-        // Another client (a window manager) holds button grabs on the root window.
-        XUngrabButton(d, AnyButton, AnyModifier, root);
-        return false;
+        XUngrabKeyboard(d, CurrentTime);
     }
-    FPlatform.SetSyncGrab(this, root);
-    return true;
+    return FGrabbed;
 }
 
 void TX11Window::TakeFocus()

@@ -164,6 +164,7 @@ TEST_P(EditorDefaultSkinSnapshotTest, MainMenuAndAbout)
             menu.CloseMenu();
         });
     ClickControl(*Form().btnMenu);
+    IdleUntilSettled();
 
     WhenModal(
         [&](TBlxWindow& w)
@@ -172,6 +173,7 @@ TEST_P(EditorDefaultSkinSnapshotTest, MainMenuAndAbout)
             ClickControl(*dynamic_cast<TfrmMessageDialog&>(w).btnOK);
         });
     Form().ddmMenu_AboutClick();
+    IdleUntilSettled();
 }
 
 /// The mean difference of two pictures' channels, 0 to 255, after the larger one is averaged

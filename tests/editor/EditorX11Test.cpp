@@ -6,6 +6,7 @@
 #include "support/TestHost.h"
 #include "ui/X11TestSupport.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <csignal>
@@ -33,6 +34,14 @@ protected:
             return;
         Plugin.LoadAndOpen();
         ASSERT_NE(Plugin.Effect(), nullptr);
+    }
+    /// Opens the editor, and a second connection to watch our top-level windows with.
+    Display* OpenWatched()
+    {
+        if (!Open())
+            return nullptr;
+        Idle(3);
+        return XOpenDisplay(nullptr);
     }
     void TearDown() override
     {
@@ -491,125 +500,273 @@ TEST_F(EditorX11Test, MenuSavesAPresetTheBrowserLoadsItAndTheGuideOpens)
     Plugin.Dispatch(effEditClose);
     RemoveTestFolder(settings);
 }
+} // namespace
 
-// Two instances in one host, both editors open: they share the process's X connection, and
-// input and repaints reach the right one, also after the other's editor and module are gone.
-TEST_F(EditorX11Test, TwoInstancesEditorsKeepTheirOwnInputAndRepaints)
+// Hosts such as Ardour create instances on one thread and run every editor on another: the
+// editor's dialogs belong to the thread that opened it. Saving over an existing name asks, and
+// Yes overwrites the file.
+TEST_F(EditorX11Test, DialogsBelongToTheThreadThatOpenedTheEditor)
 {
-    TTestHost second;
-    ASSERT_NE(second.LoadAndOpen(), nullptr);
-    AEffect* b = second.Effect();
-    // Above the first host window, clear of the screen's top-left corner.
-    const TBlxPoint origin{kHostLeft, 80};
-    const Window secondWindow = XCreateSimpleWindow(Host, DefaultRootWindow(Host), origin.X,
-                                                    origin.Y, 800, 450, 0, 0, 0x404040);
-    XMapWindow(Host, secondWindow);
-    XSync(Host, False);
-    ASSERT_TRUE(Open());
-    ASSERT_EQ(second.Dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(secondWindow)), 1);
-    bool firstOpen = true;
-    const auto idleBoth = [&]
-    {
-        if (firstOpen)
-            Idle();
-        second.Dispatch(effEditIdle);
-    };
-    // Wheel up (4) or down (5) at a point, with the host's idle calls until done() holds.
-    const auto wheelUntil = [&](TBlxPoint at, const char* button, const std::function<bool()>& done)
-    {
-        MoveTo(at);
-        Xdotool({"click", button});
-        for (int waited = 0; waited < 5000 && !done(); waited += 20)
-        {
-            idleBoth();
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        return done();
-    };
-    for (int i = 0; i < 3; ++i)
-        idleBoth();
-    const float gateA = Gate();
-    const float gateB = b->getParameter(b, kGate);
-    const TBlxPoint dialB{origin.X + kGateDial.Left + 24, origin.Y + kGateDial.Top + 24};
-
-    EXPECT_TRUE(wheelUntil(dialB, "4", [&] { return b->getParameter(b, kGate) > gateB; }));
-    EXPECT_EQ(Gate(), gateA) << "the wheel over the second editor moved the first module";
-    EXPECT_TRUE(wheelUntil(OnScreen(kGateDial.Left + 24, kGateDial.Top + 24), "4",
-                           [&] { return Gate() > gateA; }));
-
-    // A host change repaints the changed instance's dial only.
-    const std::vector<TBlxColor> before = Pixels(kGateDial);
-    b->setParameter(b, kGate, 0.95f);
-    idleBoth();
-    EXPECT_EQ(Differences(before, Pixels(kGateDial)), 0);
-
-    // The first editor and then its module go; the second editor goes on.
-    Plugin.Dispatch(effEditClose);
+    namespace fs = std::filesystem;
+    const fs::path presets = fs::path(std::getenv("HOME")) / "Documents/Brindlex/Tumblet/Presets";
+    fs::create_directories(presets);
+    std::ofstream(presets / "Aaa.brindlexp") << "old";
     Plugin.Close();
-    firstOpen = false;
-    const float afterClose = b->getParameter(b, kGate);
-    EXPECT_TRUE(wheelUntil(dialB, "5", [&] { return b->getParameter(b, kGate) < afterClose; }))
-        << "the second editor no longer took input";
-    second.Dispatch(effEditClose);
-    second.Close();
-    XDestroyWindow(Host, secondWindow);
+    std::thread([&] { Plugin.LoadAndOpen(); }).join();
+    ASSERT_NE(Plugin.Effect(), nullptr);
+    Display* watcher = OpenWatched();
+    ASSERT_NE(watcher, nullptr);
+    const int base = int(ShownTopWindows(watcher).size());
+    std::atomic<bool> finished{false};
+    std::atomic<int> failedStep{0};
+    const auto waitFor = [&](int extra, int step)
+    {
+        for (int waited = 0; waited < 10000; waited += 50)
+        {
+            if (int(ShownTopWindows(watcher).size()) == base + extra)
+            {
+                std::this_thread::sleep_for(std::chrono::milliseconds(300));
+                return;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        if (failedStep == 0)
+            failedStep = step;
+        Xdotool({"key", "Escape"});
+    };
+    const TBlxPoint centre = OnScreen(356, 170);
+    std::thread driver(
+        [&]
+        {
+            const TBlxPoint menu = OnScreen(19, 21), item = OnScreen(kMenuItemX, kSavePresetY);
+            Xdotool({"mousemove", std::to_string(menu.X), std::to_string(menu.Y), "click", "1"});
+            waitFor(1, 1);
+            Xdotool({"mousemove", std::to_string(item.X), std::to_string(item.Y), "click", "1"});
+            waitFor(1, 2);
+            // Without a window manager the keys go to the window under the pointer: the dialog,
+            // and then the question, centred on the editor.
+            Xdotool({"mousemove", std::to_string(centre.X), std::to_string(centre.Y)});
+            Xdotool({"key", "ctrl+a"});
+            Xdotool({"type", "--delay", "20", "Aaa"});
+            Xdotool({"key", "Return"});
+            waitFor(1, 3);
+            Xdotool({"key", "Return"});
+            waitFor(0, 4);
+            finished = true;
+        });
+    for (int waited = 0; !finished && waited < 60000; waited += 20)
+    {
+        Idle();
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    driver.join();
+    XCloseDisplay(watcher);
+    EXPECT_TRUE(finished);
+    EXPECT_EQ(failedStep.load(), 0);
+    EXPECT_GT(fs::file_size(presets / "Aaa.brindlexp"), 3u);
+    Plugin.Dispatch(effEditClose);
+    RemoveTestFolder(presets);
 }
 
-// A server that goes away while the editor is open must not take the host with it: Xlib ends
-// the process on a broken connection unless the editor tells it otherwise.
-TEST_F(EditorX11Test, ServerThatGoesAwayLeavesTheHostRunning)
+/// The titles of our shown windows above the root, as the server shows them.
+std::vector<std::string> ShownTopTitles(Display* display)
 {
-    // A display number of the server's own choosing (-displayfd), so that parallel runs and
-    // servers left over on the machine are never mistaken for it.
-    int ready[2];
-    ASSERT_EQ(pipe(ready), 0);
-    const std::string fd = std::to_string(ready[1]);
-    std::vector<std::string> args = {"Xvfb", "-displayfd", fd,          "-screen",
-                                     "0",    "800x600x24", "-nolisten", "tcp"};
-    std::vector<char*> argv;
-    for (std::string& a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    pid_t server = 0;
-    const int spawned = posix_spawnp(&server, "Xvfb", nullptr, nullptr, argv.data(), environ);
-    close(ready[1]);
-    std::string number;
-    char c = 0;
-    while (spawned == 0 && read(ready[0], &c, 1) == 1 && c != '\n')
-        number += c;
-    close(ready[0]);
-    if (spawned != 0 || number.empty())
-        GTEST_SKIP() << "Xvfb cannot be started";
-    const std::string displayName = ":" + number;
-    const char* display = displayName.c_str();
-    Display* other = XOpenDisplay(display);
-    ASSERT_NE(other, nullptr);
-    // The stand-in host survives the server's end as well: only the editor is under test.
-    XIOErrorHandler hostHandler = XSetIOErrorHandler([](Display*) { return 0; });
-    XSetIOErrorExitHandler(
-        other, [](Display*, void*) {}, nullptr);
-    Window parent = XCreateSimpleWindow(other, DefaultRootWindow(other), 0, 0, 712, 341, 0, 0, 0);
-    XMapWindow(other, parent);
-    XSync(other, False);
-
-    // Editors of one process share one connection, opened by the first editor.
-    const std::string previous = std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "";
-    setenv("DISPLAY", display, 1);
-    ASSERT_EQ(Plugin.Dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(parent)), 1);
-    setenv("DISPLAY", previous.c_str(), 1);
-    Idle(2);
-    kill(server, SIGKILL);
-    waitpid(server, nullptr, 0);
-    Idle(5);
-    Plugin.Effect()->setParameter(Plugin.Effect(), kGate, 0.7f);
-    Idle(5);
-    Plugin.Dispatch(effEditClose);
-    // The next editor opens on the working server again.
-    EXPECT_TRUE(Open());
-    Plugin.Dispatch(effEditClose);
-    XCloseDisplay(other);
-    XSetIOErrorHandler(hostHandler);
+    std::vector<std::string> titles;
+    for (Window w : ShownTopWindows(display))
+    {
+        char* name = nullptr;
+        if (XFetchName(display, w, &name) && name != nullptr)
+        {
+            titles.emplace_back(name);
+            XFree(name);
+        }
+    }
+    return titles;
 }
+
+// A message raised while the host loads (module creation, a refused state) opens no window
+// inside that call, where a scanner or a session load would wait for a click: it goes to
+// standard error once and shows over the editor when it is next open.
+TEST_F(EditorX11Test, MessagesRaisedWhileTheHostLoadsWaitForTheEditor)
+{
+    namespace fs = std::filesystem;
+    const fs::path presets = fs::path(std::getenv("HOME")) / "Documents/Brindlex/Tumblet/Presets";
+    fs::create_directories(presets);
+    Plugin.Close();
+    std::ofstream(presets / "init.brindlexp") << "not a preset...";
+    // The host's own chunk with its stream's signature spoilt.
+    std::string spoilt;
+    struct TCase
+    {
+        const char* Name;
+        const char* Text;
+        std::function<void()> Raise;
+    };
+    const std::vector<TCase> cases = {
+        {"damaged init preset", "Error loading preset from file.",
+         [&] { ASSERT_NE(Plugin.LoadAndOpen(), nullptr); }},
+        {"refused chunk", "Error loading preset.",
+         [&]
+         {
+             void* data = nullptr;
+             const std::intptr_t size = Plugin.Dispatch(effGetChunk, 0, 0, &data);
+             ASSERT_GT(size, 12);
+             spoilt.assign(static_cast<const char*>(data), std::size_t(size));
+             spoilt.replace(8, 4, "XXXX");
+             EXPECT_EQ(Plugin.Dispatch(effSetChunk, 0, size, spoilt.data()), 0);
+         }},
+    };
+    Display* watcher = XOpenDisplay(nullptr);
+    ASSERT_NE(watcher, nullptr);
+    const int base = int(ShownTopWindows(watcher).size());
+    for (const TCase& c : cases)
+    {
+        testing::internal::CaptureStderr();
+        c.Raise();
+        const std::string printed = testing::internal::GetCapturedStderr();
+        std::size_t times = 0;
+        for (std::size_t at = printed.find(c.Text); at != std::string::npos;
+             at = printed.find(c.Text, at + 1))
+            ++times;
+        EXPECT_EQ(times, 1u) << c.Name << ": " << printed;
+        XSync(watcher, False);
+        EXPECT_EQ(int(ShownTopWindows(watcher).size()), base) << c.Name;
+        ASSERT_TRUE(Open());
+        EXPECT_TRUE(IdleUntil([&] { return int(ShownTopWindows(watcher).size()) == base + 1; }))
+            << c.Name;
+        const std::vector<std::string> titles = ShownTopTitles(watcher);
+        EXPECT_EQ(std::count(titles.begin(), titles.end(), "Load Preset"), 1) << c.Name;
+        // Without a window manager the keys go to the window under the pointer: the box,
+        // centred on the editor. Return is its OK.
+        MoveTo(OnScreen(356, 170));
+        Xdotool({"key", "Return"});
+        EXPECT_TRUE(IdleUntil([&] { return int(ShownTopWindows(watcher).size()) == base; }))
+            << c.Name;
+        Plugin.Dispatch(effEditClose);
+    }
+    XCloseDisplay(watcher);
+    fs::remove(presets / "init.brindlexp");
+
+    // Two instances in one host, both editors open: they share the process's X connection, and
+    // input and repaints reach the right one, also after the other's editor and module are gone.
+    TEST_F(EditorX11Test, TwoInstancesEditorsKeepTheirOwnInputAndRepaints)
+    {
+        TTestHost second;
+        ASSERT_NE(second.LoadAndOpen(), nullptr);
+        AEffect* b = second.Effect();
+        // Above the first host window, clear of the screen's top-left corner.
+        const TBlxPoint origin{kHostLeft, 80};
+        const Window secondWindow = XCreateSimpleWindow(Host, DefaultRootWindow(Host), origin.X,
+                                                        origin.Y, 800, 450, 0, 0, 0x404040);
+        XMapWindow(Host, secondWindow);
+        XSync(Host, False);
+        ASSERT_TRUE(Open());
+        ASSERT_EQ(second.Dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(secondWindow)), 1);
+        bool firstOpen = true;
+        const auto idleBoth = [&]
+        {
+            if (firstOpen)
+                Idle();
+            second.Dispatch(effEditIdle);
+        };
+        // Wheel up (4) or down (5) at a point, with the host's idle calls until done() holds.
+        const auto wheelUntil =
+            [&](TBlxPoint at, const char* button, const std::function<bool()>& done)
+        {
+            MoveTo(at);
+            Xdotool({"click", button});
+            for (int waited = 0; waited < 5000 && !done(); waited += 20)
+            {
+                idleBoth();
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            }
+            return done();
+        };
+        for (int i = 0; i < 3; ++i)
+            idleBoth();
+        const float gateA = Gate();
+        const float gateB = b->getParameter(b, kGate);
+        const TBlxPoint dialB{origin.X + kGateDial.Left + 24, origin.Y + kGateDial.Top + 24};
+
+        EXPECT_TRUE(wheelUntil(dialB, "4", [&] { return b->getParameter(b, kGate) > gateB; }));
+        EXPECT_EQ(Gate(), gateA) << "the wheel over the second editor moved the first module";
+        EXPECT_TRUE(wheelUntil(OnScreen(kGateDial.Left + 24, kGateDial.Top + 24), "4",
+                               [&] { return Gate() > gateA; }));
+
+        // A host change repaints the changed instance's dial only.
+        const std::vector<TBlxColor> before = Pixels(kGateDial);
+        b->setParameter(b, kGate, 0.95f);
+        idleBoth();
+        EXPECT_EQ(Differences(before, Pixels(kGateDial)), 0);
+
+        // The first editor and then its module go; the second editor goes on.
+        Plugin.Dispatch(effEditClose);
+        Plugin.Close();
+        firstOpen = false;
+        const float afterClose = b->getParameter(b, kGate);
+        EXPECT_TRUE(wheelUntil(dialB, "5", [&] { return b->getParameter(b, kGate) < afterClose; }))
+            << "the second editor no longer took input";
+        second.Dispatch(effEditClose);
+        second.Close();
+        XDestroyWindow(Host, secondWindow);
+    }
+
+    // A server that goes away while the editor is open must not take the host with it: Xlib ends
+    // the process on a broken connection unless the editor tells it otherwise.
+    TEST_F(EditorX11Test, ServerThatGoesAwayLeavesTheHostRunning)
+    {
+        // A display number of the server's own choosing (-displayfd), so that parallel runs and
+        // servers left over on the machine are never mistaken for it.
+        int ready[2];
+        ASSERT_EQ(pipe(ready), 0);
+        const std::string fd = std::to_string(ready[1]);
+        std::vector<std::string> args = {"Xvfb", "-displayfd", fd,          "-screen",
+                                         "0",    "800x600x24", "-nolisten", "tcp"};
+        std::vector<char*> argv;
+        for (std::string& a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        pid_t server = 0;
+        const int spawned = posix_spawnp(&server, "Xvfb", nullptr, nullptr, argv.data(), environ);
+        close(ready[1]);
+        std::string number;
+        char c = 0;
+        while (spawned == 0 && read(ready[0], &c, 1) == 1 && c != '\n')
+            number += c;
+        close(ready[0]);
+        if (spawned != 0 || number.empty())
+            GTEST_SKIP() << "Xvfb cannot be started";
+        const std::string displayName = ":" + number;
+        const char* display = displayName.c_str();
+        Display* other = XOpenDisplay(display);
+        ASSERT_NE(other, nullptr);
+        // The stand-in host survives the server's end as well: only the editor is under test.
+        XIOErrorHandler hostHandler = XSetIOErrorHandler([](Display*) { return 0; });
+        XSetIOErrorExitHandler(
+            other, [](Display*, void*) {}, nullptr);
+        Window parent =
+            XCreateSimpleWindow(other, DefaultRootWindow(other), 0, 0, 712, 341, 0, 0, 0);
+        XMapWindow(other, parent);
+        XSync(other, False);
+
+        // Editors of one process share one connection, opened by the first editor.
+        const std::string previous = std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "";
+        setenv("DISPLAY", display, 1);
+        ASSERT_EQ(Plugin.Dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(parent)), 1);
+        setenv("DISPLAY", previous.c_str(), 1);
+        Idle(2);
+        kill(server, SIGKILL);
+        waitpid(server, nullptr, 0);
+        Idle(5);
+        Plugin.Effect()->setParameter(Plugin.Effect(), kGate, 0.7f);
+        Idle(5);
+        Plugin.Dispatch(effEditClose);
+        // The next editor opens on the working server again.
+        EXPECT_TRUE(Open());
+        Plugin.Dispatch(effEditClose);
+        XCloseDisplay(other);
+        XSetIOErrorHandler(hostHandler);
+    }
 
 } // namespace
 } // namespace tumblet

@@ -1,5 +1,6 @@
 #include "ui/BlxTestDriver.h"
 
+#include "PresetsBrowserDriver.h"
 #include "controls/BlxPopupMenu.h"
 #include "controls/BlxSpTBXSpeedButton.h"
 #include "editor/MessageDialog.h"
@@ -50,6 +51,7 @@ void RightClickEntry(TfrmPresets& b, int index)
     TBlxPoint p = b.lstPresets->ClientToWindow({r.Left + r.Width / 2, r.Top + r.Height / 2});
     MouseDown(b, p, TBlxMouseButton::Right);
     MouseUp(b, p, TBlxMouseButton::Right);
+    IdleWhileQueued();
 }
 
 /// Queues a click on a context menu item, recording which items were enabled.
@@ -120,7 +122,7 @@ protected:
     }
     std::optional<std::string> Run(const std::string& current)
     {
-        return ShowPresetsBrowser(*Editor, {680, 309}, Folder.string(), current);
+        return BrowseUntilClosed(*Editor, {680, 309}, Folder.string(), current);
     }
     fs::path Folder;
     std::unique_ptr<TBlxWindow> Editor = std::make_unique<TBlxWindow>(TBlxWindowKind::Embedded);
@@ -277,10 +279,11 @@ TEST_F(PresetsBrowserTest, AMissingFolderListsNothingAndIsCreatedToBeShown)
             TBlxPoint p = b.lstPresets->ClientToWindow({20, 20});
             MouseDown(b, p, TBlxMouseButton::Right);
             MouseUp(b, p, TBlxMouseButton::Right);
+            IdleWhileQueued();
             // The host closes the editor while the browser is open.
             Editor.reset();
         });
-    EXPECT_EQ(ShowPresetsBrowser(*Editor, {680, 309}, missing.string(), "x"), std::nullopt);
+    EXPECT_EQ(BrowseUntilClosed(*Editor, {680, 309}, missing.string(), "x"), std::nullopt);
     setenv("PATH", path.c_str(), 1);
     EXPECT_FALSE(okEnabled);
     EXPECT_EQ(enabled, (std::vector<bool>{false, false, true}));

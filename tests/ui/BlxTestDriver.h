@@ -161,6 +161,32 @@ inline void Post(std::function<void()> action)
         });
 }
 
+/// Idles as a host does until every queued action ran and the modal windows above `before` are
+/// closed (one left open by the actions is cancelled for lack of input).
+inline void IdleUntilSettled(TBlxWindow* before)
+{
+    TBlxApplication& app = TBlxApplication::Instance();
+    app.RunModalLoop(
+        [&]
+        {
+            TBlxWindow* top = app.TopModal();
+            return Offscreen().PendingActions() == 0 && (top == before || top == nullptr);
+        });
+}
+
+/// The same, above the modal window open now.
+inline void IdleUntilSettled()
+{
+    IdleUntilSettled(TBlxApplication::Instance().TopModal());
+}
+
+/// Idles as a host does until every queued action ran (a menu opened by the caller takes its
+/// queued choice on those rounds).
+inline void IdleWhileQueued()
+{
+    TBlxApplication::Instance().RunModalLoop([] { return Offscreen().PendingActions() == 0; });
+}
+
 /// Queues an action that waits until a modal window is showing, then runs on it.
 inline void WhenModal(std::function<void(TBlxWindow&)> action)
 {

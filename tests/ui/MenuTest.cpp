@@ -72,6 +72,7 @@ TEST_F(TBlxMenuTest, HoveringASubmenuOpensItAndAClickChoosesAfterClosing)
             ClickAt(sub, EntryCentre(sub, 0));
         });
     Menu.Popup(&Owner, {150, 150});
+    IdleUntilSettled();
     EXPECT_EQ(levelsSeen, 2);
     EXPECT_EQ(Clicked, std::vector<int>{10});
     EXPECT_EQ(Menu.LevelCount(), 0);
@@ -91,6 +92,7 @@ TEST_F(TBlxMenuTest, DisabledItemsDoNothingAndEscapeCloses)
             PressKey(root, TBlxKey::Escape);
         });
     Menu.Popup(&Owner, {150, 150});
+    IdleUntilSettled();
     EXPECT_TRUE(Clicked.empty());
 }
 
@@ -100,11 +102,13 @@ TEST_F(TBlxMenuTest, APressOutsideClosesWithoutChoosingOrReachingTheOwner)
     Owner.OnMouseDown = [&](TBlxControl&, const TBlxMouseEvent&) { ++ownerPresses; };
     Post([&] { MouseDown(Owner, {10, 10}); });
     Menu.Popup(&Owner, {150, 150});
+    IdleUntilSettled();
     EXPECT_FALSE(Menu.IsOpen());
     EXPECT_EQ(ownerPresses, 0);
     // A grabbing menu hears presses anywhere: one outside all our windows closes it too.
     Post([&] { MouseDown(Menu.Level(0), {-20, -20}); });
     Menu.Popup(&Owner, {150, 150});
+    IdleUntilSettled();
     EXPECT_FALSE(Menu.IsOpen());
     EXPECT_TRUE(Clicked.empty());
 }
@@ -128,6 +132,7 @@ TEST_F(TBlxMenuTest, KeyboardWalksIntoSubmenusAndSkipsSeparatorsAndHiddenItems)
             PressKey(root, TBlxKey::Enter);
         });
     Menu.Popup(&Owner, {150, 150});
+    IdleUntilSettled();
     EXPECT_EQ(Clicked, std::vector<int>{10});
 }
 
@@ -158,6 +163,7 @@ TEST_F(TBlxMenuTest, CheckedItemsShowAMarkAndBoldItemsAreWider)
             Menu.CloseMenu();
         });
     Menu.Popup(&Owner, {150, 150});
+    IdleUntilSettled();
     Menu.Items().Item(1).SetCaption("A much longer caption");
     Menu.Items().Item(1).SetBold(true);
     Post(
@@ -167,6 +173,7 @@ TEST_F(TBlxMenuTest, CheckedItemsShowAMarkAndBoldItemsAreWider)
             Menu.CloseMenu();
         });
     Menu.Popup(&Owner, {150, 150});
+    IdleUntilSettled();
 }
 
 TEST_F(TBlxMenuTest, OnPopupRunsFirstAndMenusStayOnTheScreen)
@@ -187,6 +194,7 @@ TEST_F(TBlxMenuTest, OnPopupRunsFirstAndMenusStayOnTheScreen)
             Menu.CloseMenu();
         });
     Menu.Popup(&Owner, {1900, 150});
+    IdleUntilSettled();
 }
 
 TEST_F(TBlxMenuTest, ARightClickOpensTheContextMenu)
@@ -199,6 +207,7 @@ TEST_F(TBlxMenuTest, ARightClickOpensTheContextMenu)
             ClickAt(Menu.Level(0), EntryCentre(Menu.Level(0), 0));
         });
     ClickAt(Owner, {30, 40}, TBlxMouseButton::Right);
+    IdleUntilSettled();
     EXPECT_EQ(Clicked, std::vector<int>{1});
 }
 

@@ -109,6 +109,8 @@ TEST_P(WidgetSnapshotTest, OpenMenu)
             menu.CloseMenu();
         });
     menu.Popup(&owner, {10, 10});
+    IdleUntilSettled();
+    EXPECT_TRUE(std::filesystem::exists(Path("MenuSkin")));
 }
 
 INSTANTIATE_TEST_SUITE_P(Skins, WidgetSnapshotTest, AllSkins(), SkinTestName);

@@ -126,7 +126,7 @@ TEST_F(TBlxX11Test, ModalDialogIsDrivenBySyntheticClicksAndKeys)
     watchdog.OnTimer = [&](TBlxTimer&) { TBlxApplication::Instance().EndAllModalLoops(); };
     driver.SetEnabled(true);
     watchdog.SetEnabled(true);
-    EXPECT_EQ(dialog.ShowModal(), TBlxModalResult::OK);
+    EXPECT_EQ(dialog.ShowModalAndWait(), TBlxModalResult::OK);
     EXPECT_TRUE(sent);
     EXPECT_EQ(edit.Text(), "ok");
 }
@@ -166,6 +166,7 @@ TEST_F(TBlxX11Test, MenuOpensAsAPopupAndClosesOnAnOutsideClick)
     watchdog.SetEnabled(true);
     TBlxPoint at = editor.ClientToScreen({100, 100});
     menu.Popup(&editor, at);
+    PumpUntil([&] { return !menu.IsOpen(); }, 20000);
     EXPECT_EQ(chosen, 3);
 
     driver.OnTimer = [&](TBlxTimer& t)
@@ -177,6 +178,7 @@ TEST_F(TBlxX11Test, MenuOpensAsAPopupAndClosesOnAnOutsideClick)
     driver.SetEnabled(true);
     chosen = 0;
     menu.Popup(&editor, at);
+    PumpUntil([&] { return !menu.IsOpen(); }, 20000);
     EXPECT_FALSE(menu.IsOpen());
     EXPECT_EQ(chosen, 0);
 }

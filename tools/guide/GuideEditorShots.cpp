@@ -30,7 +30,7 @@ std::intptr_t HostCallback(AEffect*, std::int32_t opcode, std::int32_t, std::int
     return opcode == audioMasterVersion ? kHostVersion : 0;
 }
 
-/// Clicks the menu button, then waits for the menu to show and draws it over the editor.
+/// Clicks the menu button, then idles until the menu shows and draws it over the editor.
 bool MainMenuPicture(TfrmVSTEditorMenu& editor, const std::string& path)
 {
     TBlxOffscreenPlatform& offscreen = *TBlxApplication::Instance().Offscreen();
@@ -48,6 +48,13 @@ bool MainMenuPicture(TfrmVSTEditorMenu& editor, const std::string& path)
             return true;
         });
     editor.btnMenu->Click();
+    // The click returns at once: the menu shows, and closes, on the rounds of idling after it.
+    TBlxApplication& app = TBlxApplication::Instance();
+    for (int round = 0; round < 1000 && (offscreen.PendingActions() > 0 || editor.ddmMenu.IsOpen());
+         ++round)
+    {
+        app.ProcessMessages();
+    }
     return saved;
 }
 
