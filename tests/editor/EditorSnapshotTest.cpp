@@ -89,6 +89,7 @@ protected:
                 menu.CloseMenu();
             });
         ClickControl(*Form().btnMenu);
+        IdleUntilSettled();
         WhenModal(
             [&](TBlxWindow& w)
             {
@@ -97,6 +98,7 @@ protected:
                 ClickControl(*dynamic_cast<TfrmMessageDialog&>(w).btnOK);
             });
         Form().ddmMenu_AboutClick();
+        IdleUntilSettled();
         WhenModal(
             [&](TBlxWindow& w)
             {
@@ -105,6 +107,7 @@ protected:
                 w.Close();
             });
         ClickControl(*Form().btnPresets);
+        IdleUntilSettled();
     }
 };
 

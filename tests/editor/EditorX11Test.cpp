@@ -500,7 +500,6 @@ TEST_F(EditorX11Test, MenuSavesAPresetTheBrowserLoadsItAndTheGuideOpens)
     Plugin.Dispatch(effEditClose);
     RemoveTestFolder(settings);
 }
-} // namespace
 
 // Hosts such as Ardour create instances on one thread and run every editor on another: the
 // editor's dialogs belong to the thread that opened it. Saving over an existing name asks, and
@@ -646,127 +645,126 @@ TEST_F(EditorX11Test, MessagesRaisedWhileTheHostLoadsWaitForTheEditor)
     }
     XCloseDisplay(watcher);
     fs::remove(presets / "init.brindlexp");
+}
 
-    // Two instances in one host, both editors open: they share the process's X connection, and
-    // input and repaints reach the right one, also after the other's editor and module are gone.
-    TEST_F(EditorX11Test, TwoInstancesEditorsKeepTheirOwnInputAndRepaints)
+// Two instances in one host, both editors open: they share the process's X connection, and
+// input and repaints reach the right one, also after the other's editor and module are gone.
+TEST_F(EditorX11Test, TwoInstancesEditorsKeepTheirOwnInputAndRepaints)
+{
+    TTestHost second;
+    ASSERT_NE(second.LoadAndOpen(), nullptr);
+    AEffect* b = second.Effect();
+    // Above the first host window, clear of the screen's top-left corner.
+    const TBlxPoint origin{kHostLeft, 80};
+    const Window secondWindow = XCreateSimpleWindow(Host, DefaultRootWindow(Host), origin.X,
+                                                    origin.Y, 800, 450, 0, 0, 0x404040);
+    XMapWindow(Host, secondWindow);
+    XSync(Host, False);
+    ASSERT_TRUE(Open());
+    ASSERT_EQ(second.Dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(secondWindow)), 1);
+    bool firstOpen = true;
+    const auto idleBoth = [&]
     {
-        TTestHost second;
-        ASSERT_NE(second.LoadAndOpen(), nullptr);
-        AEffect* b = second.Effect();
-        // Above the first host window, clear of the screen's top-left corner.
-        const TBlxPoint origin{kHostLeft, 80};
-        const Window secondWindow = XCreateSimpleWindow(Host, DefaultRootWindow(Host), origin.X,
-                                                        origin.Y, 800, 450, 0, 0, 0x404040);
-        XMapWindow(Host, secondWindow);
-        XSync(Host, False);
-        ASSERT_TRUE(Open());
-        ASSERT_EQ(second.Dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(secondWindow)), 1);
-        bool firstOpen = true;
-        const auto idleBoth = [&]
+        if (firstOpen)
+            Idle();
+        second.Dispatch(effEditIdle);
+    };
+    // Wheel up (4) or down (5) at a point, with the host's idle calls until done() holds.
+    const auto wheelUntil = [&](TBlxPoint at, const char* button, const std::function<bool()>& done)
+    {
+        MoveTo(at);
+        Xdotool({"click", button});
+        for (int waited = 0; waited < 5000 && !done(); waited += 20)
         {
-            if (firstOpen)
-                Idle();
-            second.Dispatch(effEditIdle);
-        };
-        // Wheel up (4) or down (5) at a point, with the host's idle calls until done() holds.
-        const auto wheelUntil =
-            [&](TBlxPoint at, const char* button, const std::function<bool()>& done)
-        {
-            MoveTo(at);
-            Xdotool({"click", button});
-            for (int waited = 0; waited < 5000 && !done(); waited += 20)
-            {
-                idleBoth();
-                std::this_thread::sleep_for(std::chrono::milliseconds(20));
-            }
-            return done();
-        };
-        for (int i = 0; i < 3; ++i)
             idleBoth();
-        const float gateA = Gate();
-        const float gateB = b->getParameter(b, kGate);
-        const TBlxPoint dialB{origin.X + kGateDial.Left + 24, origin.Y + kGateDial.Top + 24};
-
-        EXPECT_TRUE(wheelUntil(dialB, "4", [&] { return b->getParameter(b, kGate) > gateB; }));
-        EXPECT_EQ(Gate(), gateA) << "the wheel over the second editor moved the first module";
-        EXPECT_TRUE(wheelUntil(OnScreen(kGateDial.Left + 24, kGateDial.Top + 24), "4",
-                               [&] { return Gate() > gateA; }));
-
-        // A host change repaints the changed instance's dial only.
-        const std::vector<TBlxColor> before = Pixels(kGateDial);
-        b->setParameter(b, kGate, 0.95f);
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return done();
+    };
+    for (int i = 0; i < 3; ++i)
         idleBoth();
-        EXPECT_EQ(Differences(before, Pixels(kGateDial)), 0);
+    const float gateA = Gate();
+    const float gateB = b->getParameter(b, kGate);
+    const TBlxPoint dialB{origin.X + kGateDial.Left + 24, origin.Y + kGateDial.Top + 24};
 
-        // The first editor and then its module go; the second editor goes on.
-        Plugin.Dispatch(effEditClose);
-        Plugin.Close();
-        firstOpen = false;
-        const float afterClose = b->getParameter(b, kGate);
-        EXPECT_TRUE(wheelUntil(dialB, "5", [&] { return b->getParameter(b, kGate) < afterClose; }))
-            << "the second editor no longer took input";
-        second.Dispatch(effEditClose);
-        second.Close();
-        XDestroyWindow(Host, secondWindow);
-    }
+    EXPECT_TRUE(wheelUntil(dialB, "4", [&] { return b->getParameter(b, kGate) > gateB; }));
+    EXPECT_EQ(Gate(), gateA) << "the wheel over the second editor moved the first module";
+    EXPECT_TRUE(wheelUntil(OnScreen(kGateDial.Left + 24, kGateDial.Top + 24), "4",
+                           [&] { return Gate() > gateA; }));
 
-    // A server that goes away while the editor is open must not take the host with it: Xlib ends
-    // the process on a broken connection unless the editor tells it otherwise.
-    TEST_F(EditorX11Test, ServerThatGoesAwayLeavesTheHostRunning)
-    {
-        // A display number of the server's own choosing (-displayfd), so that parallel runs and
-        // servers left over on the machine are never mistaken for it.
-        int ready[2];
-        ASSERT_EQ(pipe(ready), 0);
-        const std::string fd = std::to_string(ready[1]);
-        std::vector<std::string> args = {"Xvfb", "-displayfd", fd,          "-screen",
-                                         "0",    "800x600x24", "-nolisten", "tcp"};
-        std::vector<char*> argv;
-        for (std::string& a : args)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        pid_t server = 0;
-        const int spawned = posix_spawnp(&server, "Xvfb", nullptr, nullptr, argv.data(), environ);
-        close(ready[1]);
-        std::string number;
-        char c = 0;
-        while (spawned == 0 && read(ready[0], &c, 1) == 1 && c != '\n')
-            number += c;
-        close(ready[0]);
-        if (spawned != 0 || number.empty())
-            GTEST_SKIP() << "Xvfb cannot be started";
-        const std::string displayName = ":" + number;
-        const char* display = displayName.c_str();
-        Display* other = XOpenDisplay(display);
-        ASSERT_NE(other, nullptr);
-        // The stand-in host survives the server's end as well: only the editor is under test.
-        XIOErrorHandler hostHandler = XSetIOErrorHandler([](Display*) { return 0; });
-        XSetIOErrorExitHandler(
-            other, [](Display*, void*) {}, nullptr);
-        Window parent =
-            XCreateSimpleWindow(other, DefaultRootWindow(other), 0, 0, 712, 341, 0, 0, 0);
-        XMapWindow(other, parent);
-        XSync(other, False);
+    // A host change repaints the changed instance's dial only.
+    const std::vector<TBlxColor> before = Pixels(kGateDial);
+    b->setParameter(b, kGate, 0.95f);
+    idleBoth();
+    EXPECT_EQ(Differences(before, Pixels(kGateDial)), 0);
 
-        // Editors of one process share one connection, opened by the first editor.
-        const std::string previous = std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "";
-        setenv("DISPLAY", display, 1);
-        ASSERT_EQ(Plugin.Dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(parent)), 1);
-        setenv("DISPLAY", previous.c_str(), 1);
-        Idle(2);
-        kill(server, SIGKILL);
-        waitpid(server, nullptr, 0);
-        Idle(5);
-        Plugin.Effect()->setParameter(Plugin.Effect(), kGate, 0.7f);
-        Idle(5);
-        Plugin.Dispatch(effEditClose);
-        // The next editor opens on the working server again.
-        EXPECT_TRUE(Open());
-        Plugin.Dispatch(effEditClose);
-        XCloseDisplay(other);
-        XSetIOErrorHandler(hostHandler);
-    }
+    // The first editor and then its module go; the second editor goes on.
+    Plugin.Dispatch(effEditClose);
+    Plugin.Close();
+    firstOpen = false;
+    const float afterClose = b->getParameter(b, kGate);
+    EXPECT_TRUE(wheelUntil(dialB, "5", [&] { return b->getParameter(b, kGate) < afterClose; }))
+        << "the second editor no longer took input";
+    second.Dispatch(effEditClose);
+    second.Close();
+    XDestroyWindow(Host, secondWindow);
+}
+
+// A server that goes away while the editor is open must not take the host with it: Xlib ends
+// the process on a broken connection unless the editor tells it otherwise.
+TEST_F(EditorX11Test, ServerThatGoesAwayLeavesTheHostRunning)
+{
+    // A display number of the server's own choosing (-displayfd), so that parallel runs and
+    // servers left over on the machine are never mistaken for it.
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    const std::string fd = std::to_string(ready[1]);
+    std::vector<std::string> args = {"Xvfb", "-displayfd", fd,          "-screen",
+                                     "0",    "800x600x24", "-nolisten", "tcp"};
+    std::vector<char*> argv;
+    for (std::string& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    pid_t server = 0;
+    const int spawned = posix_spawnp(&server, "Xvfb", nullptr, nullptr, argv.data(), environ);
+    close(ready[1]);
+    std::string number;
+    char c = 0;
+    while (spawned == 0 && read(ready[0], &c, 1) == 1 && c != '\n')
+        number += c;
+    close(ready[0]);
+    if (spawned != 0 || number.empty())
+        GTEST_SKIP() << "Xvfb cannot be started";
+    const std::string displayName = ":" + number;
+    const char* display = displayName.c_str();
+    Display* other = XOpenDisplay(display);
+    ASSERT_NE(other, nullptr);
+    // The stand-in host survives the server's end as well: only the editor is under test.
+    XIOErrorHandler hostHandler = XSetIOErrorHandler([](Display*) { return 0; });
+    XSetIOErrorExitHandler(
+        other, [](Display*, void*) {}, nullptr);
+    Window parent = XCreateSimpleWindow(other, DefaultRootWindow(other), 0, 0, 712, 341, 0, 0, 0);
+    XMapWindow(other, parent);
+    XSync(other, False);
+
+    // Editors of one process share one connection, opened by the first editor.
+    const std::string previous = std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "";
+    setenv("DISPLAY", display, 1);
+    ASSERT_EQ(Plugin.Dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(parent)), 1);
+    setenv("DISPLAY", previous.c_str(), 1);
+    Idle(2);
+    kill(server, SIGKILL);
+    waitpid(server, nullptr, 0);
+    Idle(5);
+    Plugin.Effect()->setParameter(Plugin.Effect(), kGate, 0.7f);
+    Idle(5);
+    Plugin.Dispatch(effEditClose);
+    // The next editor opens on the working server again.
+    EXPECT_TRUE(Open());
+    Plugin.Dispatch(effEditClose);
+    XCloseDisplay(other);
+    XSetIOErrorHandler(hostHandler);
+}
 
 } // namespace
 } // namespace tumblet
