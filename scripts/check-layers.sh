@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Fails when a source file includes a header of a layer it may not see. The layers point one way:
-# the engine and the VST frame know nothing of each other or of the product, the toolkit (ui)
+# the engine and the VST 2.4 layer (vst2) know nothing of each other or of the product, the toolkit (ui)
 # knows nothing of the product, and only the composition root (entry) knows every layer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -8,18 +8,18 @@ cd "$(dirname "$0")/.."
 declare -A allowed=(
     [src/base]="base"
     [src/engine]="engine"
-    [src/host]="host base"
-    [src/plugin]="plugin host engine base"
+    [src/vst2]="vst2 base"
+    [src/plugin]="plugin vst2 engine base"
     [src/ui]="ui base"
     [src/controls]="controls ui artwork base"
-    [src/editor]="editor controls ui plugin host engine base"
-    [src/entry]="entry editor controls ui plugin host engine base"
-    [src/lv2]="lv2 entry host base"
-    [src/clap]="clap entry host base"
-    [tools/tumblet-info]="host base"
-    [tools/tumblet-render]="host plugin engine base"
+    [src/editor]="editor controls ui plugin vst2 engine base"
+    [src/entry]="entry editor controls ui plugin vst2 engine base"
+    [src/lv2]="lv2 entry vst2 base"
+    [src/clap]="clap entry vst2 base"
+    [tools/tumblet-info]="vst2 base"
+    [tools/tumblet-render]="vst2 plugin engine base"
 )
-layers="base engine host plugin ui controls editor entry lv2 clap artwork"
+layers="base engine vst2 plugin ui controls editor entry lv2 clap artwork"
 
 status=0
 for folder in "${!allowed[@]}"; do

@@ -1,7 +1,7 @@
 // Per-block cost of Tumblet against a null plug-in in the same process, plus chunk transfer
 // and instance creation. Both plug-ins are driven only through the binary interface.
 
-#include "host/VstInterface.h"
+#include "vst2/VstInterface.h"
 
 #include <benchmark/benchmark.h>
 #include <dlfcn.h>

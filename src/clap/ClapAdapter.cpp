@@ -2,7 +2,7 @@
 
 #include "clap/ClapPosixFdSupport.h"
 #include "entry/ProductFactory.h"
-#include "host/VSTEditorForm.h"
+#include "vst2/VSTEditorForm.h"
 
 #include <clap/ext/params.h>
 #include <clap/ext/timer-support.h>

@@ -1,10 +1,10 @@
 #include "editor/Dialogs.h"
 
-#include "host/VSTEditorForm.h"
 #include "plugin/DialogService.h"
 #include "plugin/StdErrDialogService.h"
 #include "ui/BlxApplication.h"
 #include "ui/BlxWindow.h"
+#include "vst2/VSTEditorForm.h"
 
 #include <deque>
 #include <mutex>

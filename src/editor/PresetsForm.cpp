@@ -1,4 +1,6 @@
 #include "editor/PresetsForm.h"
+#include "base/TextOrder.h"
+#include "plugin/BlxCommon.h"
 
 #include "controls/BlxGuiPanel.h"
 #include "controls/BlxPopupMenu.h"
@@ -38,33 +40,18 @@ constexpr int kFormFontPx = 11;
 constexpr int kCaptionFontPx = 16;
 constexpr int kListFontPx = 12;
 
-std::string Lower(const std::string& s)
-{
-    std::string out = s;
-    std::transform(out.begin(), out.end(), out.begin(),
-                   [](unsigned char c) { return char(std::tolower(c)); });
-    return out;
-}
-
-/// Text order ignoring case; names that differ only in case keep a fixed order.
-bool LessIgnoringCase(const std::string& a, const std::string& b)
-{
-    std::string la = Lower(a), lb = Lower(b);
-    return la != lb ? la < lb : a < b;
-}
-
 bool IsPresetFile(const fs::directory_entry& entry)
 {
     std::error_code ec;
     const std::string name = entry.path().filename().string();
-    const std::string ext = TfrmPresets::kPresetExtension;
+    const std::string ext = kPresetExtension;
     // The loader appends the extension in lower case, so only such files can be loaded.
     return name.size() > ext.size() && name.ends_with(ext) && entry.is_regular_file(ec);
 }
 
 std::string WithoutExtension(const std::string& fileName)
 {
-    return fileName.substr(0, fileName.size() - std::string(TfrmPresets::kPresetExtension).size());
+    return fileName.substr(0, fileName.size() - std::string(kPresetExtension).size());
 }
 
 TBlxFont MakeFont(const char* family, int sizePx, bool bold)
@@ -213,7 +200,7 @@ void TfrmPresets::FormShow()
         for (int i = 0; i < lstPresets->Count(); ++i)
         {
             const std::string& text = lstPresets->Item(i).Text;
-            if (exact ? text == FCurrentName : Lower(text) == Lower(FCurrentName))
+            if (exact ? text == FCurrentName : EqualIgnoringCase(text, FCurrentName))
             {
                 lstPresets->SetItemIndex(i);
                 UpdateOK();
@@ -336,7 +323,7 @@ void TfrmPresets::popMenu_ExplorerClick()
     if (!BlxShellOpen(FPresetsFolder))
     {
         ShowMessageDialogLater(
-            FMessage, this, "Error opening folder.\r\n\r\n\"" + FPresetsFolder + "\"",
+            FMessage, this, MessageWithDetail("Error opening folder.", FPresetsFolder),
             "Show in File Manager", TMsgDlgButtons::OK, TMsgDlgType::Information);
     }
 }

@@ -27,9 +27,6 @@ class TBlxSpTBXSpeedButton;
 class TfrmPresets : public TBlxWindow
 {
 public:
-    /// The extension of preset files, with its dot.
-    static constexpr const char* kPresetExtension = ".brindlexp";
-
     TfrmPresets();
     ~TfrmPresets() override;
 

@@ -2,10 +2,10 @@
 
 #include "controls/BlxGuiPanel.h"
 #include "controls/BlxScaledArtwork.h"
-#include "host/VSTEditorForm.h"
 #include "ui/BlxPixelBuffer.h"
 #include "ui/BlxTimer.h"
 #include "ui/BlxWindow.h"
+#include "vst2/VSTEditorForm.h"
 
 #include <memory>
 #include <string>

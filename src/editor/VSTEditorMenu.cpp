@@ -1,4 +1,5 @@
 #include "editor/VSTEditorMenu.h"
+#include "base/TextOrder.h"
 
 #include "controls/BlxControlEvents.h"
 #include "controls/BlxGuiStitchedSwitch.h"
@@ -56,19 +57,6 @@ struct TMappingEntry
     std::string Caption;
     std::int32_t Index = 0;
 };
-
-/// Orders texts ignoring the case of ASCII letters, the way parameter names are written.
-bool LessIgnoringCase(const std::string& a, const std::string& b)
-{
-    return std::lexicographical_compare(
-        a.begin(), a.end(), b.begin(), b.end(),
-        [](char x, char y)
-        {
-            const auto lower = [](char c)
-            { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-            return static_cast<unsigned char>(lower(x)) < static_cast<unsigned char>(lower(y));
-        });
-}
 
 /// The last change of the file this code was loaded from (the plug-in's library), written in
 /// the user's short date format; empty when it cannot be found out.
@@ -459,7 +447,7 @@ void TfrmVSTEditorMenu::ddmMenu_OpenUserGuideClick()
 {
     const std::string path = FUserGuideFile;
     if (!BlxShellOpen(path))
-        ShowMessageDialogLater(FDialog, this, "Error opening file.\r\n\r\n\"" + path + "\"",
+        ShowMessageDialogLater(FDialog, this, MessageWithDetail("Error opening file.", path),
                                "Open User Guide", TMsgDlgButtons::OK, TMsgDlgType::Information);
 }
 

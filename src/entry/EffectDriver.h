@@ -6,7 +6,7 @@
 // splits its block where the song position or a parameter changes) and hands the module's output
 // events back at block frames, inside the block and in time order.
 
-#include "host/VstInterface.h"
+#include "vst2/VstInterface.h"
 
 #include <cstdint>
 #include <functional>

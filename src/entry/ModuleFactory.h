@@ -4,9 +4,9 @@
 // where those parts are given to it. A plug-in format whose editor lives in a library of its own
 // (LV2) creates the module here and lets its editor library hand the windowed parts over later.
 
-#include "host/VSTEditorForm.h"
-#include "host/VSTModule.h"
 #include "plugin/BlxCommon.h"
+#include "vst2/VSTEditorForm.h"
+#include "vst2/VSTModule.h"
 
 #include <memory>
 

@@ -1,9 +1,9 @@
 #include "entry/ProductDescription.h"
 
 #include "engine/BlxValueList.h"
-#include "host/CustomVstParameterProperties.h"
-#include "host/CustomVstParameterProperty.h"
 #include "plugin/Plugin.h"
+#include "vst2/CustomVstParameterProperties.h"
+#include "vst2/CustomVstParameterProperty.h"
 
 #include <algorithm>
 #include <cctype>

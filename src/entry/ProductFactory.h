@@ -4,7 +4,7 @@
 // with its dialogs and editor), shared by every plug-in format we build.
 
 #include "entry/ModuleFactory.h"
-#include "host/VstInterface.h"
+#include "vst2/VstInterface.h"
 
 #include <cstdint>
 

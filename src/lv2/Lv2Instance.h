@@ -5,7 +5,7 @@
 // display; the UI library brings the editor and hands it to the running module through the
 // record's attacher, which runs in the plug-in library's own copy of the module's code.
 
-#include "host/VstInterface.h"
+#include "vst2/VstInterface.h"
 
 #include <cstdint>
 

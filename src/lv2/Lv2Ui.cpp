@@ -5,8 +5,8 @@
 // control ports. Its only exported symbol is lv2ui_descriptor.
 
 #include "entry/ProductFactory.h"
-#include "host/VSTEditorForm.h"
 #include "lv2/Lv2Instance.h"
+#include "vst2/VSTEditorForm.h"
 
 #include <lv2/atom/atom.h>
 #include <lv2/instance-access/instance-access.h>

@@ -177,6 +177,11 @@ bool WriteAll(int fd, const void* data, std::size_t size) noexcept
     return true;
 }
 
+std::string MessageWithDetail(const std::string& sentence, const std::string& detail)
+{
+    return sentence + "\r\n\r\n\"" + detail + "\"";
+}
+
 int CreateTemporaryBeside(const std::string& path, std::string& temporary) noexcept
 {
     try

@@ -11,6 +11,13 @@
 namespace tumblet
 {
 
+/// The extension of preset files, with its dot; only files written with it in lower case load.
+constexpr const char* kPresetExtension = ".brindlexp";
+
+/// A message about a failed operation as every box shows one: the operation's sentence, an
+/// empty line, then the reason (a system message, a path) in double quotes.
+std::string MessageWithDetail(const std::string& sentence, const std::string& detail);
+
 /// The user's documents folder without a trailing separator: XDG_DOCUMENTS_DIR from
 /// $XDG_CONFIG_HOME/user-dirs.dirs (default ~/.config), else from the environment, else
 /// $HOME/Documents; empty when there is no home folder.

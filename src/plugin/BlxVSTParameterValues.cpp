@@ -1,7 +1,7 @@
 #include "plugin/BlxVSTParameterValues.h"
 
 #include "engine/Rounding.h"
-#include "host/VSTModuleWithPrograms.h"
+#include "vst2/VSTModuleWithPrograms.h"
 
 #include <stdexcept>
 

@@ -6,9 +6,9 @@
 #include "base/UserLocale.h"
 #include "engine/IntText.h"
 #include "engine/Rounding.h"
-#include "host/HostText.h"
 #include "plugin/ValueReader.h"
 #include "plugin/ValueWriter.h"
+#include "vst2/HostText.h"
 
 #include <cmath>
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "host/VSTModule.h"
 #include "plugin/BlxMidiCC.h"
 #include "plugin/BlxVSTParameterValues.h"
 #include "plugin/DialogService.h"
 #include "plugin/EditorMailbox.h"
+#include "vst2/VSTModule.h"
 
 #include <atomic>
 #include <memory>

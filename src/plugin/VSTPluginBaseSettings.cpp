@@ -17,7 +17,6 @@ namespace tumblet
 namespace
 {
 constexpr const char* kVendorFolder = "Brindlex";
-constexpr const char* kPresetExtension = ".brindlexp";
 constexpr const char* kInitPresetName = "init";
 constexpr const char* kConfigSection = "Config";
 constexpr const char* kStyleKey = "Style";

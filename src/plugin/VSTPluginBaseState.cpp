@@ -1,6 +1,7 @@
 // The state chunk: the whole state (values, preset name, mappings) as one tagged value stream
 // inside an "mmst" container, for host projects and preset files alike.
 
+#include "plugin/BlxCommon.h"
 #include "plugin/VSTPluginBaseDM.h"
 
 #include "plugin/Chunks.h"
@@ -23,7 +24,7 @@ using TAction = TStateContent::TAction;
 void TVSTPluginBase::ShowWarning(TVstEditorForm* parentForm, const std::string& sentence,
                                  const std::string& message, const std::string& caption)
 {
-    std::string text = sentence + "\r\n\r\n\"" + message + "\"";
+    std::string text = MessageWithDetail(sentence, message);
     {
         std::lock_guard<std::recursive_mutex> lock(InstanceLock());
         if (FDeferWarnings)

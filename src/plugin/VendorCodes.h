@@ -2,7 +2,7 @@
 
 // Tumblet's own effVendorSpecific calls, for hosts and scripts that know the product.
 
-#include "host/VstInterface.h"
+#include "vst2/VstInterface.h"
 
 #include <cstdint>
 

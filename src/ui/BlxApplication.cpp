@@ -1,4 +1,5 @@
 #include "ui/BlxApplication.h"
+#include "base/MonotonicClock.h"
 
 #include "ui/BlxOffscreenPlatform.h"
 #include "ui/BlxTimer.h"
@@ -18,13 +19,6 @@ namespace
 constexpr int kMaxModalSleepMs = 10;
 /// How long a press that closed a pop-up form waits for its replay at most, in ms.
 constexpr int64_t kMaxReplayAgeMs = 1000;
-
-int64_t MonotonicMs()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return int64_t(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
-}
 
 template <typename T> void Erase(std::vector<T*>& v, T* item)
 {
@@ -176,7 +170,7 @@ void TBlxApplication::Wait(int ms)
 
 int64_t TBlxApplication::NowMs()
 {
-    return FOffscreen ? FOffscreen->NowMs() : MonotonicMs();
+    return FOffscreen ? FOffscreen->NowMs() : MonotonicMilliseconds();
 }
 
 int TBlxApplication::NextTimerDelay()

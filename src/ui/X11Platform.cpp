@@ -1,4 +1,5 @@
 #include "ui/X11Platform.h"
+#include "base/MonotonicClock.h"
 
 #include "ui/X11Backend.h"
 
@@ -295,9 +296,7 @@ void TX11Platform::WaitForEvents(int timeoutMs)
 
 int64_t TX11Platform::NowMs()
 {
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return int64_t(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
+    return MonotonicMilliseconds();
 }
 
 void TX11Platform::DispatchTo(TX11Window& w, const TBlxPlatformEvent& e)

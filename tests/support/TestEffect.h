@@ -3,7 +3,7 @@
 // The effect record of the small stand-in plug-ins that tests and benchmarks load next to
 // Tumblet: a synth with two outputs that processes replacing, its owner behind `object`.
 
-#include "host/VstInterface.h"
+#include "vst2/VstInterface.h"
 
 namespace tumblet::test
 {

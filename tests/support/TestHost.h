@@ -3,7 +3,7 @@
 // A scriptable stand-in for a VST 2.4 host: loads the built plug-in with dlopen, drives it only
 // through the effect record, and records every call the plug-in makes back.
 
-#include "host/VstInterface.h"
+#include "vst2/VstInterface.h"
 
 #include <cstdint>
 #include <functional>

@@ -7,11 +7,11 @@
 #include "controls/BlxMenuButton.h"
 #include "editor/VSTEditorMenu.h"
 #include "entry/ProductFactory.h"
-#include "host/CustomVSTModule.h"
 #include "ui/BlxApplication.h"
 #include "ui/BlxMenuWindow.h"
 #include "ui/BlxOffscreenPlatform.h"
 #include "ui/BlxScreenshot.h"
+#include "vst2/CustomVSTModule.h"
 
 #include <cstdlib>
 

@@ -8,6 +8,7 @@
 
 #include "GuideEditorShots.h"
 #include "editor/PresetsForm.h"
+#include "plugin/BlxCommon.h"
 #include "ui/BlxApplication.h"
 #include "ui/BlxStyle.h"
 
@@ -36,7 +37,7 @@ fs::path MakeSamplePresets(const fs::path& folder)
     fs::create_directories(folder);
     for (const std::string& name : names)
     {
-        std::ofstream(folder / (name + TfrmPresets::kPresetExtension));
+        std::ofstream(folder / (name + kPresetExtension));
     }
     return folder;
 }

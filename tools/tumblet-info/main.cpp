@@ -3,7 +3,7 @@
 //   tumblet-info [PLUGIN.so]
 
 #include "PluginPath.h"
-#include "host/VstInterface.h"
+#include "vst2/VstInterface.h"
 
 #include <dlfcn.h>
 

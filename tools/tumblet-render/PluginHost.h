@@ -4,7 +4,7 @@
 // audioMaster calls as a host would, and records every MIDI event the plug-in sends.
 
 #include "RenderTypes.h"
-#include "host/VstInterface.h"
+#include "vst2/VstInterface.h"
 
 #include <cstdint>
 #include <string>

@@ -5,7 +5,7 @@
 
 #include "InputSchedule.h"
 #include "RenderTypes.h"
-#include "host/VstInterface.h"
+#include "vst2/VstInterface.h"
 
 #include <cstdint>
 #include <vector>

@@ -4,7 +4,7 @@
 // for it, and the jump back at the end of a cycle.
 
 #include "RenderTypes.h"
-#include "host/VstInterface.h"
+#include "vst2/VstInterface.h"
 
 #include <cstdint>
 

@@ -1,0 +1,179 @@
+// The opcode table: dispatcher opcode number -> the member that handles it.
+
+#include "vst2/BasicVSTModule.h"
+
+namespace tumblet
+{
+
+#define TUMBLET_DEFAULT_HOSTCALL(name)                                                             \
+    std::intptr_t TBasicVSTModule::HostCall##name(std::int32_t, std::intptr_t, void*, float)       \
+    {                                                                                              \
+        return 0;                                                                                  \
+    }
+TUMBLET_DEFAULT_HOSTCALL(Open)
+TUMBLET_DEFAULT_HOSTCALL(Close)
+TUMBLET_DEFAULT_HOSTCALL(SetProgram)
+TUMBLET_DEFAULT_HOSTCALL(GetProgram)
+TUMBLET_DEFAULT_HOSTCALL(SetProgramName)
+TUMBLET_DEFAULT_HOSTCALL(GetProgramName)
+TUMBLET_DEFAULT_HOSTCALL(GetParamLabel)
+TUMBLET_DEFAULT_HOSTCALL(GetParamDisplay)
+TUMBLET_DEFAULT_HOSTCALL(GetParamName)
+TUMBLET_DEFAULT_HOSTCALL(GetVu)
+TUMBLET_DEFAULT_HOSTCALL(SetSampleRate)
+TUMBLET_DEFAULT_HOSTCALL(SetBlockSize)
+TUMBLET_DEFAULT_HOSTCALL(MainsChanged)
+TUMBLET_DEFAULT_HOSTCALL(EditGetRect)
+TUMBLET_DEFAULT_HOSTCALL(EditOpen)
+TUMBLET_DEFAULT_HOSTCALL(EditClose)
+TUMBLET_DEFAULT_HOSTCALL(EditDraw)
+TUMBLET_DEFAULT_HOSTCALL(EditMouse)
+TUMBLET_DEFAULT_HOSTCALL(EditKey)
+TUMBLET_DEFAULT_HOSTCALL(EditIdle)
+TUMBLET_DEFAULT_HOSTCALL(EditTop)
+TUMBLET_DEFAULT_HOSTCALL(EditSleep)
+TUMBLET_DEFAULT_HOSTCALL(Identify)
+TUMBLET_DEFAULT_HOSTCALL(GetChunk)
+TUMBLET_DEFAULT_HOSTCALL(SetChunk)
+TUMBLET_DEFAULT_HOSTCALL(ProcessEvents)
+TUMBLET_DEFAULT_HOSTCALL(CanBeAutomated)
+TUMBLET_DEFAULT_HOSTCALL(String2Parameter)
+TUMBLET_DEFAULT_HOSTCALL(GetNumProgramCategories)
+TUMBLET_DEFAULT_HOSTCALL(GetProgramNameIndexed)
+TUMBLET_DEFAULT_HOSTCALL(CopyProgram)
+TUMBLET_DEFAULT_HOSTCALL(ConnectInput)
+TUMBLET_DEFAULT_HOSTCALL(ConnectOutput)
+TUMBLET_DEFAULT_HOSTCALL(GetInputProperties)
+TUMBLET_DEFAULT_HOSTCALL(GetOutputProperties)
+TUMBLET_DEFAULT_HOSTCALL(GetPlugCategory)
+TUMBLET_DEFAULT_HOSTCALL(GetCurrentPosition)
+TUMBLET_DEFAULT_HOSTCALL(GetDestinationBuffer)
+TUMBLET_DEFAULT_HOSTCALL(OfflineNotify)
+TUMBLET_DEFAULT_HOSTCALL(OfflinePrepare)
+TUMBLET_DEFAULT_HOSTCALL(OfflineRun)
+TUMBLET_DEFAULT_HOSTCALL(ProcessVarIo)
+TUMBLET_DEFAULT_HOSTCALL(SetSpeakerArrangement)
+TUMBLET_DEFAULT_HOSTCALL(SetBlockSizeAndSampleRate)
+TUMBLET_DEFAULT_HOSTCALL(SetBypass)
+TUMBLET_DEFAULT_HOSTCALL(GetEffectName)
+TUMBLET_DEFAULT_HOSTCALL(GetErrorText)
+TUMBLET_DEFAULT_HOSTCALL(GetVendorString)
+TUMBLET_DEFAULT_HOSTCALL(GetProductString)
+TUMBLET_DEFAULT_HOSTCALL(GetVendorVersion)
+TUMBLET_DEFAULT_HOSTCALL(VendorSpecific)
+TUMBLET_DEFAULT_HOSTCALL(CanDo)
+TUMBLET_DEFAULT_HOSTCALL(GetTailSize)
+TUMBLET_DEFAULT_HOSTCALL(Idle)
+TUMBLET_DEFAULT_HOSTCALL(GetIcon)
+TUMBLET_DEFAULT_HOSTCALL(SetViewPosition)
+TUMBLET_DEFAULT_HOSTCALL(GetParameterProperties)
+TUMBLET_DEFAULT_HOSTCALL(KeysRequired)
+TUMBLET_DEFAULT_HOSTCALL(GetVstVersion)
+TUMBLET_DEFAULT_HOSTCALL(EditKeyDown)
+TUMBLET_DEFAULT_HOSTCALL(EditKeyUp)
+TUMBLET_DEFAULT_HOSTCALL(SetEditKnobMode)
+TUMBLET_DEFAULT_HOSTCALL(GetMidiProgramName)
+TUMBLET_DEFAULT_HOSTCALL(GetCurrentMidiProgram)
+TUMBLET_DEFAULT_HOSTCALL(GetMidiProgramCategory)
+TUMBLET_DEFAULT_HOSTCALL(HasMidiProgramsChanged)
+TUMBLET_DEFAULT_HOSTCALL(GetMidiKeyName)
+TUMBLET_DEFAULT_HOSTCALL(BeginSetProgram)
+TUMBLET_DEFAULT_HOSTCALL(EndSetProgram)
+TUMBLET_DEFAULT_HOSTCALL(GetSpeakerArrangement)
+TUMBLET_DEFAULT_HOSTCALL(ShellGetNextPlugin)
+TUMBLET_DEFAULT_HOSTCALL(StartProcess)
+TUMBLET_DEFAULT_HOSTCALL(StopProcess)
+TUMBLET_DEFAULT_HOSTCALL(SetTotalSampleToProcess)
+TUMBLET_DEFAULT_HOSTCALL(SetPanLaw)
+TUMBLET_DEFAULT_HOSTCALL(BeginLoadBank)
+TUMBLET_DEFAULT_HOSTCALL(BeginLoadProgram)
+TUMBLET_DEFAULT_HOSTCALL(SetProcessPrecision)
+TUMBLET_DEFAULT_HOSTCALL(GetNumMidiInputChannels)
+TUMBLET_DEFAULT_HOSTCALL(GetNumMidiOutputChannels)
+#undef TUMBLET_DEFAULT_HOSTCALL
+
+// Indexed by opcode number; the order is the interface's.
+const TBasicVSTModule::THandler TBasicVSTModule::kHandlers[kNumDispatcherOpcodes] = {
+    &TBasicVSTModule::HostCallOpen,
+    &TBasicVSTModule::HostCallClose,
+    &TBasicVSTModule::HostCallSetProgram,
+    &TBasicVSTModule::HostCallGetProgram,
+    &TBasicVSTModule::HostCallSetProgramName,
+    &TBasicVSTModule::HostCallGetProgramName,
+    &TBasicVSTModule::HostCallGetParamLabel,
+    &TBasicVSTModule::HostCallGetParamDisplay,
+    &TBasicVSTModule::HostCallGetParamName,
+    &TBasicVSTModule::HostCallGetVu,
+    &TBasicVSTModule::HostCallSetSampleRate,
+    &TBasicVSTModule::HostCallSetBlockSize,
+    &TBasicVSTModule::HostCallMainsChanged,
+    &TBasicVSTModule::HostCallEditGetRect,
+    &TBasicVSTModule::HostCallEditOpen,
+    &TBasicVSTModule::HostCallEditClose,
+    &TBasicVSTModule::HostCallEditDraw,
+    &TBasicVSTModule::HostCallEditMouse,
+    &TBasicVSTModule::HostCallEditKey,
+    &TBasicVSTModule::HostCallEditIdle,
+    &TBasicVSTModule::HostCallEditTop,
+    &TBasicVSTModule::HostCallEditSleep,
+    &TBasicVSTModule::HostCallIdentify,
+    &TBasicVSTModule::HostCallGetChunk,
+    &TBasicVSTModule::HostCallSetChunk,
+    &TBasicVSTModule::HostCallProcessEvents,
+    &TBasicVSTModule::HostCallCanBeAutomated,
+    &TBasicVSTModule::HostCallString2Parameter,
+    &TBasicVSTModule::HostCallGetNumProgramCategories,
+    &TBasicVSTModule::HostCallGetProgramNameIndexed,
+    &TBasicVSTModule::HostCallCopyProgram,
+    &TBasicVSTModule::HostCallConnectInput,
+    &TBasicVSTModule::HostCallConnectOutput,
+    &TBasicVSTModule::HostCallGetInputProperties,
+    &TBasicVSTModule::HostCallGetOutputProperties,
+    &TBasicVSTModule::HostCallGetPlugCategory,
+    &TBasicVSTModule::HostCallGetCurrentPosition,
+    &TBasicVSTModule::HostCallGetDestinationBuffer,
+    &TBasicVSTModule::HostCallOfflineNotify,
+    &TBasicVSTModule::HostCallOfflinePrepare,
+    &TBasicVSTModule::HostCallOfflineRun,
+    &TBasicVSTModule::HostCallProcessVarIo,
+    &TBasicVSTModule::HostCallSetSpeakerArrangement,
+    &TBasicVSTModule::HostCallSetBlockSizeAndSampleRate,
+    &TBasicVSTModule::HostCallSetBypass,
+    &TBasicVSTModule::HostCallGetEffectName,
+    &TBasicVSTModule::HostCallGetErrorText,
+    &TBasicVSTModule::HostCallGetVendorString,
+    &TBasicVSTModule::HostCallGetProductString,
+    &TBasicVSTModule::HostCallGetVendorVersion,
+    &TBasicVSTModule::HostCallVendorSpecific,
+    &TBasicVSTModule::HostCallCanDo,
+    &TBasicVSTModule::HostCallGetTailSize,
+    &TBasicVSTModule::HostCallIdle,
+    &TBasicVSTModule::HostCallGetIcon,
+    &TBasicVSTModule::HostCallSetViewPosition,
+    &TBasicVSTModule::HostCallGetParameterProperties,
+    &TBasicVSTModule::HostCallKeysRequired,
+    &TBasicVSTModule::HostCallGetVstVersion,
+    &TBasicVSTModule::HostCallEditKeyDown,
+    &TBasicVSTModule::HostCallEditKeyUp,
+    &TBasicVSTModule::HostCallSetEditKnobMode,
+    &TBasicVSTModule::HostCallGetMidiProgramName,
+    &TBasicVSTModule::HostCallGetCurrentMidiProgram,
+    &TBasicVSTModule::HostCallGetMidiProgramCategory,
+    &TBasicVSTModule::HostCallHasMidiProgramsChanged,
+    &TBasicVSTModule::HostCallGetMidiKeyName,
+    &TBasicVSTModule::HostCallBeginSetProgram,
+    &TBasicVSTModule::HostCallEndSetProgram,
+    &TBasicVSTModule::HostCallGetSpeakerArrangement,
+    &TBasicVSTModule::HostCallShellGetNextPlugin,
+    &TBasicVSTModule::HostCallStartProcess,
+    &TBasicVSTModule::HostCallStopProcess,
+    &TBasicVSTModule::HostCallSetTotalSampleToProcess,
+    &TBasicVSTModule::HostCallSetPanLaw,
+    &TBasicVSTModule::HostCallBeginLoadBank,
+    &TBasicVSTModule::HostCallBeginLoadProgram,
+    &TBasicVSTModule::HostCallSetProcessPrecision,
+    &TBasicVSTModule::HostCallGetNumMidiInputChannels,
+    &TBasicVSTModule::HostCallGetNumMidiOutputChannels,
+};
+
+} // namespace tumblet
