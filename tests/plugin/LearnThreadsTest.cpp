@@ -112,6 +112,9 @@ TEST(LearnThreadsTest, EditorCommandsWhileControllersArriveAreSafe)
         EXPECT_GE(item.ParameterIndex, 0) << item.Name;
         EXPECT_TRUE(item.CC >= 0 && item.CC <= 127) << item.Name << " " << item.CC;
     }
+    // A host chunk naming a preset that is not in the presets folder loads with the name
+    // emptied, so the state compared is one without a name.
+    plugin.SetPresetName("");
     void* data = nullptr;
     const std::intptr_t size = effect->dispatcher(effect, effGetChunk, 1, 0, &data, 0.0f);
     const std::vector<std::uint8_t> state(static_cast<std::uint8_t*>(data),
