@@ -79,6 +79,10 @@ public:
     void Dispatch(TBlxWindow& window, const TBlxPlatformEvent& e);
     /// The innermost window running a modal loop, or null.
     TBlxWindow* TopModal() const;
+    /// The innermost modal window over this window's editor (the windows that share its
+    /// top-most pop-up parent) or over every window (one without a parent), or null: a menu or
+    /// dialog of another editor in the process does not hold this one.
+    TBlxWindow* TopModalFor(const TBlxWindow& window) const;
     /// Ends every modal loop, innermost first (the editor is closing).
     void EndAllModalLoops();
     int WindowCount() const { return int(FWindows.size()); }
