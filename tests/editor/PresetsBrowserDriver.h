@@ -2,6 +2,7 @@
 
 #include "editor/PresetsForm.h"
 #include "ui/BlxApplication.h"
+#include "ui/IdlePump.h"
 
 #include <memory>
 #include <optional>
@@ -24,7 +25,7 @@ inline std::optional<std::string> BrowseUntilClosed(TBlxWindow& parent, TBlxSize
                            answer = path;
                            closed = true;
                        });
-    TBlxApplication::Instance().RunModalLoop([&] { return closed || !holder; });
+    IdleUntil([&] { return closed || !holder; });
     return answer;
 }
 
