@@ -39,23 +39,7 @@ if [ "$size" != "$want" ]; then
     exit 1
 fi
 
-# Input reaches the editor inside Ardour's window: eight wheel notches over the Gate dial (the
-# editor sits at the window's bottom, under Ardour's own bar) must turn it.
-zoom=$((${size%x*} * 100 / 712))
-top=$((HEIGHT - ${size#*x}))
-dial="$(((48 * zoom + 99) / 100))x$(((48 * zoom + 99) / 100))+$((402 * zoom / 100))+$((top + 92 * zoom / 100))"
-xdotool mousemove $((X + (402 + 24) * zoom / 100)) $((Y + top + (92 + 24) * zoom / 100))
-sleep 0.5
-for _ in $(seq 8); do
-    xdotool click 4
-    sleep 0.1
-done
-sleep 1
+# Input reaches the editor inside Ardour's window: the wheel turns the Gate dial.
 turned=${out%.png}-wheel.png
-picture "$editor" "$turned"
-changed=$(python3 scripts/window-picture.py differ "$out" "$turned" "$dial")
-if [ "${changed%% *}" = 0 ]; then
-    echo "the Gate dial did not turn under the wheel inside Ardour: $turned" >&2
-    exit 1
-fi
+wheel_gate "$editor" $((${size%x*} * 100 / 712)) "$editor" "$out" "$turned"
 echo "the wheel turns the Gate dial inside Ardour: $turned"

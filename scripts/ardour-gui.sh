@@ -64,6 +64,9 @@ ardour_gui_start() {
     trap ardour_gui_cleanup EXIT
     local work=$ardour_gui_work
     export HOME=$work/home
+    # Everything Ardour and Tumblet keep (settings, presets, caches) stays in the throw-away home.
+    export XDG_CONFIG_HOME=$HOME/.config XDG_CACHE_HOME=$HOME/.cache XDG_DATA_HOME=$HOME/.local/share
+    export XDG_DOCUMENTS_DIR=$HOME/Documents
     export LXVST_PATH=$work/vst LV2_PATH=$work/lv2
     mkdir -p "$HOME/.config/ardour7" "$LXVST_PATH" "$LV2_PATH"
     cp "$build/Tumblet.so" "$LXVST_PATH/Tumblet.so"
@@ -121,14 +124,22 @@ XML
 
     local setup
     setup=$(wait_window 'Audio/MIDI Setup' 60)
-    eval "$(xdotool getwindowgeometry --shell "$setup")"
-    # The "Audio System" combo, then JACK (the entry below the first), then "Connect to JACK".
-    xdotool mousemove $((X + $(at 285 500))) $((Y + $(at 49 56))) click 1
-    sleep 1
-    xdotool key Down key Return
-    sleep 2
-    eval "$(xdotool getwindowgeometry --shell "$setup")"
-    xdotool mousemove $((X + WIDTH - $(at 69 100))) $((Y + HEIGHT - $(at 31 34))) click 1
+    # The "Audio System" combo, then JACK (the entry below the first), then "Connect to JACK";
+    # again while the dialog stays (a click that came before it was laid out went nowhere).
+    for _ in 1 2 3; do
+        sleep 2
+        eval "$(xdotool getwindowgeometry --shell "$setup")"
+        xdotool mousemove $((X + $(at 285 500))) $((Y + $(at 49 56))) click 1
+        sleep 1
+        xdotool key Down key Return
+        sleep 2
+        eval "$(xdotool getwindowgeometry --shell "$setup")"
+        xdotool mousemove $((X + WIDTH - $(at 69 100))) $((Y + HEIGHT - $(at 31 34))) click 1
+        for _ in $(seq 20); do
+            xdotool search --onlyvisible --name 'Audio/MIDI Setup' >/dev/null 2>&1 || break 2
+            sleep 0.5
+        done
+    done
 
     ardour_gui_main=$(wait_window ' - Ardour' 60)
     sleep 2
@@ -164,4 +175,33 @@ editor_size() {
         id=$child
     done
     xwininfo -id "$id" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }'
+}
+
+# Eight wheel notches over the Gate dial of Tumblet's editor in a plug-in window, drawn at this
+# percent (the editor sits at the window's bottom, under Ardour's own bar). Saves pictures of
+# TARGET (the plug-in window, or root) before and after; fails unless the dial turned.
+#   wheel_gate WINDOW PERCENT TARGET BEFORE.png AFTER.png
+wheel_gate() {
+    local window=$1 zoom=$2 target=$3 before=$4 after=$5 changed
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    local top=$((HEIGHT - (341 * zoom + 99) / 100)) left=0 side=$(((48 * zoom + 99) / 100))
+    picture "$target" "$before"
+    xdotool mousemove $((X + (402 + 24) * zoom / 100)) $((Y + top + (92 + 24) * zoom / 100))
+    sleep 0.5
+    for _ in $(seq 8); do
+        xdotool click 4
+        sleep 0.1
+    done
+    sleep 1
+    picture "$target" "$after"
+    if [ "$target" = root ]; then
+        left=$X
+        top=$((Y + top))
+    fi
+    changed=$(python3 "$ardour_gui_here/window-picture.py" differ "$before" "$after" \
+        "${side}x${side}+$((left + 402 * zoom / 100))+$((top + 92 * zoom / 100))")
+    if [ "${changed%% *}" = 0 ]; then
+        echo "the Gate dial did not turn under the wheel inside Ardour: $after" >&2
+        return 1
+    fi
 }

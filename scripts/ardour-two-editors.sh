@@ -8,6 +8,9 @@
 #       -> <build-dir>/snapshots/editor/ardour-two-menu.png     the first editor's menu open
 #          <build-dir>/snapshots/editor/ardour-two-second.png   the second editor opened under it
 #          <build-dir>/snapshots/editor/ardour-two-wheel.png    and its Gate dial turned
+#          <build-dir>/snapshots/editor/ardour-two-question.png Save Preset over an existing
+#                                                               name asks inside Ardour
+#          <build-dir>/snapshots/editor/ardour-two-saved.png    and Yes overwrote the file
 #
 # The menu holds the pointer and the keyboard, as pop-up menus do, so no click can reach
 # Ardour's mixer while it is open: the second editor is opened by a small Lua hook of Ardour's
@@ -28,6 +31,9 @@ differ() { python3 scripts/window-picture.py differ "$@"; }
 # base64, with the signals it listens to as a bit string (the tenth-of-a-second timer is the
 # second bit of 51 in Ardour 7).
 ardour_gui_before_start() {
+    presets=$HOME/Documents/Brindlex/Tumblet/Presets
+    mkdir -p "$presets"
+    echo old >"$presets/Aaa.brindlexp"
     # shellcheck disable=SC2154 # set by ardour_gui_start
     flag=$ardour_gui_work/open-second
     local hook state
@@ -82,27 +88,47 @@ sleep 2
 picture root "$out-second.png"
 echo "the second editor opened while the menu was open: $out-second.png"
 
-# The second editor (under Ardour's bar) takes a wheel turn over its Gate dial.
-eval "$(xdotool getwindowgeometry --shell "$second")"
-top=$((Y + HEIGHT - 341))
-xdotool mousemove $((X + 426)) $((top + 116))
-sleep 0.5
-# The menu holds the pointer for our own connection, which the second editor shares: the wheel
-# reaches it there, and the menu, modal to its own editor only, lets it through.
-for _ in $(seq 8); do
-    xdotool click 4
-    sleep 0.1
-done
-sleep 1
-picture root "$out-wheel.png"
-if [ "$(differ "$out-second.png" "$out-wheel.png" "48x48+$((X + 402))+$((top + 92))" |
-    cut -d' ' -f1)" = 0 ]; then
-    echo "the second editor's Gate dial did not turn under the wheel: $out-wheel.png" >&2
-    exit 1
-fi
+# The second editor takes a wheel turn. The menu holds the pointer for our own connection, which
+# the second editor shares: the wheel reaches it there, and the menu, modal to its own editor
+# only, lets it through.
+wheel_gate "$second" 100 root "$out-second.png" "$out-wheel.png"
 echo "the second editor's Gate dial turns under the wheel: $out-wheel.png"
 if [ "$(differ "$out-menu.png" "$out-wheel.png" "$menu_area" | cut -d' ' -f1)" != 0 ]; then
     echo "the first editor's menu did not stay open meanwhile: $out-wheel.png" >&2
     exit 1
 fi
 echo "and the first editor's menu is still open"
+
+# Save Preset over an existing name, from the first editor's menu still open: the name dialog and
+# then the question are windows of the editor, centred on it, and take the keys (with no window
+# manager, the keys go to the window under the pointer).
+eval "$(xdotool getwindowgeometry --shell "$first")"
+xdotool mousemove $((X + 66)) $((Y + bar + 101)) click 1
+dialog=$(wait_window '^Save Preset$' 10)
+eval "$(xdotool getwindowgeometry --shell "$dialog")"
+xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2))
+xdotool key ctrl+a
+xdotool type --delay 20 Aaa
+xdotool key Return
+question=$(wait_window '^Preset Exists$' 10)
+sleep 1
+picture root "$out-question.png"
+echo "Save Preset over an existing name asks inside Ardour: $out-question.png"
+if [ "$(cat "$presets/Aaa.brindlexp")" != old ]; then
+    echo "the preset changed before the answer" >&2
+    exit 1
+fi
+eval "$(xdotool getwindowgeometry --shell "$question")"
+# Yes is the question's first button, the one that has the focus.
+xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) key Return
+for _ in $(seq 20); do
+    [ "$(stat -c %s "$presets/Aaa.brindlexp")" -gt 4 ] && break
+    sleep 0.5
+done
+sleep 1
+picture root "$out-saved.png"
+if [ "$(stat -c %s "$presets/Aaa.brindlexp")" -le 4 ]; then
+    echo "Yes did not overwrite the preset: $out-saved.png" >&2
+    exit 1
+fi
+echo "Yes overwrote the preset ($(stat -c %s "$presets/Aaa.brindlexp") bytes): $out-saved.png"
