@@ -309,6 +309,12 @@ void TBlxApplication::UnregisterWindow(TBlxWindow& window)
 void TBlxApplication::PushModal(TBlxWindow& window)
 {
     FModalStack.push_back(&window);
+    // The press that opened it (a dial clicked for MIDI Set CC) sees its release dropped, as the
+    // window below takes no input now: without this its control would keep the capture and take
+    // the next click anywhere. Menus keep theirs: a submenu opens while its parent tracks.
+    for (TBlxWindow* w : FWindows)
+        if (w->FKind != TBlxWindowKind::Popup && !AcceptsInput(*w))
+            w->CancelPress();
 }
 
 void TBlxApplication::PopModal(TBlxWindow& window)

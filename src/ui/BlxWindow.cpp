@@ -252,12 +252,8 @@ bool TBlxWindow::Show()
     return true;
 }
 
-void TBlxWindow::Hide()
+void TBlxWindow::CancelPress()
 {
-    if (!FShown)
-    {
-        return;
-    }
     if (FCapture)
     {
         TBlxControl* c = FCapture;
@@ -267,6 +263,15 @@ void TBlxWindow::Hide()
     }
     FHeldButtons = 0;
     UpdateHover(nullptr);
+}
+
+void TBlxWindow::Hide()
+{
+    if (!FShown)
+    {
+        return;
+    }
+    CancelPress();
     FNative->Hide();
     FShown = false;
     // A menu or dialog that closed over a grabbing pop-up form took the grab with it.

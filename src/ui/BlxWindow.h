@@ -131,6 +131,9 @@ protected:
     void Moved() override;
 
 private:
+    /// Ends a press in progress: its control loses the capture and the held buttons are
+    /// forgotten. Its release will not come (the window hides, or a modal window took the input).
+    void CancelPress();
     friend class TBlxControl;
     friend class TBlxApplication;
     /// Hides the window and runs its completion once its modal result is set; false otherwise.

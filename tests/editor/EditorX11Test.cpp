@@ -12,6 +12,7 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 
 namespace tumblet
 {
@@ -367,8 +368,23 @@ constexpr int kMenuItemX = 6 + 60;
 constexpr int kSavePresetY = 34 + 3 + 22 + 9 + 22 + 11;
 constexpr int kOpenUserGuideY = 34 + 3 + 22 * 9 + 9 * 4 + 11;
 
+// Where the other main-menu items lie (as kSavePresetY).
+constexpr int kInitY = 34 + 3 + 11;
+constexpr int kMidiSetCCY = 34 + 3 + 22 * 4 + 9 * 2 + 11;
+constexpr int kAboutY = 34 + 3 + 22 * 10 + 9 * 5 + 11;
+// The Rate list button and the Velocity Fixed slider, inside panMain (3, 45).
+constexpr TBlxPoint kRateButton{3 + 8 + 68, 45 + 28 + 12};
+constexpr TBlxPoint kVelocityFixedSlider{3 + 157 + 86, 45 + 260 + 12};
+constexpr std::int32_t kRate = 0;
+constexpr std::int32_t kVelocityFixed = 7;
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr double kLongestIdleMs = 500; // instrumented builds run several times slower
+#else
+constexpr double kLongestIdleMs = 50;
+#endif
+
 // The menu, the save dialog and the presets browser of the real Tumblet.so, driven by real
-// input while the host's idle calls run the editor's modal loops.
+// input while the host idles.
 TEST_F(EditorX11Test, MenuSavesAPresetTheBrowserLoadsItAndTheGuideOpens)
 {
     namespace fs = std::filesystem;
@@ -503,7 +519,7 @@ TEST_F(EditorX11Test, MenuSavesAPresetTheBrowserLoadsItAndTheGuideOpens)
 
 // Hosts such as Ardour create instances on one thread and run every editor on another: the
 // editor's dialogs belong to the thread that opened it. Saving over an existing name asks, and
-// Yes overwrites the file.
+// Yes overwrites the file; MIDI Set CC asks for its number.
 TEST_F(EditorX11Test, DialogsBelongToTheThreadThatOpenedTheEditor)
 {
     namespace fs = std::filesystem;
@@ -551,6 +567,19 @@ TEST_F(EditorX11Test, DialogsBelongToTheThreadThatOpenedTheEditor)
             waitFor(1, 3);
             Xdotool({"key", "Return"});
             waitFor(0, 4);
+            // MIDI Set CC, then the dial it is for: its dialog takes the number.
+            const TBlxPoint setCC = OnScreen(kMenuItemX, kMidiSetCCY);
+            const TBlxPoint dial = OnScreen(kGateDial.Left + 24, kGateDial.Top + 24);
+            Xdotool({"mousemove", std::to_string(menu.X), std::to_string(menu.Y), "click", "1"});
+            waitFor(1, 5);
+            Xdotool({"mousemove", std::to_string(setCC.X), std::to_string(setCC.Y), "click", "1"});
+            waitFor(0, 6);
+            Xdotool({"mousemove", std::to_string(dial.X), std::to_string(dial.Y), "click", "1"});
+            waitFor(1, 7);
+            Xdotool({"mousemove", std::to_string(centre.X), std::to_string(centre.Y)});
+            Xdotool({"key", "ctrl+a", "type", "21"});
+            Xdotool({"key", "Return"});
+            waitFor(0, 8);
             finished = true;
         });
     for (int waited = 0; !finished && waited < 60000; waited += 20)
@@ -563,6 +592,255 @@ TEST_F(EditorX11Test, DialogsBelongToTheThreadThatOpenedTheEditor)
     EXPECT_TRUE(finished);
     EXPECT_EQ(failedStep.load(), 0);
     EXPECT_GT(fs::file_size(presets / "Aaa.brindlexp"), 3u);
+    Plugin.SendEvents({{0, 0xB0, 21, 127}});
+    Plugin.Process(64);
+    EXPECT_NEAR(Gate(), 1.0f, 1e-3f) << "controller 21 moves Gate";
+    Plugin.Dispatch(effEditClose);
+    RemoveTestFolder(presets);
+}
+
+// Every pop-up of the real Tumblet.so while the stand-in host idles every 20 ms: the idle calls
+// go on while it is open (a nested loop would hold one until the window closed), none takes
+// long, and what XTest chooses acts once the window is gone.
+TEST_F(EditorX11Test, EveryPopUpLeavesTheHostIdlingAndActsAfterwards)
+{
+    namespace fs = std::filesystem;
+    const fs::path presets = fs::path(std::getenv("HOME")) / "Documents/Brindlex/Tumblet/Presets";
+    fs::create_directories(presets);
+    std::ofstream(presets / "Aaa.brindlexp") << "old";
+    ASSERT_TRUE(Open());
+    Idle(3);
+    Display* counter = XOpenDisplay(nullptr);
+    ASSERT_NE(counter, nullptr);
+    // Each row starts from these; a window that shows before the driver looks is still news.
+    const std::vector<Window> baseline = ShownTopWindows(counter);
+    XCloseDisplay(counter);
+
+    std::atomic<int> idles{0};
+    std::mutex failuresLock;
+    std::vector<std::string> failures;
+    // The driver's side: XTest input, and waits on the server and on the host's idle calls.
+    struct TDriver
+    {
+        Display* Watcher = nullptr;
+        std::vector<Window> Shown;
+        std::size_t Base = 0;
+        std::function<void(const std::string&)> Fail;
+        std::atomic<int>* Idles = nullptr;
+
+        void Opened(std::size_t extra, const char* what)
+        {
+            std::vector<Window> now = WaitForTopWindows(Watcher, Shown, Base + extra);
+            if (now.empty())
+                Fail(std::string("no change to ") + std::to_string(extra) + " windows: " + what);
+            else
+                Shown = now;
+        }
+        void IdlesGoOn()
+        {
+            const int seen = Idles->load();
+            for (int waited = 0; Idles->load() < seen + 5 && waited < 5000; waited += 10)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            if (Idles->load() < seen + 5)
+                Fail("the host's idle calls stopped while the window was open");
+        }
+    };
+    const auto click = [&](int x, int y, const char* button = "1")
+    {
+        const TBlxPoint p = OnScreen(x, y);
+        Xdotool({"mousemove", std::to_string(p.X), std::to_string(p.Y), "click", button});
+    };
+    // Without a window manager keys go to the window under the pointer: dialogs and the
+    // browser are centred on the editor.
+    const auto keys = [&](std::vector<std::string> args)
+    {
+        const TBlxPoint centre = OnScreen(356, 170);
+        MoveTo(centre);
+        Xdotool(args);
+    };
+    const auto fromMainMenu = [&](TDriver& d, int itemY)
+    {
+        click(19, 21);
+        d.Opened(1, "main menu");
+        click(kMenuItemX, itemY);
+    };
+    const auto sendCC = [&](std::uint8_t cc, std::uint8_t value)
+    {
+        Plugin.SendEvents({{0, 0xB0, cc, value}});
+        Plugin.Process(64);
+    };
+    float valueBefore = 0;
+    struct TRow
+    {
+        const char* Name;
+        std::function<void()> Before;      // host thread
+        std::function<void(TDriver&)> Use; // driver thread
+        std::function<void()> Acted;       // host thread, after a later idle
+    };
+    const std::vector<TRow> rows = {
+        {"main menu chooses MIDI Set CC", nullptr,
+         [&](TDriver& d)
+         {
+             click(19, 21);
+             d.Opened(1, "main menu");
+             d.IdlesGoOn();
+             click(kMenuItemX, kMidiSetCCY);
+             d.Opened(0, "menu closed");
+         },
+         nullptr},
+        {"MIDI Set CC", [&] { Plugin.Effect()->setParameter(Plugin.Effect(), kGate, 0.3f); },
+         [&](TDriver& d)
+         {
+             click(kGateDial.Left + 24, kGateDial.Top + 24);
+             d.Opened(1, "MIDI Set CC dialog");
+             d.IdlesGoOn();
+             keys({"key", "ctrl+a", "type", "20"});
+             keys({"key", "Return"});
+             d.Opened(0, "dialog closed");
+         },
+         [&]
+         {
+             EXPECT_NEAR(Gate(), 0.3f, 1e-3f) << "the click chose the dial, not a value";
+             sendCC(20, 127);
+             EXPECT_NEAR(Gate(), 1.0f, 1e-3f) << "controller 20 moves Gate";
+         }},
+        {"list button menu",
+         [&] { valueBefore = Plugin.Effect()->getParameter(Plugin.Effect(), kRate); },
+         [&](TDriver& d)
+         {
+             click(kRateButton.X, kRateButton.Y);
+             d.Opened(1, "Rate menu");
+             d.IdlesGoOn();
+             Xdotool({"key", "Up", "key", "Return"});
+             d.Opened(0, "menu closed");
+         },
+         [&] { EXPECT_NE(Plugin.Effect()->getParameter(Plugin.Effect(), kRate), valueBefore); }},
+        {"slider value menu",
+         [&] { valueBefore = Plugin.Effect()->getParameter(Plugin.Effect(), kVelocityFixed); },
+         [&](TDriver& d)
+         {
+             click(kVelocityFixedSlider.X, kVelocityFixedSlider.Y, "3");
+             d.Opened(1, "value menu");
+             d.IdlesGoOn();
+             Xdotool({"key", "Down", "key", "Right"});
+             d.Opened(2, "group submenu");
+             Xdotool({"key", "Return"});
+             d.Opened(0, "menus closed");
+         },
+         [&] {
+             EXPECT_NE(Plugin.Effect()->getParameter(Plugin.Effect(), kVelocityFixed), valueBefore);
+         }},
+        {"Init", [&] { Plugin.Effect()->setParameter(Plugin.Effect(), kGate, 0.9f); },
+         [&](TDriver& d)
+         {
+             fromMainMenu(d, kInitY);
+             d.Opened(1, "Init question");
+             d.IdlesGoOn();
+             keys({"key", "Return"});
+             d.Opened(0, "question closed");
+         },
+         [&] { EXPECT_NEAR(Gate(), 0.5f, 1e-3f) << "Yes set the defaults"; }},
+        {"Save Preset over an existing name", nullptr,
+         [&](TDriver& d)
+         {
+             fromMainMenu(d, kSavePresetY);
+             d.Opened(1, "Save Preset dialog");
+             d.IdlesGoOn();
+             keys({"key", "ctrl+a", "type", "--delay", "20", "Aaa"});
+             keys({"key", "Return"});
+             d.Opened(1, "overwrite question");
+             d.IdlesGoOn();
+             keys({"key", "Return"});
+             d.Opened(0, "question closed");
+         },
+         [&] { EXPECT_GT(fs::file_size(presets / "Aaa.brindlexp"), 3u) << "Yes overwrote"; }},
+        {"About", nullptr,
+         [&](TDriver& d)
+         {
+             fromMainMenu(d, kAboutY);
+             d.Opened(1, "About box");
+             d.IdlesGoOn();
+             keys({"key", "Return"});
+             d.Opened(0, "box closed");
+         },
+         nullptr},
+        {"a message",
+         [&]
+         {
+             // A state the module refuses: its message waits for the editor's next idle.
+             void* data = nullptr;
+             const std::intptr_t size = Plugin.Dispatch(effGetChunk, 0, 0, &data);
+             std::string spoilt(static_cast<const char*>(data), std::size_t(size));
+             // Every state in it loses its stream's signature.
+             for (std::size_t at = spoilt.find("TPF0"); at != std::string::npos;
+                  at = spoilt.find("TPF0", at))
+                 spoilt.replace(at, 4, "XXXX");
+             testing::internal::CaptureStderr();
+             Plugin.Dispatch(effSetChunk, 0, size, spoilt.data());
+             EXPECT_NE(testing::internal::GetCapturedStderr(), "");
+         },
+         [&](TDriver& d)
+         {
+             d.Opened(1, "message box");
+             d.IdlesGoOn();
+             keys({"key", "Return"});
+             d.Opened(0, "box closed");
+         },
+         nullptr},
+        {"presets browser", [&] { Plugin.Effect()->setParameter(Plugin.Effect(), kGate, 0.8f); },
+         [&](TDriver& d)
+         {
+             click(356, 21);
+             d.Opened(1, "browser");
+             d.IdlesGoOn();
+             // "Aaa", the current preset, is selected: Return loads it.
+             keys({"key", "Return"});
+             d.Opened(0, "browser closed");
+         },
+         [&] { EXPECT_NEAR(Gate(), 0.5f, 1e-3f) << "the saved preset came back"; }},
+    };
+    for (const TRow& row : rows)
+    {
+        SCOPED_TRACE(row.Name);
+        if (row.Before)
+            row.Before();
+        std::atomic<bool> finished{false};
+        std::thread driver(
+            [&]
+            {
+                TDriver d;
+                d.Watcher = XOpenDisplay(nullptr);
+                d.Shown = baseline;
+                d.Base = baseline.size();
+                d.Idles = &idles;
+                d.Fail = [&](const std::string& what)
+                {
+                    std::lock_guard<std::mutex> lock(failuresLock);
+                    failures.push_back(std::string(row.Name) + ": " + what);
+                };
+                row.Use(d);
+                XCloseDisplay(d.Watcher);
+                finished = true;
+            });
+        double longest = 0;
+        for (int waited = 0; !finished && waited < 60000; waited += 20)
+        {
+            const auto start = std::chrono::steady_clock::now();
+            Idle();
+            longest = std::max(longest, std::chrono::duration<double, std::milli>(
+                                            std::chrono::steady_clock::now() - start)
+                                            .count());
+            ++idles;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        driver.join();
+        Idle(2);
+        EXPECT_LT(longest, kLongestIdleMs);
+        if (row.Acted)
+            row.Acted();
+    }
+    for (const std::string& failure : failures)
+        ADD_FAILURE() << failure;
     Plugin.Dispatch(effEditClose);
     RemoveTestFolder(presets);
 }
@@ -655,8 +933,7 @@ TEST_F(EditorX11Test, MessagesRaisedWhileTheHostLoadsWaitForTheEditor)
                 }
             }
             Xdotool({"key", "Return"});
-            closed = IdleUntil([&] { return int(ShownTopWindows(watcher).size()) == base; },
-                               2000);
+            closed = IdleUntil([&] { return int(ShownTopWindows(watcher).size()) == base; }, 2000);
         }
         EXPECT_TRUE(closed) << c.Name;
         Plugin.Dispatch(effEditClose);

@@ -131,12 +131,33 @@ inline std::vector<Window> WaitForTopWindows(Display* watcher, const std::vector
 constexpr int kHostLeft = 460;
 constexpr int kHostTop = 560;
 
+/// Our windows may vanish between a watcher listing them and asking about them: that BadWindow
+/// is no fault. Any other error still ends the process, as Xlib's own handler does.
+inline XErrorHandler XlibErrorHandler()
+{
+    // Setting none puts Xlib's own back; setting the current one again returns it.
+    static const XErrorHandler xlib = []
+    {
+        XErrorHandler current = XSetErrorHandler(nullptr);
+        return XSetErrorHandler(current);
+    }();
+    return xlib;
+}
+inline int IgnoreVanishedWindows(Display* display, XErrorEvent* error)
+{
+    if (error->error_code == BadWindow)
+        return 0;
+    return XlibErrorHandler()(display, error);
+}
+
 class TBlxX11Fixture : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
         TBlxApplication::Instance().SetBackend(TBlxBackend::Auto);
+        XlibErrorHandler();
+        XSetErrorHandler(IgnoreVanishedWindows);
         // Xvfb refuses a connection now and then under load: try a few times.
         for (int attempt = 0; attempt < 5 && !Host; ++attempt)
         {
