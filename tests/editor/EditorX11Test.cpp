@@ -371,7 +371,7 @@ constexpr int kOpenUserGuideY = 34 + 3 + 22 * 9 + 9 * 4 + 11;
 // Where the other main-menu items lie (as kSavePresetY).
 constexpr int kInitY = 34 + 3 + 11;
 constexpr int kMidiSetCCY = 34 + 3 + 22 * 4 + 9 * 2 + 11;
-constexpr int kAboutY = 34 + 3 + 22 * 10 + 9 * 5 + 11;
+constexpr int kAboutY = 34 + 3 + 22 * 9 + 9 * 4 + 11;
 // The Rate list button and the Velocity Fixed slider, inside panMain (3, 45).
 constexpr TBlxPoint kRateButton{3 + 8 + 68, 45 + 28 + 12};
 constexpr TBlxPoint kVelocityFixedSlider{3 + 157 + 86, 45 + 260 + 12};
