@@ -106,6 +106,15 @@ protected:
     TBlxPoint OnScreen(int x, int y) const { return {kHostLeft + x, kHostTop + y}; }
     void MoveTo(TBlxPoint p) { Xdotool({"mousemove", std::to_string(p.X), std::to_string(p.Y)}); }
     float Gate() { return Plugin.Effect()->getParameter(Plugin.Effect(), kGate); }
+    /// The presets folder with an "Aaa" preset in it, to save over.
+    static std::filesystem::path PresetsHoldingAaa()
+    {
+        const std::filesystem::path presets =
+            std::filesystem::path(std::getenv("HOME")) / "Documents/Brindlex/Tumblet/Presets";
+        std::filesystem::create_directories(presets);
+        std::ofstream(presets / "Aaa.brindlexp") << "old";
+        return presets;
+    }
 
     TTestHost Plugin;
 };
@@ -523,9 +532,7 @@ TEST_F(EditorX11Test, MenuSavesAPresetTheBrowserLoadsItAndTheGuideOpens)
 TEST_F(EditorX11Test, DialogsBelongToTheThreadThatOpenedTheEditor)
 {
     namespace fs = std::filesystem;
-    const fs::path presets = fs::path(std::getenv("HOME")) / "Documents/Brindlex/Tumblet/Presets";
-    fs::create_directories(presets);
-    std::ofstream(presets / "Aaa.brindlexp") << "old";
+    const fs::path presets = PresetsHoldingAaa();
     Plugin.Close();
     std::thread([&] { Plugin.LoadAndOpen(); }).join();
     ASSERT_NE(Plugin.Effect(), nullptr);
@@ -605,9 +612,7 @@ TEST_F(EditorX11Test, DialogsBelongToTheThreadThatOpenedTheEditor)
 TEST_F(EditorX11Test, EveryPopUpLeavesTheHostIdlingAndActsAfterwards)
 {
     namespace fs = std::filesystem;
-    const fs::path presets = fs::path(std::getenv("HOME")) / "Documents/Brindlex/Tumblet/Presets";
-    fs::create_directories(presets);
-    std::ofstream(presets / "Aaa.brindlexp") << "old";
+    const fs::path presets = PresetsHoldingAaa();
     ASSERT_TRUE(Open());
     Idle(3);
     Display* counter = XOpenDisplay(nullptr);
