@@ -655,8 +655,7 @@ TEST_F(EditorX11Test, MessagesRaisedWhileTheHostLoadsWaitForTheEditor)
                 }
             }
             Xdotool({"key", "Return"});
-            closed = IdleUntil([&] { return int(ShownTopWindows(watcher).size()) == base; },
-                               2000);
+            closed = IdleUntil([&] { return int(ShownTopWindows(watcher).size()) == base; }, 2000);
         }
         EXPECT_TRUE(closed) << c.Name;
         Plugin.Dispatch(effEditClose);
