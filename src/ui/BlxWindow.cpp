@@ -262,6 +262,7 @@ void TBlxWindow::Hide()
         Raise(c->OnCaptureLost, *c);
     }
     FHeldButtons = 0;
+    FSwallowedButtons = 0;
     UpdateHover(nullptr);
     FNative->Hide();
     FShown = false;
@@ -331,6 +332,12 @@ void TBlxWindow::Close()
 void TBlxWindow::SetModalControl(TBlxControl* control, TBlxControl* defaultControl,
                                  TBlxControl* cancelControl, std::function<void()> pressOutside)
 {
+    if (FModalControl && !control)
+    {
+        // A press that closed the modal form (a double click, say) is released over what lay
+        // below it: that release is not a click there.
+        FSwallowedButtons |= FHeldButtons;
+    }
     FModalControl = control;
     FModalDefault = control ? defaultControl : nullptr;
     FModalCancel = control ? cancelControl : nullptr;

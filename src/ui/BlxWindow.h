@@ -186,6 +186,8 @@ private:
     std::function<void()> FModalPressOutside;
     TBlxCursor FShownCursor = TBlxCursor::Default;
     unsigned FHeldButtons = 0;
+    /// Buttons whose release is dropped: their press closed, or ended, a modal control.
+    unsigned FSwallowedButtons = 0;
     int64_t FLastPressTime = -1000000;
     TBlxPoint FLastPressPos;
     TBlxMouseButton FLastPressButton = TBlxMouseButton::None;

@@ -157,8 +157,8 @@ void TBlxWindow::DispatchMouseDown(const TBlxMouseEvent& e)
     TBlxControl* target = FCapture ? FCapture : ControlAt(e.Pos);
     if (target && !TakesInput(target))
     {
-        // Held, so that its release goes nowhere either: the press only closes the modal form.
-        FHeldButtons |= ButtonBit(e.Button);
+        // The press only closes the modal form: its release goes nowhere either.
+        FSwallowedButtons |= ButtonBit(e.Button);
         std::function<void()> outside = FModalPressOutside;
         if (outside)
         {
@@ -212,11 +212,18 @@ void TBlxWindow::DispatchMouseDown(const TBlxMouseEvent& e)
 
 void TBlxWindow::DispatchMouseUp(const TBlxMouseEvent& e)
 {
-    const bool pressedHere = (FHeldButtons & ButtonBit(e.Button)) != 0;
-    FHeldButtons &= ~ButtonBit(e.Button);
-    // The release of a press whose control lost the capture since (it was hidden, or the press
-    // only closed a modal form) reaches nothing.
-    TBlxControl* target = FCapture ? FCapture : pressedHere ? nullptr : ControlAt(e.Pos);
+    const unsigned bit = ButtonBit(e.Button);
+    FHeldButtons &= ~bit;
+    if (FSwallowedButtons & bit)
+    {
+        FSwallowedButtons &= ~bit;
+        if (FHeldButtons == 0)
+        {
+            ReleaseCapture();
+        }
+        return;
+    }
+    TBlxControl* target = FCapture ? FCapture : ControlAt(e.Pos);
     if (!TakesInput(target))
     {
         target = nullptr;
