@@ -98,6 +98,7 @@ protected:
         EditorButton = &Editor->Add<TBlxButton>();
         EditorButton->SetBounds(2, 2, 12, 12);
         EditorButton->OnClick = [this](TBlxControl&) { ++EditorClicks; };
+        EditorButton->OnMouseUp = [this](TBlxControl&, const TBlxMouseEvent&) { ++EditorReleases; };
         ASSERT_TRUE(Editor->Show());
     }
     void TearDown() override
@@ -122,6 +123,7 @@ protected:
     std::unique_ptr<TBlxWindow> Editor = std::make_unique<TBlxWindow>(TBlxWindowKind::Embedded);
     TBlxButton* EditorButton = nullptr;
     int EditorClicks = 0;
+    int EditorReleases = 0;
 };
 
 TEST_F(PresetsBrowserTest, ListsPresetsInCaseInsensitiveOrderInColumnsWithTheCurrentSelected)
@@ -174,6 +176,7 @@ TEST_F(PresetsBrowserTest, RightClickSelectsTheEntryThatDeleteThenRemoves)
                         // A double click with the left button loads the selected entry; its
                         // release reaches nothing under the closed browser.
                         TBlxPoint p = b.lstPresets->ClientToWindow({5, 5});
+                        EditorButton->SetBounds(p.X - 6, p.Y - 6, 12, 12);
                         ClickAt(*Editor, p);
                         ClickAt(*Editor, p);
                     });
@@ -183,6 +186,7 @@ TEST_F(PresetsBrowserTest, RightClickSelectsTheEntryThatDeleteThenRemoves)
     EXPECT_EQ(selectedAfter, 2);
     EXPECT_FALSE(fs::exists(Folder / "c.brindlexp"));
     EXPECT_EQ(chosen, (Folder / "a.brindlexp").string());
+    EXPECT_EQ(EditorReleases, 0);
 }
 
 TEST_F(PresetsBrowserTest, DeletingTheLastEntrySelectsTheNewLastAndEscapeReturnsNothing)
@@ -252,6 +256,7 @@ TEST_F(PresetsBrowserTest, TheEditorTakesNoInputWhileOpenAndAPressOnItClosesTheB
     EXPECT_TRUE(openAfterWheel);
     EXPECT_TRUE(focusStayed);
     EXPECT_EQ(EditorClicks, 0);
+    EXPECT_EQ(EditorReleases, 0);
     ClickAt(*Editor, {7, 7});
     EXPECT_EQ(EditorClicks, 1);
 }
