@@ -267,7 +267,7 @@ void TBlxApplication::RegisterWindow(TBlxWindow& window)
 
 void TBlxApplication::UnregisterWindow(TBlxWindow& window)
 {
-    // The windows that stay above this one (its dialogs, menus and pop-up forms, and theirs)
+    // The windows that stay above this one (its dialogs and menus, and theirs)
     // end their modal loops and forget it: the host may close the editor while one is open.
     for (TBlxWindow* w : FWindows)
     {
