@@ -85,6 +85,15 @@ void Answer(bool yes, std::string* text)
         });
 }
 
+/// Deletes an entry through the context menu, answering the question; returns the entries left.
+std::vector<std::string> DeleteEntry(TfrmPresets& b, int index, bool yes, std::string* question)
+{
+    ChooseMenuItem("Delete");
+    Answer(yes, question);
+    RightClickEntry(b, index);
+    return Entries(b);
+}
+
 class PresetsBrowserTest : public ::testing::Test
 {
 protected:
@@ -168,10 +177,7 @@ TEST_F(PresetsBrowserTest, RightClickSelectsTheEntryThatDeleteThenRemoves)
     WhenBrowserOpen(*Editor,
                     [&](TfrmPresets& b)
                     {
-                        ChooseMenuItem("Delete");
-                        Answer(true, &question);
-                        RightClickEntry(b, 2);
-                        after = Entries(b);
+                        after = DeleteEntry(b, 2, true, &question);
                         selectedAfter = b.lstPresets->ItemIndex();
                         // A double click with the left button loads the selected entry; its
                         // release reaches nothing under the closed browser.
@@ -198,22 +204,13 @@ TEST_F(PresetsBrowserTest, DeletingTheLastEntrySelectsTheNewLastAndEscapeReturns
     WhenBrowserOpen(*Editor,
                     [&](TfrmPresets& b)
                     {
-                        ChooseMenuItem("Delete");
-                        Answer(false, &first);
-                        RightClickEntry(b, 2);
-                        afterNo = Entries(b);
-                        ChooseMenuItem("Delete");
-                        Answer(true, &second);
-                        RightClickEntry(b, 2);
-                        afterYes = Entries(b);
+                        afterNo = DeleteEntry(b, 2, false, &first);
+                        afterYes = DeleteEntry(b, 2, true, &second);
                         selectedAfter = b.lstPresets->ItemIndex();
                         // The file vanished behind the browser's back: deleting it again
                         // changes nothing.
                         fs::remove(Folder / "b.brindlexp");
-                        ChooseMenuItem("Delete");
-                        Answer(true, &second);
-                        RightClickEntry(b, 1);
-                        EXPECT_EQ(Entries(b), std::vector<std::string>{"a"});
+                        EXPECT_EQ(DeleteEntry(b, 1, true, &second), std::vector<std::string>{"a"});
                         EXPECT_EQ(b.lstPresets->ItemIndex(), 0);
                         PressKey(*Editor, TBlxKey::Escape);
                     });
