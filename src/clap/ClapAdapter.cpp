@@ -70,7 +70,7 @@ TClapAdapter::~TClapAdapter()
 void TClapAdapter::Init()
 {
     FDriver = std::make_unique<TEffectDriver>(
-        FSampleRate, FMaxFrames,
+        &CreateProductEffect, FSampleRate, FMaxFrames,
         [this](std::int32_t opcode, std::int32_t index, std::intptr_t value, void* ptr, float opt)
         { return HostCall(opcode, index, value, ptr, opt); });
     FDriver->OnSpan = [this](std::uint32_t start, std::uint32_t length)
@@ -317,7 +317,8 @@ bool TClapAdapter::ParameterValue(clap_id id, double& value) const
 TEffectDriver& TClapAdapter::Formatter()
 {
     if (!FFormatter)
-        FFormatter = std::make_unique<TEffectDriver>(FSampleRate, FMaxFrames, nullptr);
+        FFormatter =
+            std::make_unique<TEffectDriver>(&CreateProductEffect, FSampleRate, FMaxFrames, nullptr);
     // Some texts depend on other parameters (a rate's name on the note type), so the formatter
     // first takes every value the playing instance has.
     AEffect* from = Driver().Effect();
@@ -516,7 +517,7 @@ bool TClapAdapter::Load(const clap_istream_t& stream)
         if (n == 0)
             break;
     }
-    return Driver().SetChunk(bytes);
+    return Driver().SetChunk(bytes.data(), bytes.size());
 }
 
 // ---- Editor ----------------------------------------------------------------------------------

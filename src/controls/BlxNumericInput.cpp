@@ -1,6 +1,5 @@
 #include "controls/BlxNumericInput.h"
 
-#include "controls/BlxValueControlColors.h"
 #include "ui/BlxCanvas.h"
 #include "ui/BlxHooks.h"
 #include "ui/BlxStyle.h"
@@ -20,55 +19,23 @@ constexpr int kTextInset = 5;
 /// Submenus carry a tag that no value of a range (which may be negative) uses.
 constexpr int kSubmenuTag = -999;
 
-constexpr TBlxColor kWindowFrame = TBlxColor::Rgb(0x64, 0x64, 0x64);
 constexpr TBlxColor kSystemHighlight = TBlxColor::Rgb(0x00, 0x78, 0xD7);
 } // namespace
 
 TBlxNumericInput::TBlxNumericInput()
-    : FHighlightColor(kSystemHighlight), FBorderColor(kWindowFrame),
-      FPopup(std::make_unique<TBlxPopupMenu>())
+    : TBlxValueControl(42, 21, true), FHighlightColor(kSystemHighlight)
 {
-    SetBounds(0, 0, 42, 21);
-    SetTabStop(true);
-    SetColor(BlxColors::White);
-    SetFont({kBlxFontSegoeUI, 12, true, BlxColors::Black});
+    FPopup = std::make_unique<TBlxPopupMenu>();
     SetPopupMenu(FPopup.get());
     FPopup->OnPopup = [this](TBlxMenu& menu)
     {
-        TBlxPopupMenu::CheckMenuItemByTag(menu, ValueAsInteger(), nullptr, true);
+        CheckCurrentValue(menu);
         Raise(OnPopupPopupMenu, *this, *FPopup);
     };
 }
 
-TBlxNumericInput::~TBlxNumericInput()
+void TBlxNumericInput::ValueChanged()
 {
-    SetPopupMenu(nullptr);
-}
-
-void TBlxNumericInput::SetMinValue(int value)
-{
-    FMinValue = value;
-    Invalidate();
-    SetValue(FValue);
-}
-
-void TBlxNumericInput::SetMaxValue(int value)
-{
-    FMaxValue = value;
-    Invalidate();
-    // The value follows the new range as any other change does: clamped, with OnChange.
-    SetValue(FValue);
-}
-
-void TBlxNumericInput::SetValue(float value)
-{
-    value = std::clamp(value, float(FMinValue), float(std::max(FMinValue, FMaxValue)));
-    if (value == FValue)
-    {
-        return;
-    }
-    FValue = value;
-    Invalidate();
     Raise(OnChange, *this);
 }
 
@@ -90,32 +57,11 @@ void TBlxNumericInput::SetHighlightColor(TBlxColor color)
     Invalidate();
 }
 
-void TBlxNumericInput::SetBorderWidth(int width)
-{
-    FBorderWidth = std::max(0, width);
-    Invalidate();
-}
-
-void TBlxNumericInput::SetBorderColor(TBlxColor color)
-{
-    FBorderColor = color;
-    Invalidate();
-}
-
 void TBlxNumericInput::Loaded()
 {
-    if (Skin() != nullptr)
+    if (auto colors = ApplySkinColors())
     {
-        SetBorderWidth(1);
-        if (auto colors = TBlxValueControlColors::ForSkin(SkinName()))
-        {
-            SetBorderColor(colors->Border);
-            SetColor(colors->Back);
-            TBlxFont font = Font();
-            font.Color = colors->Text;
-            SetFont(font);
-            SetHighlightColor(colors->Highlight);
-        }
+        SetHighlightColor(colors->Highlight);
     }
     if (FShowPopup)
     {
@@ -139,11 +85,7 @@ void TBlxNumericInput::FillPopup()
 
 bool TBlxNumericInput::MouseDown(const TBlxMouseEvent& e)
 {
-    if (!Focused())
-    {
-        SetFocus();
-    }
-    FAccepted = BlxRaiseBeforeMouseDown(OnBeforeMouseDown, *this, e);
+    FAccepted = AcceptPress(e);
     if (!FAccepted)
     {
         return true;
@@ -195,14 +137,9 @@ void TBlxNumericInput::EndDrag()
     FLastY = -1;
 }
 
-bool TBlxNumericInput::MouseWheel(const TBlxWheelEvent& e)
+void TBlxNumericInput::WheelTurned(bool up, unsigned)
 {
-    if (!BlxPointerOver(*this) || e.DeltaY == 0)
-    {
-        return false;
-    }
-    SetValue(FValue + (e.DeltaY > 0 ? kWheelStep : -kWheelStep));
-    return true;
+    SetValue(FValue + (up ? kWheelStep : -kWheelStep));
 }
 
 std::string TBlxNumericInput::DisplayText()
@@ -214,11 +151,7 @@ std::string TBlxNumericInput::DisplayText()
 
 void TBlxNumericInput::Paint(TBlxCanvas& canvas)
 {
-    canvas.FillRect(ClientRect(), FHighlight ? FHighlightColor : Color().WithAlpha(255));
-    if (FBorderWidth > 0)
-    {
-        canvas.FrameRect(ClientRect(), FBorderColor, FBorderWidth);
-    }
+    PaintBox(canvas, FHighlight ? FHighlightColor : Color().WithAlpha(255));
     std::string text = DisplayText();
     if (text.empty())
     {

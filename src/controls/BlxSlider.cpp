@@ -1,6 +1,5 @@
 #include "controls/BlxSlider.h"
 
-#include "controls/BlxValueControlColors.h"
 #include "ui/BlxCanvas.h"
 #include "ui/BlxHooks.h"
 #include "ui/BlxStyle.h"
@@ -17,49 +16,17 @@ constexpr float kWheelStep = 0.25f;
 constexpr double kFineDivisor = 25;
 
 // The system colours the slider starts with.
-constexpr TBlxColor kWindowFrame = TBlxColor::Rgb(0x64, 0x64, 0x64);
 constexpr TBlxColor kActiveCaption = TBlxColor::Rgb(0x99, 0xB4, 0xD1);
 constexpr TBlxColor kDefaultRandom = TBlxColor::Rgb(0xC0, 0xDC, 0xC0);
 } // namespace
 
 TBlxSlider::TBlxSlider()
-    : FBorderColor(kWindowFrame), FValueColor(kActiveCaption), FRandomColor(kDefaultRandom)
+    : TBlxValueControl(100, 24, false), FValueColor(kActiveCaption), FRandomColor(kDefaultRandom)
 {
-    SetBounds(0, 0, 100, 24);
-    SetTabStop(true);
-    SetColor(BlxColors::White);
-    SetFont({kBlxFontSegoeUI, 12, true, BlxColors::Black});
 }
 
-TBlxSlider::~TBlxSlider()
+void TBlxSlider::ValueChanged()
 {
-    SetPopupMenu(nullptr);
-}
-
-void TBlxSlider::SetMinValue(int value)
-{
-    FMinValue = value;
-    Invalidate();
-    // The value follows the new range as any other change does: clamped, with OnChange.
-    SetValue(FValue);
-}
-
-void TBlxSlider::SetMaxValue(int value)
-{
-    FMaxValue = value;
-    Invalidate();
-    SetValue(FValue);
-}
-
-void TBlxSlider::SetValue(float value)
-{
-    value = std::clamp(value, float(FMinValue), float(std::max(FMinValue, FMaxValue)));
-    if (value == FValue)
-    {
-        return;
-    }
-    FValue = value;
-    Invalidate();
     if (FValue + FRandom > FMaxValue)
     {
         SetRandom(FMaxValue - FValue);
@@ -95,18 +62,6 @@ void TBlxSlider::SetShowText(bool show)
     Invalidate();
 }
 
-void TBlxSlider::SetBorderWidth(int width)
-{
-    FBorderWidth = std::max(0, width);
-    Invalidate();
-}
-
-void TBlxSlider::SetBorderColor(TBlxColor color)
-{
-    FBorderColor = color;
-    Invalidate();
-}
-
 void TBlxSlider::SetValueColor(TBlxColor color)
 {
     FValueColor = color;
@@ -121,19 +76,10 @@ void TBlxSlider::SetRandomColor(TBlxColor color)
 
 void TBlxSlider::Loaded()
 {
-    if (Skin() != nullptr)
+    if (auto colors = ApplySkinColors())
     {
-        SetBorderWidth(1);
-        if (auto colors = TBlxValueControlColors::ForSkin(SkinName()))
-        {
-            SetBorderColor(colors->Border);
-            SetColor(colors->Back);
-            TBlxFont font = Font();
-            font.Color = colors->Text;
-            SetFont(font);
-            SetRandomColor(colors->Random);
-            SetValueColor(colors->Highlight);
-        }
+        SetRandomColor(colors->Random);
+        SetValueColor(colors->Highlight);
     }
     if (FShowPopup && !FPopup)
     {
@@ -150,8 +96,7 @@ void TBlxSlider::BuildPopup()
         OnPopulatePopupMenu(*this, *FPopup);
         return;
     }
-    FPopup->OnPopup = [this](TBlxMenu& menu)
-    { TBlxPopupMenu::CheckMenuItemByTag(menu, int(BlxRoundEven(FValue)), nullptr, true); };
+    FPopup->OnPopup = [this](TBlxMenu& menu) { CheckCurrentValue(menu); };
     TBlxPopupMenu::FillValueMenu(*FPopup, TBlxPopupMenu::ControlValueMenu(
                                               *this, -1, 0,
                                               [this](int v, std::string text)
@@ -181,11 +126,7 @@ int TBlxSlider::ValueAt(int x) const
 
 bool TBlxSlider::MouseDown(const TBlxMouseEvent& e)
 {
-    if (!Focused())
-    {
-        SetFocus();
-    }
-    FAccepted = BlxRaiseBeforeMouseDown(OnBeforeMouseDown, *this, e);
+    FAccepted = AcceptPress(e);
     if (!FAccepted || e.Button != TBlxMouseButton::Left)
     {
         return true;
@@ -248,14 +189,10 @@ void TBlxSlider::CaptureLost()
     FMouseDownInfo = {};
 }
 
-bool TBlxSlider::MouseWheel(const TBlxWheelEvent& e)
+void TBlxSlider::WheelTurned(bool up, unsigned shift)
 {
-    if (!BlxPointerOver(*this) || e.DeltaY == 0)
-    {
-        return false;
-    }
-    float step = e.DeltaY > 0 ? kWheelStep : -kWheelStep;
-    if (e.Shift & ssAlt)
+    float step = up ? kWheelStep : -kWheelStep;
+    if (shift & ssAlt)
     {
         SetRandom(FRandom + step);
     }
@@ -263,7 +200,6 @@ bool TBlxSlider::MouseWheel(const TBlxWheelEvent& e)
     {
         SetValue(FValue + step);
     }
-    return true;
 }
 
 std::string TBlxSlider::DisplayText()
@@ -291,11 +227,7 @@ void TBlxSlider::Paint(TBlxCanvas& canvas)
     }
     FPainting = true;
     int b = FBorderWidth, h = Height();
-    canvas.FillRect(ClientRect(), Color().WithAlpha(255));
-    if (b > 0)
-    {
-        canvas.FrameRect(ClientRect(), FBorderColor, b);
-    }
+    PaintBox(canvas, Color().WithAlpha(255));
     int valueRight = BarRight(FValue);
     canvas.FillRect({b, b, valueRight - b, h - 2 * b}, FValueColor);
     if (FUseRandom && FRandom > 0)

@@ -1,12 +1,8 @@
 #pragma once
 
-#include "controls/BlxControlEvents.h"
-#include "controls/BlxPopupMenu.h"
-#include "controls/BlxSkinned.h"
-#include "ui/BlxControl.h"
+#include "controls/BlxValueControl.h"
 
 #include <functional>
-#include <memory>
 #include <string>
 
 namespace tumblet
@@ -15,7 +11,7 @@ namespace tumblet
 /// A horizontal bar filled from the left up to the value, with an optional random range to its
 /// right and the value text centred on it. The value follows the pointer along the bar; Shift
 /// makes the drag finer and Alt edits the random range. All members: Thread: UI.
-class TBlxSlider : public TBlxControl, public TBlxSkinned
+class TBlxSlider : public TBlxValueControl
 {
 public:
     /// The state of one press, from press to release.
@@ -34,16 +30,7 @@ public:
     using TPopulatePopupMenuEvent = std::function<void(TBlxSlider& sender, TBlxPopupMenu& menu)>;
 
     TBlxSlider();
-    ~TBlxSlider() override;
 
-    int MinValue() const { return FMinValue; }
-    void SetMinValue(int value);
-    int MaxValue() const { return FMaxValue; }
-    void SetMaxValue(int value);
-    float Value() const { return FValue; }
-    /// Clamped into MinValue..MaxValue; shrinks Random (firing OnChangeRandom) when the two
-    /// together pass MaxValue, then fires OnChange.
-    void SetValue(float value);
     /// Width of the random range; never below 0, Value + Random never above MaxValue.
     float Random() const { return FRandom; }
     void SetRandom(float value);
@@ -51,12 +38,6 @@ public:
     void SetUseRandom(bool use);
     bool ShowText() const { return FShowText; }
     void SetShowText(bool show);
-    bool ShowPopup() const { return FShowPopup; }
-    void SetShowPopup(bool show) { FShowPopup = show; }
-    int BorderWidth() const { return FBorderWidth; }
-    void SetBorderWidth(int width);
-    TBlxColor BorderColor() const { return FBorderColor; }
-    void SetBorderColor(TBlxColor color);
     TBlxColor ValueColor() const { return FValueColor; }
     void SetValueColor(TBlxColor color);
     TBlxColor RandomColor() const { return FRandomColor; }
@@ -76,7 +57,6 @@ public:
     bool MouseDown(const TBlxMouseEvent& e) override;
     bool MouseMove(const TBlxMouseEvent& e) override;
     bool MouseUp(const TBlxMouseEvent& e) override;
-    bool MouseWheel(const TBlxWheelEvent& e) override;
     void CaptureLost() override;
 
     std::function<void(TBlxSlider& sender)> OnChange;
@@ -85,28 +65,26 @@ public:
     TGetTextEvent OnGetTextMenu;
     TGetPopupGroupEvent OnGetPopupGroup;
     TPopulatePopupMenuEvent OnPopulatePopupMenu;
-    /// The press filter (hides the base control's two-argument hook).
-    TBlxBeforeMouseDownEvent OnBeforeMouseDown;
+
+protected:
+    /// A new value shrinks Random (firing OnChangeRandom) when the two together pass MaxValue,
+    /// then fires OnChange.
+    void ValueChanged() override;
+    /// With Alt the wheel steps Random instead of the value.
+    void WheelTurned(bool up, unsigned shift) override;
 
 private:
     void BuildPopup();
     int BarRight(double value) const;
 
-    int FMinValue = 0;
-    int FMaxValue = 100;
-    float FValue = 0;
     float FRandom = 0;
     bool FUseRandom = false;
     bool FShowText = true;
-    bool FShowPopup = false;
-    int FBorderWidth = 1;
-    TBlxColor FBorderColor;
     TBlxColor FValueColor;
     TBlxColor FRandomColor;
     bool FAccepted = true;
     bool FPainting = false;
     TMouseDownInfo FMouseDownInfo;
-    std::unique_ptr<TBlxPopupMenu> FPopup;
 };
 
 } // namespace tumblet

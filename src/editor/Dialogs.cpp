@@ -1,5 +1,7 @@
 #include "editor/Dialogs.h"
 
+#include "editor/VSTEditorBase.h"
+
 #include "plugin/DialogService.h"
 #include "plugin/StdErrDialogService.h"
 #include "ui/BlxApplication.h"
@@ -27,29 +29,49 @@ TMsgDlgType DialogType(TDialogService::TType type)
 class TWindowedDialogService final : public TDialogService
 {
 public:
-    TResult ShowMessageDialog(TVstEditorForm* parentForm, const std::string& text,
-                              const std::string& caption, TButtons buttons, TType type) override
+    void ShowMessageDialog(TVstEditorForm* parentForm, const std::string& text,
+                           const std::string& caption, TButtons buttons, TType type,
+                           TAnswered answered) override
     {
-        TMsgDlgButtons b = buttons == TButtons::YesNo ? TMsgDlgButtons::YesNo : TMsgDlgButtons::OK;
-        TBlxModalResult r =
-            tumblet::ShowMessageDialog(Parent(parentForm), text, caption, b, DialogType(type));
-        return r == TBlxModalResult::Yes  ? TResult::Yes
-               : r == TBlxModalResult::No ? TResult::No
-                                          : TResult::OK;
+        TfrmVSTEditorBase* editor = Editor(parentForm);
+        if (!editor)
+        {
+            TStdErrDialogService().ShowMessageDialog(nullptr, text, caption, buttons, type,
+                                                     std::move(answered));
+            return;
+        }
+        const TMsgDlgButtons b =
+            buttons == TButtons::YesNo ? TMsgDlgButtons::YesNo : TMsgDlgButtons::OK;
+        ShowMessageDialogLater(editor->DialogHolder(), editor, text, caption, b, DialogType(type),
+                               [answered](TBlxModalResult r)
+                               {
+                                   if (answered)
+                                       answered(r == TBlxModalResult::Yes  ? TResult::Yes
+                                                : r == TBlxModalResult::No ? TResult::No
+                                                                           : TResult::OK);
+                               });
     }
-    bool InputTextDialog(TVstEditorForm* parentForm, const std::string& caption,
+    void InputTextDialog(TVstEditorForm* parentForm, const std::string& caption,
                          const std::string& prompt, bool allowEmpty, int maxLength,
-                         std::string& text) override
+                         const std::string& text, TTextEntered entered) override
     {
-        return tumblet::InputTextDialog(Parent(parentForm), caption, prompt, allowEmpty, maxLength,
-                                        text);
+        if (TfrmVSTEditorBase* editor = Editor(parentForm))
+            tumblet::InputTextDialog(editor->DialogHolder(), editor, caption, prompt, allowEmpty,
+                                     maxLength, text, std::move(entered));
+        else
+            TStdErrDialogService().InputTextDialog(nullptr, caption, prompt, allowEmpty, maxLength,
+                                                   text, std::move(entered));
     }
-    bool InputNumberDialog(TVstEditorForm* parentForm, const std::string& caption,
+    void InputNumberDialog(TVstEditorForm* parentForm, const std::string& caption,
                            const std::string& prompt, double maxValue, double minValue,
-                           int decimals, double& value) override
+                           int decimals, double value, TNumberEntered entered) override
     {
-        return tumblet::InputNumberDialog(Parent(parentForm), caption, prompt, maxValue, minValue,
-                                          decimals, value);
+        if (TfrmVSTEditorBase* editor = Editor(parentForm))
+            tumblet::InputNumberDialog(editor->DialogHolder(), editor, caption, prompt, maxValue,
+                                       minValue, decimals, value, std::move(entered));
+        else
+            TStdErrDialogService().InputNumberDialog(nullptr, caption, prompt, maxValue, minValue,
+                                                     decimals, value, std::move(entered));
     }
 
     void KeepMessage(const std::string& text, const std::string& caption, TType type) override
@@ -61,7 +83,8 @@ public:
     void ShowKeptMessages(TVstEditorForm* editor) override
     {
         // One at a time, and never over a window of ours that is waiting for an answer.
-        if (FShowing || TBlxApplication::Instance().TopModal())
+        TfrmVSTEditorBase* form = Editor(editor);
+        if (!form || form->DialogHolder() || TBlxApplication::Instance().TopModal())
             return;
         TKept next;
         {
@@ -71,7 +94,7 @@ public:
             next = std::move(FKept.front());
             FKept.pop_front();
         }
-        ShowMessageDialogLater(FShowing, Parent(editor), next.Text, next.Caption,
+        ShowMessageDialogLater(form->DialogHolder(), form, next.Text, next.Caption,
                                TMsgDlgButtons::OK, DialogType(next.Type));
     }
 
@@ -82,11 +105,14 @@ private:
         std::string Caption;
         TType Type = TType::Warning;
     };
-    static TBlxWindow* Parent(TVstEditorForm* form) { return dynamic_cast<TBlxWindow*>(form); }
+    /// A dialog needs an editor to live in: without one nothing would close it with the editor.
+    static TfrmVSTEditorBase* Editor(TVstEditorForm* form)
+    {
+        return dynamic_cast<TfrmVSTEditorBase*>(form);
+    }
 
     std::mutex FKeptLock;
     std::deque<TKept> FKept;
-    std::unique_ptr<TBlxWindow> FShowing;
 };
 
 } // namespace

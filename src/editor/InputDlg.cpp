@@ -71,23 +71,35 @@ void TfrmInputDlg::UpdateOK()
     btnOK->SetEnabled(FAllowEmpty || !IsBlank(txtValue->Text()));
 }
 
-bool InputTextDialog(TBlxWindow* parentForm, const std::string& caption, const std::string& prompt,
-                     bool allowEmpty, int maxLength, std::string& text)
+void InputTextDialog(std::unique_ptr<TBlxWindow>& holder, TBlxWindow* parentForm,
+                     const std::string& caption, const std::string& prompt, bool allowEmpty,
+                     int maxLength, const std::string& text,
+                     std::function<void(std::optional<std::string>)> done)
 {
-    TfrmInputDlg dlg;
-    if (!dlg.Open(parentForm, caption, prompt))
+    auto dlg = std::make_unique<TfrmInputDlg>();
+    if (!dlg->Open(parentForm, caption, prompt))
     {
-        return false;
+        done(std::nullopt);
+        return;
     }
-    dlg.txtValue->SetText(text);
-    dlg.txtValue->SetMaxLength(maxLength);
-    dlg.SetAllowEmpty(allowEmpty);
-    if (dlg.ShowModalAndWait() != TBlxModalResult::OK)
+    dlg->txtValue->SetText(text);
+    dlg->txtValue->SetMaxLength(maxLength);
+    dlg->SetAllowEmpty(allowEmpty);
+    TfrmInputDlg* shown = dlg.get();
+    auto closed = [&holder, shown, done](TBlxModalResult result)
     {
-        return false;
+        std::unique_ptr<TBlxWindow> box = TakeFromHolder(holder, shown);
+        if (result == TBlxModalResult::OK)
+            done(shown->txtValue->Text());
+        else
+            done(std::nullopt);
+    };
+    if (!dlg->ShowModal(closed))
+    {
+        done(std::nullopt);
+        return;
     }
-    text = dlg.txtValue->Text();
-    return true;
+    holder = std::move(dlg);
 }
 
 } // namespace tumblet

@@ -184,15 +184,6 @@ std::unique_ptr<TfrmMessageDialog> CreateMessageDialog(TBlxWindow* parentForm,
 
 } // namespace
 
-TBlxModalResult ShowMessageDialog(TBlxWindow* parentForm, const std::string& text,
-                                  const std::string& caption, TMsgDlgButtons buttons,
-                                  TMsgDlgType type)
-{
-    std::unique_ptr<TfrmMessageDialog> dlg =
-        CreateMessageDialog(parentForm, text, caption, buttons, type);
-    return dlg ? Answer(dlg->ShowModalAndWait(), buttons) : ClosedAnswer(buttons);
-}
-
 void ShowMessageDialogLater(std::unique_ptr<TBlxWindow>& holder, TBlxWindow* parentForm,
                             const std::string& text, const std::string& caption,
                             TMsgDlgButtons buttons, TMsgDlgType type,
@@ -203,10 +194,7 @@ void ShowMessageDialogLater(std::unique_ptr<TBlxWindow>& holder, TBlxWindow* par
     TBlxWindow* shown = dlg.get();
     auto closed = [&holder, shown, buttons, done](TBlxModalResult result)
     {
-        // The box goes when its answer has been acted on; the answer may show the next one.
-        std::unique_ptr<TBlxWindow> box;
-        if (holder.get() == shown)
-            box = std::move(holder);
+        std::unique_ptr<TBlxWindow> box = TakeFromHolder(holder, shown);
         if (done)
             done(Answer(result, buttons));
     };
@@ -217,6 +205,15 @@ void ShowMessageDialogLater(std::unique_ptr<TBlxWindow>& holder, TBlxWindow* par
         return;
     }
     holder = std::move(dlg);
+}
+
+std::unique_ptr<TBlxWindow> TakeFromHolder(std::unique_ptr<TBlxWindow>& holder,
+                                           const TBlxWindow* shown)
+{
+    std::unique_ptr<TBlxWindow> box;
+    if (holder.get() == shown)
+        box = std::move(holder);
+    return box;
 }
 
 } // namespace tumblet

@@ -62,6 +62,10 @@ public:
     /// True while UpdateControl writes parameter values into controls.
     bool Updating() const { return FUpdating; }
 
+    /// Where the dialog or browser open over the editor lives: it closes unanswered with the
+    /// editor, so that no answer reaches a form or module that is gone.
+    std::unique_ptr<TBlxWindow>& DialogHolder() { return FDialog; }
+
     TBlxGuiPanel* panMain = nullptr;
     TBlxTimer timFormActivated;
 
@@ -76,6 +80,7 @@ protected:
     void Paint(TBlxCanvas& canvas) override;
 
     bool FUpdating = false;
+    std::unique_ptr<TBlxWindow> FDialog;
 
 private:
     void timFormActivatedTimer();

@@ -379,11 +379,13 @@ void TfrmVSTEditorMenu::PresetsBrowserClosed(const std::optional<std::string>& p
 
 void TfrmVSTEditorMenu::ddmMenu_SavePresetClick()
 {
-    const std::shared_ptr<bool> alive = AliveFlag();
-    std::string name = Module().PresetName();
-    if (!InputTextDialog(this, "Save Preset", "Name", true, kPresetNameMaxLength, name) || !*alive)
-        return;
-    Module().SavePresetFile(name, this);
+    InputTextDialog(FDialog, this, "Save Preset", "Name", true, kPresetNameMaxLength,
+                    Module().PresetName(),
+                    [this](std::optional<std::string> name)
+                    {
+                        if (name)
+                            Module().SavePresetFile(*name, this);
+                    });
 }
 
 void TfrmVSTEditorMenu::ddmMenu_MidiCCLearnClick()

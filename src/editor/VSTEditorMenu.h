@@ -107,8 +107,6 @@ protected:
     void panMainClick();
 
     std::string FUserGuideFile;
-    /// The message box open over the editor, if any; it closes unanswered with the editor.
-    std::unique_ptr<TBlxWindow> FDialog;
 
 private:
     void CreateHeading();

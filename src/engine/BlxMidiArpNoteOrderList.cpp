@@ -31,17 +31,8 @@ constexpr TBlxValueListRow kStandardRows[] = {
 } // namespace
 
 TMidiArpNoteOrderList::TMidiArpNoteOrderList(bool fillStandard)
+    : TBlxCodedValueList(fillStandard, kStandardRows)
 {
-    if (fillStandard)
-        AddRows(*this, kStandardRows);
-}
-
-TMidiArpNoteOrderItem& TMidiArpNoteOrderList::Add(std::string name, std::int32_t tag,
-                                                  std::uint8_t noteOrder)
-{
-    TMidiArpNoteOrderItem& item = AddTyped(std::move(name), tag);
-    item.NoteOrder = noteOrder;
-    return item;
 }
 
 } // namespace tumblet

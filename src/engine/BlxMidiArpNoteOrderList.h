@@ -18,13 +18,12 @@ public:
 
 /// Note orders. The display order differs from the code order.
 // Thread: built at module creation; read-only afterwards.
-class TMidiArpNoteOrderList : public TBlxTypedValueList<TMidiArpNoteOrderItem>
+class TMidiArpNoteOrderList
+    : public TBlxCodedValueList<TMidiArpNoteOrderItem, &TMidiArpNoteOrderItem::NoteOrder>
 {
 public:
     /// With fillStandard the list fills itself with its standard rows; otherwise it starts empty.
     explicit TMidiArpNoteOrderList(bool fillStandard);
-
-    TMidiArpNoteOrderItem& Add(std::string name, std::int32_t tag, std::uint8_t noteOrder);
 };
 
 } // namespace tumblet

@@ -15,17 +15,8 @@ constexpr TBlxValueListRow kStandardRows[] = {
 } // namespace
 
 TMidiArpOctaveOrderList::TMidiArpOctaveOrderList(bool fillStandard)
+    : TBlxCodedValueList(fillStandard, kStandardRows)
 {
-    if (fillStandard)
-        AddRows(*this, kStandardRows);
-}
-
-TMidiArpOctaveOrderItem& TMidiArpOctaveOrderList::Add(std::string name, std::int32_t tag,
-                                                      std::uint8_t octaveOrder)
-{
-    TMidiArpOctaveOrderItem& item = AddTyped(std::move(name), tag);
-    item.OctaveOrder = octaveOrder;
-    return item;
 }
 
 } // namespace tumblet

@@ -18,13 +18,12 @@ public:
 
 /// Octave orders.
 // Thread: built at module creation; read-only afterwards.
-class TMidiArpOctaveOrderList : public TBlxTypedValueList<TMidiArpOctaveOrderItem>
+class TMidiArpOctaveOrderList
+    : public TBlxCodedValueList<TMidiArpOctaveOrderItem, &TMidiArpOctaveOrderItem::OctaveOrder>
 {
 public:
     /// With fillStandard the list fills itself with its standard rows; otherwise it starts empty.
     explicit TMidiArpOctaveOrderList(bool fillStandard);
-
-    TMidiArpOctaveOrderItem& Add(std::string name, std::int32_t tag, std::uint8_t octaveOrder);
 };
 
 } // namespace tumblet

@@ -15,17 +15,8 @@ constexpr TBlxValueListRow kStandardRows[] = {
 } // namespace
 
 TMidiArpVelocityModeList::TMidiArpVelocityModeList(bool fillStandard)
+    : TBlxCodedValueList(fillStandard, kStandardRows)
 {
-    if (fillStandard)
-        AddRows(*this, kStandardRows);
-}
-
-TMidiArpVelocityModeItem& TMidiArpVelocityModeList::Add(std::string name, std::int32_t tag,
-                                                        std::uint8_t velocityMode)
-{
-    TMidiArpVelocityModeItem& item = AddTyped(std::move(name), tag);
-    item.VelocityMode = velocityMode;
-    return item;
 }
 
 } // namespace tumblet

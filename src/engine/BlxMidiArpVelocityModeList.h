@@ -18,13 +18,12 @@ public:
 
 /// Velocity modes.
 // Thread: built at module creation; read-only afterwards.
-class TMidiArpVelocityModeList : public TBlxTypedValueList<TMidiArpVelocityModeItem>
+class TMidiArpVelocityModeList
+    : public TBlxCodedValueList<TMidiArpVelocityModeItem, &TMidiArpVelocityModeItem::VelocityMode>
 {
 public:
     /// With fillStandard the list fills itself with its standard rows; otherwise it starts empty.
     explicit TMidiArpVelocityModeList(bool fillStandard);
-
-    TMidiArpVelocityModeItem& Add(std::string name, std::int32_t tag, std::uint8_t velocityMode);
 };
 
 } // namespace tumblet

@@ -16,17 +16,8 @@ constexpr TBlxValueListRow kStandardRows[] = {
 } // namespace
 
 TMidiNoteRateList::TMidiNoteRateList(bool fillStandard)
+    : TBlxCodedValueList(fillStandard, kStandardRows)
 {
-    if (fillStandard)
-        AddRows(*this, kStandardRows);
-}
-
-TMidiNoteRateItem& TMidiNoteRateList::Add(std::string name, std::int32_t tag,
-                                          std::uint8_t rateIndex)
-{
-    TMidiNoteRateItem& item = AddTyped(std::move(name), tag);
-    item.RateIndex = rateIndex;
-    return item;
 }
 
 } // namespace tumblet

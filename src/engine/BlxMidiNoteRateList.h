@@ -18,13 +18,12 @@ public:
 
 /// Note rates, longest first. RateIndex is always Tag + 1.
 // Thread: built at module creation; read-only afterwards.
-class TMidiNoteRateList : public TBlxTypedValueList<TMidiNoteRateItem>
+class TMidiNoteRateList
+    : public TBlxCodedValueList<TMidiNoteRateItem, &TMidiNoteRateItem::RateIndex>
 {
 public:
     /// With fillStandard the list fills itself with its standard rows; otherwise it starts empty.
     explicit TMidiNoteRateList(bool fillStandard);
-
-    TMidiNoteRateItem& Add(std::string name, std::int32_t tag, std::uint8_t rateIndex);
 };
 
 } // namespace tumblet

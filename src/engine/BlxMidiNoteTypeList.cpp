@@ -16,16 +16,8 @@ constexpr TBlxValueListRow kStandardRows[] = {
 } // namespace
 
 TMidiNoteTypeList::TMidiNoteTypeList(bool fillStandard)
+    : TBlxCodedValueList(fillStandard, kStandardRows)
 {
-    if (fillStandard)
-        AddRows(*this, kStandardRows);
-}
-
-TMidiNoteTypeItem& TMidiNoteTypeList::Add(std::string name, std::int32_t tag, std::uint8_t noteType)
-{
-    TMidiNoteTypeItem& item = AddTyped(std::move(name), tag);
-    item.NoteType = noteType;
-    return item;
 }
 
 } // namespace tumblet

@@ -18,13 +18,11 @@ public:
 
 /// Note types.
 // Thread: built at module creation; read-only afterwards.
-class TMidiNoteTypeList : public TBlxTypedValueList<TMidiNoteTypeItem>
+class TMidiNoteTypeList : public TBlxCodedValueList<TMidiNoteTypeItem, &TMidiNoteTypeItem::NoteType>
 {
 public:
     /// With fillStandard the list fills itself with its standard rows; otherwise it starts empty.
     explicit TMidiNoteTypeList(bool fillStandard);
-
-    TMidiNoteTypeItem& Add(std::string name, std::int32_t tag, std::uint8_t noteType);
 };
 
 } // namespace tumblet

@@ -3,8 +3,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace tumblet
@@ -66,15 +68,10 @@ struct TBlxValueListRow
     std::uint8_t Code;
 };
 
-/// Adds rows in order through the concrete list's own Add(name, tag, code).
-template <class TList, std::size_t N> void AddRows(TList& list, const TBlxValueListRow (&rows)[N])
-{
-    for (const TBlxValueListRow& row : rows)
-        list.Add(row.Name, row.Tag, row.Code);
-}
-
-/// Base of the five concrete lists: gives their items back typed as the list's own item class.
-template <class TItem> class TBlxTypedValueList : public TBlxValueList
+/// The one type behind the five concrete lists, which differ only in their item class (whose
+/// field Code names the engine code) and in their table of standard rows. Gives the items back
+/// typed as that item class.
+template <class TItem, std::uint8_t TItem::*Code> class TBlxCodedValueList : public TBlxValueList
 {
 public:
     TItem& Items(int index) const { return static_cast<TItem&>(TBlxValueList::Items(index)); }
@@ -83,15 +80,26 @@ public:
         return static_cast<TItem&>(TBlxValueList::Items(name));
     }
 
+    TItem& Add(std::string name, std::int32_t tag, std::uint8_t code)
+    {
+        TItem& item = static_cast<TItem&>(TBlxValueList::Add(std::move(name), tag));
+        item.*Code = code;
+        return item;
+    }
+
 protected:
+    /// With fillStandard the list fills itself with `rows`, in order; otherwise it starts empty.
+    TBlxCodedValueList(bool fillStandard, std::span<const TBlxValueListRow> rows)
+    {
+        if (!fillStandard)
+            return;
+        for (const TBlxValueListRow& row : rows)
+            Add(row.Name, row.Tag, row.Code);
+    }
+
     std::unique_ptr<TBlxValueListItem> NewItem() const override
     {
         return std::make_unique<TItem>();
-    }
-
-    TItem& AddTyped(std::string name, std::int32_t tag)
-    {
-        return static_cast<TItem&>(TBlxValueList::Add(std::move(name), tag));
     }
 };
 

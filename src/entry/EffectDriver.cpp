@@ -1,7 +1,6 @@
 #include "entry/EffectDriver.h"
 
 #include "base/MidiStatus.h"
-#include "entry/ProductFactory.h"
 
 #include <algorithm>
 #include <cmath>
@@ -35,7 +34,7 @@ std::uint32_t MidiMessageLength(std::uint8_t status)
 } // namespace
 
 TEffectDriver::TEffectDriver(
-    double sampleRate, std::uint32_t maxBlock,
+    TCreateEffect create, double sampleRate, std::uint32_t maxBlock,
     std::function<std::intptr_t(std::int32_t, std::int32_t, std::intptr_t, void*, float)>
         onHostCall)
     : FOnHostCall(std::move(onHostCall)),
@@ -46,7 +45,7 @@ TEffectDriver::TEffectDriver(
     FInputBlock.assign(offsetof(VstEvents, events) + kMaxInputEvents * sizeof(VstEvent*), 0);
 
     tCreating = this;
-    AEffect* effect = CreateProductEffect(&TEffectDriver::HostCallback);
+    AEffect* effect = create != nullptr ? create(&TEffectDriver::HostCallback) : nullptr;
     tCreating = nullptr;
     if (effect == nullptr)
         throw std::runtime_error("the module could not be created");
@@ -88,12 +87,13 @@ std::vector<std::uint8_t> TEffectDriver::Chunk() const
     return std::vector<std::uint8_t>(bytes, bytes + size);
 }
 
-bool TEffectDriver::SetChunk(std::vector<std::uint8_t>& bytes) const
+bool TEffectDriver::SetChunk(const void* data, std::size_t size) const
 {
-    if (bytes.empty())
+    if (data == nullptr || size == 0)
         return false;
-    return Dispatch(effSetChunk, kProgramChunk, static_cast<std::intptr_t>(bytes.size()),
-                    bytes.data()) != 0;
+    // The module only reads the chunk it is given.
+    return Dispatch(effSetChunk, kProgramChunk, static_cast<std::intptr_t>(size),
+                    const_cast<void*>(data)) != 0;
 }
 
 // ---- Processing ------------------------------------------------------------------------------
@@ -153,6 +153,8 @@ void TEffectDriver::Run(std::uint32_t start, std::uint32_t frames) noexcept
             OnSpan(start, length);
         float* outputs[2] = {FScratchLeft.data(), FScratchRight.data()};
         FEffect->processReplacing(FEffect, nullptr, outputs, static_cast<std::int32_t>(length));
+        if (OnSpanDone)
+            OnSpanDone(start, length);
         start = end;
         frames -= length;
     }

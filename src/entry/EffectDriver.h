@@ -8,6 +8,7 @@
 
 #include "vst2/VstInterface.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -21,10 +22,15 @@ public:
     /// Processing spans longer than this are cut, so the scratch outputs stay small. Samples.
     static constexpr std::uint32_t kMaxSpan = 8192;
 
-    /// Creates and opens the product instance. Throws when it cannot be made. The hook is asked
-    /// every host query the driver does not answer itself; it may be called during creation.
+    /// Makes one instance behind an effect record with the given host callback; null on failure.
+    using TCreateEffect = AEffect* (*)(audioMasterCallback audioMaster) noexcept;
+
+    /// Creates and opens an instance through `create`: a format whose library may hold nothing
+    /// of the display stack passes the module alone, the others the whole product. Throws when
+    /// it cannot be made. The hook is asked every host query the driver does not answer itself;
+    /// it may be called during creation.
     // Thread: the format's main thread.
-    TEffectDriver(double sampleRate, std::uint32_t maxBlock,
+    TEffectDriver(TCreateEffect create, double sampleRate, std::uint32_t maxBlock,
                   std::function<std::intptr_t(std::int32_t opcode, std::int32_t index,
                                               std::intptr_t value, void* ptr, float opt)>
                       onHostCall);
@@ -42,8 +48,8 @@ public:
 
     /// The module's state chunk; empty when it gave none. Thread: any.
     std::vector<std::uint8_t> Chunk() const;
-    /// Loads a state chunk; false when the module refused it. Thread: any.
-    bool SetChunk(std::vector<std::uint8_t>& bytes) const;
+    /// Loads a state chunk; false when it is empty or the module refused it. Thread: any.
+    bool SetChunk(const void* data, std::size_t size) const;
 
     // ---- Processing; thread: audio -----------------------------------------------------------
 
@@ -60,6 +66,8 @@ public:
     std::uint32_t LastOutFrame() const noexcept { return FLastOutFrame; }
 
     std::function<void(std::uint32_t start, std::uint32_t length)> OnSpan;
+    /// Raised after each run of the module, with the same span as OnSpan.
+    std::function<void(std::uint32_t start, std::uint32_t length)> OnSpanDone;
     /// One output MIDI message at its frame in the block (already inside it and in order).
     std::function<void(const std::uint8_t* bytes, std::uint32_t size, std::uint32_t frame)>
         OnMidiOut;

@@ -1,6 +1,5 @@
 #include "lv2/Lv2Adapter.h"
 
-#include "base/MidiStatus.h"
 #include "entry/ModuleFactory.h"
 
 #include <lv2/atom/util.h>
@@ -21,19 +20,9 @@ namespace tumblet
 namespace
 {
 
-/// Processing spans longer than this are cut, so the scratch outputs stay small. Samples.
-constexpr std::uint32_t kDefaultMaxBlock = 8192;
-/// Input events the module gets per span; further ones in the same span are dropped.
-constexpr std::size_t kMaxInputEvents = 512;
-/// The program chunk: what preset files hold, the module's whole state.
-constexpr std::int32_t kProgramChunk = 1;
-constexpr std::intptr_t kHostVstVersion = 2400;
 constexpr double kQuarterNote = 4.0;
 // Guards floor() against a bar start that lands a rounding error below a whole bar.
 constexpr double kBarEpsilon = 1e-9;
-
-// The adapter being created: the module calls its host before the record can point back.
-thread_local TLv2Adapter* tCreating = nullptr;
 
 const void* FindFeature(const LV2_Feature* const* features, const char* uri)
 {
@@ -41,14 +30,6 @@ const void* FindFeature(const LV2_Feature* const* features, const char* uri)
         if (std::strcmp((*features)->URI, uri) == 0)
             return (*features)->data;
     return nullptr;
-}
-
-std::uint32_t MidiMessageLength(std::uint8_t status)
-{
-    // System messages do not travel as VST MIDI events here.
-    if (MidiKind(status) == kMidiSystem)
-        return 0;
-    return 1 + static_cast<std::uint32_t>(MidiDataBytes(status));
 }
 
 double AtomNumber(const LV2_Atom* atom, const LV2_URID types[4], double fallback)
@@ -81,9 +62,7 @@ const TProductDescription& Description()
 } // namespace
 
 TLv2Adapter::TLv2Adapter(double sampleRate, const LV2_Feature* const* features)
-    : FDescription(Description()),
-      FSampleRate(Finite(sampleRate) && sampleRate > 0 ? sampleRate : 44100.0),
-      FMaxBlock(kDefaultMaxBlock), FControls(FDescription.Parameters.size(), nullptr),
+    : FDescription(Description()), FControls(FDescription.Parameters.size(), nullptr),
       FLastPortValue(FDescription.Parameters.size())
 {
     const auto* map = static_cast<const LV2_URID_Map*>(FindFeature(features, LV2_URID__map));
@@ -109,25 +88,21 @@ TLv2Adapter::TLv2Adapter(double sampleRate, const LV2_Feature* const* features)
     FStateChunk = uri(kLv2StateChunkUri);
     lv2_atom_forge_init(&FForge, const_cast<LV2_URID_Map*>(map));
 
-    // A host that announces its longest block lets the scratch be just that long.
+    // A host that announces its longest block lets the driver's scratch be just that long.
+    std::uint32_t maxBlock = TEffectDriver::kMaxSpan;
     if (const auto* options =
             static_cast<const LV2_Options_Option*>(FindFeature(features, LV2_OPTIONS__options)))
     {
-        const LV2_URID maxBlock = uri(LV2_BUF_SIZE__maxBlockLength);
+        const LV2_URID maxBlockLength = uri(LV2_BUF_SIZE__maxBlockLength);
         for (; options->key != 0; ++options)
-            if (options->key == maxBlock && options->type == FAtomInt && options->value != nullptr)
+            if (options->key == maxBlockLength && options->type == FAtomInt &&
+                options->value != nullptr)
             {
                 const std::int32_t value = *static_cast<const std::int32_t*>(options->value);
                 if (value > 0)
-                    FMaxBlock = std::min<std::uint32_t>(static_cast<std::uint32_t>(value),
-                                                        kDefaultMaxBlock);
+                    maxBlock = static_cast<std::uint32_t>(value);
             }
     }
-    FScratchLeft.assign(FMaxBlock, 0.0f);
-    FScratchRight.assign(FMaxBlock, 0.0f);
-    FInputEvents.resize(kMaxInputEvents);
-    FInputPointers.resize(kMaxInputEvents);
-    FInputBlock.assign(offsetof(VstEvents, events) + kMaxInputEvents * sizeof(VstEvent*), 0);
     for (std::size_t i = 0; i < FDescription.Parameters.size(); ++i)
     {
         const TProductParameter& parameter = FDescription.Parameters[i];
@@ -139,27 +114,24 @@ TLv2Adapter::TLv2Adapter(double sampleRate, const LV2_Feature* const* features)
     FInstance.Minimum = FMinimum.data();
     FInstance.Maximum = FMaximum.data();
 
-    tCreating = this;
-    AEffect* effect = CreateModuleEffect(&TLv2Adapter::HostCallback);
-    tCreating = nullptr;
-    if (effect == nullptr)
-        throw std::runtime_error("the module could not be created");
-    effect->resvd1 = reinterpret_cast<std::intptr_t>(this);
-    FInstance.Effect = effect;
+    FDriver =
+        std::make_unique<TEffectDriver>(&CreateModuleEffect, sampleRate, maxBlock,
+                                        [this](std::int32_t opcode, std::int32_t, std::intptr_t,
+                                               void* ptr, float) { return HostCall(opcode, ptr); });
+    FDriver->OnSpan = [this](std::uint32_t, std::uint32_t length) { FillTimeInfo(length); };
+    FDriver->OnSpanDone = [this](std::uint32_t, std::uint32_t length) { AdvancePosition(length); };
+    FDriver->OnMidiOut = [this](const std::uint8_t* bytes, std::uint32_t size, std::uint32_t frame)
+    { WriteMidiOut(bytes, size, frame); };
+    FInstance.Effect = FDriver->Effect();
     FInstance.Adapter = this;
     FInstance.AttachEditor = &AttachWindowedPartsToEffect;
-    effect->dispatcher(effect, effOpen, 0, 0, nullptr, 0.0f);
-    effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, static_cast<float>(FSampleRate));
-    effect->dispatcher(effect, effSetBlockSize, 0, FMaxBlock, nullptr, 0.0f);
 }
 
 TLv2Adapter::~TLv2Adapter()
 {
-    AEffect* effect = FInstance.Effect;
+    // A UI still holding the record finds it dead before the module goes.
     FInstance.Magic = 0;
     FInstance.Effect = nullptr;
-    if (effect != nullptr)
-        effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
 }
 
 void TLv2Adapter::ConnectPort(std::uint32_t port, void* data) noexcept
@@ -174,14 +146,12 @@ void TLv2Adapter::ConnectPort(std::uint32_t port, void* data) noexcept
 
 void TLv2Adapter::Activate() noexcept
 {
-    AEffect* effect = FInstance.Effect;
-    effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
+    FDriver->Dispatch(effMainsChanged, 0, 1);
 }
 
 void TLv2Adapter::Deactivate() noexcept
 {
-    AEffect* effect = FInstance.Effect;
-    effect->dispatcher(effect, effMainsChanged, 0, 0, nullptr, 0.0f);
+    FDriver->Dispatch(effMainsChanged, 0, 0);
 }
 
 // ---- Parameters ------------------------------------------------------------------------------
@@ -202,7 +172,7 @@ float TLv2Adapter::ToReal(std::size_t index, float normalised) const
 
 void TLv2Adapter::ApplyControlPorts()
 {
-    AEffect* effect = FInstance.Effect;
+    AEffect* effect = FDriver->Effect();
     for (std::size_t i = 0; i < FControls.size(); ++i)
     {
         if (FControls[i] == nullptr)
@@ -277,10 +247,11 @@ void TLv2Adapter::FillTimeInfo(std::uint32_t frames)
     const double quartersPerBeat = kQuarterNote / p.BeatUnit;
     const double quartersPerBar = p.BeatsPerBar * quartersPerBeat;
     const bool rolling = p.Known && p.Speed != 0;
-    VstTimeInfo& t = FTimeInfo;
+    const double sampleRate = FDriver->SampleRate();
+    VstTimeInfo& t = FDriver->TimeInfo();
     t = VstTimeInfo{};
     t.samplePos = p.Frame;
-    t.sampleRate = FSampleRate;
+    t.sampleRate = sampleRate;
     t.tempo = p.BeatsPerMinute * quartersPerBeat;
     t.ppqPos = p.Ppq;
     // Anchored on time:frame: between the host's positions, and through the rounding of those
@@ -288,7 +259,7 @@ void TLv2Adapter::FillTimeInfo(std::uint32_t frames)
     if (rolling)
     {
         const double reported = p.Fresh || !FLocked ? p.Ppq : FPhaseLock.PpqAt(p.Frame);
-        t.ppqPos = FPhaseLock.Lock({p.Frame, reported, t.tempo, FSampleRate}, frames);
+        t.ppqPos = FPhaseLock.Lock({p.Frame, reported, t.tempo, sampleRate}, frames);
         FLocked = true;
     }
     else
@@ -309,91 +280,20 @@ void TLv2Adapter::FillTimeInfo(std::uint32_t frames)
 
 // ---- Processing ------------------------------------------------------------------------------
 
-void TLv2Adapter::QueueMidi(const std::uint8_t* bytes, std::uint32_t size, std::uint32_t frame)
-{
-    if (size == 0 || size > 3 || (bytes[0] & 0x80) == 0 || FInputCount >= kMaxInputEvents)
-        return;
-    VstMidiEvent& event = FInputEvents[FInputCount++];
-    event = VstMidiEvent{};
-    event.type = kVstMidiType;
-    event.byteSize = sizeof(VstMidiEvent);
-    event.deltaFrames = static_cast<std::int32_t>(frame); // absolute until its span is known
-    std::memcpy(event.midiData, bytes, size);
-}
-
-void TLv2Adapter::ProcessSpan(std::uint32_t start, std::uint32_t frames)
-{
-    AEffect* effect = FInstance.Effect;
-    while (frames > 0)
-    {
-        const std::uint32_t length = std::min(frames, FMaxBlock);
-        const std::uint32_t end = start + length;
-        // The queued events before this span's end go in now, the rest wait for a later span.
-        auto& block = *reinterpret_cast<VstEvents*>(FInputBlock.data());
-        VstEvent** list = EventList(block);
-        std::uint32_t taken = 0;
-        while (taken < FInputCount &&
-               static_cast<std::uint32_t>(FInputEvents[taken].deltaFrames) < end)
-        {
-            FInputEvents[taken].deltaFrames -= static_cast<std::int32_t>(start);
-            FInputEvents[taken].deltaFrames = std::max(0, FInputEvents[taken].deltaFrames);
-            list[taken] = reinterpret_cast<VstEvent*>(&FInputEvents[taken]);
-            ++taken;
-        }
-        if (taken > 0)
-        {
-            block.numEvents = static_cast<std::int32_t>(taken);
-            block.reserved = 0;
-            effect->dispatcher(effect, effProcessEvents, 0, 0, &block, 0.0f);
-        }
-        if (taken < FInputCount)
-            std::copy(FInputEvents.begin() + taken, FInputEvents.begin() + FInputCount,
-                      FInputEvents.begin());
-        FInputCount -= taken;
-
-        FSpanStart = start;
-        FillTimeInfo(length);
-        float* outputs[2] = {FScratchLeft.data(), FScratchRight.data()};
-        effect->processReplacing(effect, nullptr, outputs, static_cast<std::int32_t>(length));
-        AdvancePosition(length);
-        start = end;
-        frames -= length;
-    }
-}
-
-void TLv2Adapter::WriteOutputEvents(const VstEvents& events)
+void TLv2Adapter::WriteMidiOut(const std::uint8_t* bytes, std::uint32_t size, std::uint32_t frame)
 {
     if (!FForgeOk)
         return;
-    VstEvent* const* list = EventList(events);
-    for (std::int32_t i = 0; i < events.numEvents; ++i)
-    {
-        const VstEvent* event = list[i];
-        if (event == nullptr || event->type != kVstMidiType)
-            continue;
-        const auto* midi = reinterpret_cast<const VstMidiEvent*>(event);
-        const auto* bytes = reinterpret_cast<const std::uint8_t*>(midi->midiData);
-        const std::uint32_t size = MidiMessageLength(bytes[0]);
-        if (size == 0 || FBlockFrames == 0)
-            continue;
-        // Atom sequences must stay inside the block and in time order.
-        std::int64_t frame = static_cast<std::int64_t>(FSpanStart) + midi->deltaFrames;
-        frame = std::clamp<std::int64_t>(frame, FLastOutFrame, FBlockFrames - 1);
-        FLastOutFrame = static_cast<std::uint32_t>(frame);
-        if (!lv2_atom_forge_frame_time(&FForge, frame) ||
-            !lv2_atom_forge_atom(&FForge, size, FMidiEvent) ||
-            !lv2_atom_forge_write(&FForge, bytes, size))
-        {
-            FForgeOk = false; // the output buffer is full
-            return;
-        }
-    }
+    if (!lv2_atom_forge_frame_time(&FForge, frame) ||
+        !lv2_atom_forge_atom(&FForge, size, FMidiEvent) ||
+        !lv2_atom_forge_write(&FForge, bytes, size))
+        FForgeOk = false; // the output buffer is full
 }
 
 void TLv2Adapter::Run(std::uint32_t frames) noexcept
 {
-    FBlockFrames = frames;
-    FLastOutFrame = 0;
+    TEffectDriver& driver = *FDriver;
+    driver.BeginBlock(frames);
     LV2_Atom_Forge_Frame sequence{};
     FForgeOk = false;
     if (FMidiOut != nullptr)
@@ -405,7 +305,6 @@ void TLv2Adapter::Run(std::uint32_t frames) noexcept
     ApplyControlPorts();
 
     std::uint32_t spanStart = 0;
-    FInputCount = 0;
     if (FMidiIn != nullptr)
     {
         LV2_ATOM_SEQUENCE_FOREACH(FMidiIn, event)
@@ -414,8 +313,8 @@ void TLv2Adapter::Run(std::uint32_t frames) noexcept
                                                              frames > 0 ? frames - 1 : 0);
             const auto frame = static_cast<std::uint32_t>(at);
             if (event->body.type == FMidiEvent)
-                QueueMidi(reinterpret_cast<const std::uint8_t*>(event + 1), event->body.size,
-                          frame);
+                driver.QueueMidi(reinterpret_cast<const std::uint8_t*>(event + 1), event->body.size,
+                                 frame);
             else if (event->body.type == FAtomObject || event->body.type == FAtomBlank)
             {
                 const auto* object = reinterpret_cast<const LV2_Atom_Object*>(&event->body);
@@ -423,14 +322,14 @@ void TLv2Adapter::Run(std::uint32_t frames) noexcept
                     continue;
                 // A new position applies from its frame on: play up to it first.
                 if (frame > spanStart)
-                    ProcessSpan(spanStart, frame - spanStart);
+                    driver.Run(spanStart, frame - spanStart);
                 spanStart = frame;
                 ReadPosition(object);
             }
         }
     }
     if (frames > spanStart)
-        ProcessSpan(spanStart, frames - spanStart);
+        driver.Run(spanStart, frames - spanStart);
     if (FMidiOut != nullptr)
     {
         if (FForgeOk)
@@ -446,33 +345,10 @@ void TLv2Adapter::Run(std::uint32_t frames) noexcept
 
 // ---- The module's host -----------------------------------------------------------------------
 
-std::intptr_t TLv2Adapter::HostCallback(AEffect* effect, std::int32_t opcode, std::int32_t index,
-                                        std::intptr_t, void* ptr, float opt)
-{
-    TLv2Adapter* adapter = tCreating;
-    if (effect != nullptr && effect->resvd1 != 0)
-        adapter = reinterpret_cast<TLv2Adapter*>(effect->resvd1);
-    if (opcode == audioMasterVersion)
-        return kHostVstVersion;
-    if (adapter == nullptr)
-        return 0;
-    return adapter->HostCall(opcode, index, ptr, opt);
-}
-
-std::intptr_t TLv2Adapter::HostCall(std::int32_t opcode, std::int32_t, void* ptr, float)
+std::intptr_t TLv2Adapter::HostCall(std::int32_t opcode, void* ptr)
 {
     switch (opcode)
     {
-    case audioMasterGetTime:
-        return reinterpret_cast<std::intptr_t>(&FTimeInfo);
-    case audioMasterProcessEvents:
-        if (ptr != nullptr)
-            WriteOutputEvents(*static_cast<const VstEvents*>(ptr));
-        return 1;
-    case audioMasterGetSampleRate:
-        return static_cast<std::intptr_t>(FSampleRate);
-    case audioMasterGetBlockSize:
-        return FMaxBlock;
     case audioMasterGetProductString:
         if (ptr != nullptr)
             std::strcpy(static_cast<char*>(ptr), "LV2 host");
@@ -481,17 +357,6 @@ std::intptr_t TLv2Adapter::HostCall(std::int32_t opcode, std::int32_t, void* ptr
         if (ptr != nullptr)
             std::strcpy(static_cast<char*>(ptr), "LV2");
         return ptr != nullptr;
-    case audioMasterCanDo:
-    {
-        if (ptr == nullptr)
-            return 0;
-        const char* what = static_cast<const char*>(ptr);
-        for (const char* can : {"sendVstEvents", "sendVstMidiEvent", "receiveVstEvents",
-                                "receiveVstMidiEvent", "sendVstTimeInfo"})
-            if (std::strcmp(what, can) == 0)
-                return 1;
-        return 0;
-    }
     case audioMasterAutomate:
     case audioMasterBeginEdit:
     case audioMasterEndEdit:
@@ -505,13 +370,10 @@ std::intptr_t TLv2Adapter::HostCall(std::int32_t opcode, std::int32_t, void* ptr
 
 LV2_State_Status TLv2Adapter::Save(LV2_State_Store_Function store, LV2_State_Handle handle)
 {
-    AEffect* effect = FInstance.Effect;
-    void* data = nullptr;
-    const std::intptr_t size =
-        effect->dispatcher(effect, effGetChunk, kProgramChunk, 0, &data, 0.0f);
-    if (size <= 0 || data == nullptr)
+    const std::vector<std::uint8_t> bytes = FDriver->Chunk();
+    if (bytes.empty())
         return LV2_STATE_ERR_UNKNOWN;
-    return store(handle, FStateChunk, data, static_cast<std::size_t>(size), FAtomChunk,
+    return store(handle, FStateChunk, bytes.data(), bytes.size(), FAtomChunk,
                  LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE);
 }
 
@@ -525,11 +387,7 @@ LV2_State_Status TLv2Adapter::Restore(LV2_State_Retrieve_Function retrieve, LV2_
         return LV2_STATE_ERR_NO_PROPERTY;
     if (type != FAtomChunk)
         return LV2_STATE_ERR_BAD_TYPE;
-    AEffect* effect = FInstance.Effect;
-    const std::intptr_t applied =
-        effect->dispatcher(effect, effSetChunk, kProgramChunk, static_cast<std::intptr_t>(size),
-                           const_cast<void*>(data), 0.0f);
-    if (applied == 0)
+    if (!FDriver->SetChunk(data, size))
         return LV2_STATE_ERR_UNKNOWN;
     // Hosts set the ports before restoring; the restored state is now the truth, so those
     // values count as taken in and only a later move of a port applies.

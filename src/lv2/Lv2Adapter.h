@@ -1,11 +1,12 @@
 #pragma once
 
-// The LV2 plug-in around the product module: the adapter is the module's VST 2.4 host. It turns
-// the host's atom MIDI and time:Position into VST events and time info, hands the module's
-// output events back as atoms at their frames, keeps the control ports and the module's
-// parameters agreeing, and carries the module's state chunk through the LV2 state interface.
+// The LV2 plug-in around the product module, hosted by the effect driver. The adapter turns the
+// host's atom MIDI and time:Position into the driver's events and time info, writes the module's
+// output events as atoms at their frames, keeps the control ports and the module's parameters
+// agreeing, and carries the module's state chunk through the LV2 state interface.
 
 #include "base/PhaseLock.h"
+#include "entry/EffectDriver.h"
 #include "entry/ProductDescription.h"
 #include "lv2/Lv2Instance.h"
 
@@ -59,17 +60,13 @@ private:
         bool Fresh = false; ///< arrived since the last span
     };
 
-    static std::intptr_t HostCallback(AEffect* effect, std::int32_t opcode, std::int32_t index,
-                                      std::intptr_t value, void* ptr, float opt);
-    std::intptr_t HostCall(std::int32_t opcode, std::int32_t index, void* ptr, float opt);
+    std::intptr_t HostCall(std::int32_t opcode, void* ptr);
 
     void ApplyControlPorts();
     void ReadPosition(const LV2_Atom_Object* object);
     void AdvancePosition(std::uint32_t frames);
     void FillTimeInfo(std::uint32_t frames);
-    void ProcessSpan(std::uint32_t start, std::uint32_t frames);
-    void QueueMidi(const std::uint8_t* bytes, std::uint32_t size, std::uint32_t frame);
-    void WriteOutputEvents(const VstEvents& events);
+    void WriteMidiOut(const std::uint8_t* bytes, std::uint32_t size, std::uint32_t frame);
 
     float ToNormalised(std::size_t index, float real) const;
     float ToReal(std::size_t index, float normalised) const;
@@ -78,8 +75,6 @@ private:
     const TProductDescription& FDescription;
     std::vector<float> FMinimum;
     std::vector<float> FMaximum;
-    double FSampleRate;
-    std::uint32_t FMaxBlock; ///< the scratch output's length, samples
 
     // URIDs
     LV2_URID FMidiEvent = 0;
@@ -107,26 +102,16 @@ private:
     /// The port value last taken in; a port is applied only when it moves away from this.
     std::vector<std::atomic<float>> FLastPortValue;
 
-    // Processing scratch, sized at construction.
-    std::vector<float> FScratchLeft;
-    std::vector<float> FScratchRight;
-    std::vector<VstMidiEvent> FInputEvents;
-    std::vector<VstEvent*> FInputPointers;
-    std::vector<std::uint8_t> FInputBlock; ///< a VstEvents record with room for every pointer
-    std::uint32_t FInputCount = 0;
-
     LV2_Atom_Forge FForge{};
     bool FForgeOk = false;
-    std::uint32_t FSpanStart = 0;   ///< the span's first frame within the host's block
-    std::uint32_t FBlockFrames = 0; ///< the host's block length
-    std::uint32_t FLastOutFrame = 0;
 
     TPosition FPosition;
     /// The song position counted on from the last one the host sent, by frames.
     TPhaseLock FPhaseLock;
     bool FLocked = false; ///< FPhaseLock holds an anchor
     bool FWasRolling = false;
-    VstTimeInfo FTimeInfo{};
+    /// Made last, once the ports and URIDs its hooks use are there.
+    std::unique_ptr<TEffectDriver> FDriver;
 };
 
 } // namespace tumblet

@@ -1,9 +1,14 @@
 #pragma once
 
-// The modal dialogs the module's operations use for errors, questions and input. The module
-// owns one service; the editor installs the windowed one, tests install scripted ones, and
-// without either the module runs with TStdErrDialogService (no display needed).
+// The dialogs the module's operations use for errors, questions and input. The module owns one
+// service; the editor installs the windowed one, tests install scripted ones, and without
+// either the module runs with TStdErrDialogService (no display needed). Every call returns at
+// once: a host's idle call must not wait for the user. The answer arrives in a completion,
+// later or (without windows) at once; a dialog that closes because its editor closed never
+// answers, so a completion may use the editor form and the module it was given.
 
+#include <functional>
+#include <optional>
 #include <string>
 
 namespace tumblet
@@ -36,18 +41,24 @@ public:
 
     virtual ~TDialogService() = default;
 
-    /// A message box centred on parentForm (or the active window or screen when null).
-    virtual TResult ShowMessageDialog(TVstEditorForm* parentForm, const std::string& text,
-                                      const std::string& caption, TButtons buttons, TType type) = 0;
-    /// True with text set when the user confirmed; text unchanged otherwise.
-    virtual bool InputTextDialog(TVstEditorForm* parentForm, const std::string& caption,
+    using TAnswered = std::function<void(TResult)>;
+    using TTextEntered = std::function<void(std::optional<std::string>)>;
+    using TNumberEntered = std::function<void(std::optional<double>)>;
+
+    /// A message box centred on parentForm (or the active window or screen when null);
+    /// `answered` gets OK, Yes or No.
+    virtual void ShowMessageDialog(TVstEditorForm* parentForm, const std::string& text,
+                                   const std::string& caption, TButtons buttons, TType type,
+                                   TAnswered answered = {}) = 0;
+    /// `entered` gets the text when the user confirmed, else nothing.
+    virtual void InputTextDialog(TVstEditorForm* parentForm, const std::string& caption,
                                  const std::string& prompt, bool allowEmpty, int maxLength,
-                                 std::string& text) = 0;
-    /// True with value set when the user confirmed a value inside minValue..maxValue (any
-    /// value when they are equal); value unchanged otherwise.
-    virtual bool InputNumberDialog(TVstEditorForm* parentForm, const std::string& caption,
+                                 const std::string& text, TTextEntered entered) = 0;
+    /// `entered` gets a value inside minValue..maxValue (any value when they are equal) when the
+    /// user confirmed, else nothing.
+    virtual void InputNumberDialog(TVstEditorForm* parentForm, const std::string& caption,
                                    const std::string& prompt, double maxValue, double minValue,
-                                   int decimals, double& value) = 0;
+                                   int decimals, double value, TNumberEntered entered) = 0;
 
     /// A message raised outside an editor action (module creation, state and settings loads):
     /// the host is often loading a session or scanning, with no one to click, so no window

@@ -15,8 +15,8 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-/// A growable byte buffer with a read/write position: what the chunk classes and the value
-/// stream read from and write to.
+/// The bytes of a state stream while the chunk classes and the value stream build or parse it.
+/// A short read throws (ReadBuffer), since a stream that ends early is a damaged one.
 class TMemoryStream
 {
 public:

@@ -13,28 +13,31 @@ void Print(const std::string& caption, const std::string& text)
 }
 } // namespace
 
-TDialogService::TResult TStdErrDialogService::ShowMessageDialog(TVstEditorForm*,
-                                                                const std::string& text,
-                                                                const std::string& caption,
-                                                                TButtons buttons, TType)
+void TStdErrDialogService::ShowMessageDialog(TVstEditorForm*, const std::string& text,
+                                             const std::string& caption, TButtons buttons, TType,
+                                             TAnswered answered)
 {
     Print(caption, text);
-    return buttons == TButtons::YesNo ? TResult::No : TResult::OK;
+    if (answered)
+        answered(buttons == TButtons::YesNo ? TResult::No : TResult::OK);
 }
 
-bool TStdErrDialogService::InputTextDialog(TVstEditorForm*, const std::string& caption,
-                                           const std::string& prompt, bool, int, std::string&)
+void TStdErrDialogService::InputTextDialog(TVstEditorForm*, const std::string& caption,
+                                           const std::string& prompt, bool, int, const std::string&,
+                                           TTextEntered entered)
 {
     Print(caption, prompt);
-    return false;
+    if (entered)
+        entered(std::nullopt);
 }
 
-bool TStdErrDialogService::InputNumberDialog(TVstEditorForm*, const std::string& caption,
-                                             const std::string& prompt, double, double, int,
-                                             double&)
+void TStdErrDialogService::InputNumberDialog(TVstEditorForm*, const std::string& caption,
+                                             const std::string& prompt, double, double, int, double,
+                                             TNumberEntered entered)
 {
     Print(caption, prompt);
-    return false;
+    if (entered)
+        entered(std::nullopt);
 }
 
 } // namespace tumblet

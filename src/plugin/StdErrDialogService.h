@@ -10,14 +10,15 @@ namespace tumblet
 class TStdErrDialogService final : public TDialogService
 {
 public:
-    TResult ShowMessageDialog(TVstEditorForm* parentForm, const std::string& text,
-                              const std::string& caption, TButtons buttons, TType type) override;
-    bool InputTextDialog(TVstEditorForm* parentForm, const std::string& caption,
+    void ShowMessageDialog(TVstEditorForm* parentForm, const std::string& text,
+                           const std::string& caption, TButtons buttons, TType type,
+                           TAnswered answered = {}) override;
+    void InputTextDialog(TVstEditorForm* parentForm, const std::string& caption,
                          const std::string& prompt, bool allowEmpty, int maxLength,
-                         std::string& text) override;
-    bool InputNumberDialog(TVstEditorForm* parentForm, const std::string& caption,
+                         const std::string& text, TTextEntered entered) override;
+    void InputNumberDialog(TVstEditorForm* parentForm, const std::string& caption,
                            const std::string& prompt, double maxValue, double minValue,
-                           int decimals, double& value) override;
+                           int decimals, double value, TNumberEntered entered) override;
 };
 
 } // namespace tumblet

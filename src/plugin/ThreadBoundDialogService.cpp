@@ -15,29 +15,32 @@ TDialogService& TThreadBoundDialogService::Current()
     return std::this_thread::get_id() == FOwner.load() ? *FWindowed : *FFallback;
 }
 
-TDialogService::TResult TThreadBoundDialogService::ShowMessageDialog(TVstEditorForm* parentForm,
-                                                                     const std::string& text,
-                                                                     const std::string& caption,
-                                                                     TButtons buttons, TType type)
+void TThreadBoundDialogService::ShowMessageDialog(TVstEditorForm* parentForm,
+                                                  const std::string& text,
+                                                  const std::string& caption, TButtons buttons,
+                                                  TType type, TAnswered answered)
 {
-    return Current().ShowMessageDialog(parentForm, text, caption, buttons, type);
+    Current().ShowMessageDialog(parentForm, text, caption, buttons, type, std::move(answered));
 }
 
-bool TThreadBoundDialogService::InputTextDialog(TVstEditorForm* parentForm,
+void TThreadBoundDialogService::InputTextDialog(TVstEditorForm* parentForm,
                                                 const std::string& caption,
                                                 const std::string& prompt, bool allowEmpty,
-                                                int maxLength, std::string& text)
+                                                int maxLength, const std::string& text,
+                                                TTextEntered entered)
 {
-    return Current().InputTextDialog(parentForm, caption, prompt, allowEmpty, maxLength, text);
+    Current().InputTextDialog(parentForm, caption, prompt, allowEmpty, maxLength, text,
+                              std::move(entered));
 }
 
-bool TThreadBoundDialogService::InputNumberDialog(TVstEditorForm* parentForm,
+void TThreadBoundDialogService::InputNumberDialog(TVstEditorForm* parentForm,
                                                   const std::string& caption,
                                                   const std::string& prompt, double maxValue,
-                                                  double minValue, int decimals, double& value)
+                                                  double minValue, int decimals, double value,
+                                                  TNumberEntered entered)
 {
-    return Current().InputNumberDialog(parentForm, caption, prompt, maxValue, minValue, decimals,
-                                       value);
+    Current().InputNumberDialog(parentForm, caption, prompt, maxValue, minValue, decimals, value,
+                                std::move(entered));
 }
 
 void TThreadBoundDialogService::KeepMessage(const std::string& text, const std::string& caption,

@@ -180,19 +180,25 @@ void TVSTPluginBase::SetCCControlPressed(const std::string& name)
         if (index >= 0)
             value = FMidiCCList.Items(index).CC;
     }
-    // The dialog runs without the lock: processing goes on while the user types.
-    if (Dialogs().InputNumberDialog(Editor(), "MIDI Set CC: " + name, "CC# (0-127)",
-                                    kHighestController, 0, 0, value))
-    {
-        // The dialog keeps the number inside the range; a value from elsewhere is held to it.
-        const std::int32_t cc = std::clamp(RoundEvenInt(value), 0, kHighestController);
-        SetMapping(name, cc);
-        ShowInfo(name + kLearnResultSeparator + std::to_string(cc));
-        ResendFirstParameter();
-    }
-    else
-        ShowInfo("");
-    SetLearnState(lsNone);
+    // The answer comes on a later idle, without the lock: processing goes on while the user
+    // types.
+    Dialogs().InputNumberDialog(
+        Editor(), "MIDI Set CC: " + name, "CC# (0-127)", kHighestController, 0, 0, value,
+        [this, name](std::optional<double> entered)
+        {
+            if (entered)
+            {
+                // The dialog keeps the number inside the range; a value from elsewhere is held
+                // to it.
+                const std::int32_t cc = std::clamp(RoundEvenInt(*entered), 0, kHighestController);
+                SetMapping(name, cc);
+                ShowInfo(name + kLearnResultSeparator + std::to_string(cc));
+                ResendFirstParameter();
+            }
+            else
+                ShowInfo("");
+            SetLearnState(lsNone);
+        });
 }
 
 void TVSTPluginBase::RemoveMapping(std::int32_t index)

@@ -164,6 +164,8 @@ public:
     void ResendFirstParameter();
     /// The start-up state: the init preset when there is one, else the defaults. Thread: UI.
     void LoadInitPreset();
+    /// Saves the state under the cleaned name; a file of that name is replaced only after the
+    /// user agreed, which may be on a later idle. Thread: UI.
     void SavePresetFile(const std::string& name, TVstEditorForm* parentForm);
     void LoadPresetFile(const std::string& path, TVstEditorForm* parentForm);
     /// False for a name that cannot name a file inside the presets folder. Thread: any.
@@ -213,6 +215,7 @@ protected:
     std::intptr_t HostCallSetChunk(std::int32_t, std::intptr_t, void*, float) override;
 
 private:
+    void WritePresetFile(const std::string& cleanName, TVstEditorForm* parentForm);
     // State chunk steps.
     void VSTPluginBasePrograms0StoreChunk(TCustomVstProgram& sender, std::int32_t index,
                                           bool isPreset);

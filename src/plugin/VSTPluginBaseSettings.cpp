@@ -262,24 +262,34 @@ void TVSTPluginBase::SavePresetFile(const std::string& name, TVstEditorForm* par
         }
         return;
     }
-    const std::string path = FPresetsFolder + cleanName + kPresetExtension;
+    if (!FPresetsFolder.empty() && FileExists(FPresetsFolder + cleanName + kPresetExtension))
+    {
+        // The old file is not deleted: the new one replaces it only once it is complete.
+        Dialogs().ShowMessageDialog(parentForm, "Overwrite existing preset?", "Preset Exists",
+                                    TDialogService::TButtons::YesNo,
+                                    TDialogService::TType::Confirmation,
+                                    [this, cleanName, parentForm](TDialogService::TResult answer)
+                                    {
+                                        if (answer == TDialogService::TResult::Yes)
+                                            WritePresetFile(cleanName, parentForm);
+                                    });
+        return;
+    }
+    WritePresetFile(cleanName, parentForm);
+}
+
+void TVSTPluginBase::WritePresetFile(const std::string& cleanName, TVstEditorForm* parentForm)
+{
     try
     {
         if (FPresetsFolder.empty())
             throw std::runtime_error("No documents folder");
-        // The old file is not deleted: the new one replaces it only once it is complete.
-        if (FileExists(path) &&
-            Dialogs().ShowMessageDialog(parentForm, "Overwrite existing preset?", "Preset Exists",
-                                        TDialogService::TButtons::YesNo,
-                                        TDialogService::TType::Confirmation) !=
-                TDialogService::TResult::Yes)
-            return;
         SetPresetName(cleanName);
         TMemoryStreamChunk chunk;
         if (!SaveState(chunk, parentForm))
             return;
         ForceDirectories(FPresetsFolder);
-        chunk.WriteToFile(path);
+        chunk.WriteToFile(FPresetsFolder + cleanName + kPresetExtension);
         ResendFirstParameter();
     }
     catch (const std::exception& e)

@@ -7,7 +7,6 @@
 #include "ui/X11Platform.h"
 
 #include <algorithm>
-#include <ctime>
 
 namespace tumblet
 {
@@ -15,8 +14,9 @@ namespace tumblet
 namespace
 {
 
-/// Longest sleep of a modal loop between rounds, in ms: keeps timers and repaints responsive.
-constexpr int kMaxModalSleepMs = 10;
+/// Longest sleep between rounds of a pump that has nothing due, in ms: keeps repaints
+/// responsive.
+constexpr int kMaxSleepMs = 10;
 
 template <typename T> void Erase(std::vector<T*>& v, T* item)
 {
@@ -118,52 +118,6 @@ void TBlxApplication::FinishModals()
     }
 }
 
-void TBlxApplication::RunModalLoop(const std::function<bool()>& done)
-{
-    while (!done())
-    {
-        ProcessMessages();
-        if (done())
-        {
-            break;
-        }
-        int delay = NextTimerDelay();
-        if (TBlxPlatform* p = CurrentPlatform())
-        {
-            p->WaitForEvents(delay);
-        }
-        else
-        {
-            // Nothing can end the loop without a backend.
-            break;
-        }
-    }
-}
-
-void TBlxApplication::Wait(int ms)
-{
-    int64_t end = NowMs() + ms;
-    while (NowMs() < end)
-    {
-        ProcessMessages();
-        int64_t left = end - NowMs();
-        if (left <= 0)
-        {
-            break;
-        }
-        int delay = int(std::min<int64_t>(left, NextTimerDelay()));
-        if (TBlxPlatform* p = CurrentPlatform())
-        {
-            p->WaitForEvents(std::max(1, delay));
-        }
-        else
-        {
-            timespec ts{0, long(std::max(1, delay)) * 1000000L};
-            nanosleep(&ts, nullptr);
-        }
-    }
-}
-
 int64_t TBlxApplication::NowMs()
 {
     return FOffscreen ? FOffscreen->NowMs() : MonotonicMilliseconds();
@@ -172,7 +126,7 @@ int64_t TBlxApplication::NowMs()
 int TBlxApplication::NextTimerDelay()
 {
     int64_t now = NowMs();
-    int64_t delay = kMaxModalSleepMs;
+    int64_t delay = kMaxSleepMs;
     for (TBlxTimer* t : FTimers)
     {
         int64_t due = t->DueIn(now);

@@ -48,11 +48,9 @@ public:
     void ProcessMessages();
     /// Runs the completions of the modal windows whose result is set.
     void FinishModals();
-    /// Pumps until done() holds, sleeping between rounds.
-    void RunModalLoop(const std::function<bool()>& done);
-    /// Pumps for ms milliseconds.
-    void Wait(int ms);
     int64_t NowMs();
+    /// How long a pump may sleep before the next timer is due, in ms (at least 1, at most 10).
+    int NextTimerDelay();
 
     TBlxPoint PointerPos();
     unsigned PointerButtons();
@@ -86,7 +84,6 @@ private:
     void UnregisterTimer(TBlxTimer& timer);
     void FireTimers();
     void PaintWindows();
-    int NextTimerDelay();
     bool AcceptsInput(const TBlxWindow& window) const;
     TBlxPlatform* CurrentPlatform() const;
 

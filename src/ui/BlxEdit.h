@@ -65,7 +65,6 @@ public:
 protected:
     /// What the box does with a character by itself (backspace, control codes, insertion).
     bool DefaultKeyPress(char32_t ch);
-    /// Raises OnChange unless changes are suppressed.
     void Changed();
     /// While > 0, text changes raise no change event.
     int FChangeSuppressed = 0;

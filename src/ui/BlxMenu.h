@@ -54,7 +54,6 @@ public:
     /// An item the user can land on: visible and not a separator.
     bool Selectable() const { return FVisible && !FSeparator; }
 
-    /// Runs the click handler.
     void Click();
     std::function<void(TBlxMenuItem& sender)> OnClick;
 
@@ -96,7 +95,8 @@ public:
     int LevelCount() const { return int(FLevels.size()); }
     TBlxMenuWindow& Level(int index) const { return *FLevels[size_t(index)]; }
 
-    /// Runs each time before the menu opens.
+    /// Runs each time before the menu opens, so that its owner can check and enable the items
+    /// for the state of that moment rather than keep them in step all the time.
     std::function<void(TBlxMenu& sender)> OnPopup;
 
 private:

@@ -281,19 +281,6 @@ bool TBlxWindow::ShowModal(std::function<void(TBlxModalResult)> done)
     return true;
 }
 
-TBlxModalResult TBlxWindow::ShowModalAndWait()
-{
-    auto result = std::make_shared<TBlxModalResult>(TBlxModalResult::None);
-    if (!ShowModal([result](TBlxModalResult r) { *result = r; }))
-    {
-        return TBlxModalResult::Cancel;
-    }
-    std::shared_ptr<bool> alive = FAlive;
-    TBlxApplication::Instance().RunModalLoop(
-        [&] { return !*alive || *result != TBlxModalResult::None; });
-    return *result == TBlxModalResult::None ? TBlxModalResult::Cancel : *result;
-}
-
 bool TBlxWindow::FinishModal()
 {
     if (!FInModal || FModalResult == TBlxModalResult::None)

@@ -61,8 +61,6 @@ public:
     /// a later round of the pump, after the window was hidden, once a modal result is set. The
     /// window may be destroyed inside `done`. False (and `done` is dropped) when it cannot show.
     bool ShowModal(std::function<void(TBlxModalResult)> done);
-    /// Shows the window and pumps until a modal result is set (tools without a host only).
-    TBlxModalResult ShowModalAndWait();
     bool InModalLoop() const { return FInModal; }
     /// False once the window is destroyed: lets code that runs handlers check afterwards.
     std::shared_ptr<bool> AliveFlag() const { return FAlive; }

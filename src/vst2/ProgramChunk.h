@@ -8,8 +8,9 @@
 namespace tumblet
 {
 
-/// A program's chunk bytes: a growable byte buffer with a read/write position, written by the
-/// product's store hook and read by its load hook. Thread: the chunk opcodes' thread.
+/// A program's chunk bytes, written by the product's store hook and read by its load hook. The
+/// VST 2.4 layer keeps a buffer of its own because it may not see the product's stream classes.
+/// Thread: the chunk opcodes' thread.
 class TProgramChunk
 {
 public:

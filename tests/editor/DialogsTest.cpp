@@ -1,6 +1,7 @@
 #include "ui/BlxTestDriver.h"
 
 #include "editor/BlxNumericEdit.h"
+#include "editor/DialogDriver.h"
 #include "editor/Dialogs.h"
 #include "editor/InputDlg.h"
 #include "editor/InputDlgNumeric.h"

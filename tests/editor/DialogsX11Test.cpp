@@ -2,6 +2,7 @@
 // window, the dialogs opened over it and driven by xdotool. Skips without a display.
 
 #include "editor/BlxNumericEdit.h"
+#include "editor/DialogDriver.h"
 #include "editor/Dialogs.h"
 #include "editor/InputDlgNumeric.h"
 #include "ui/BlxButton.h"

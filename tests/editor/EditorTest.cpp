@@ -553,6 +553,12 @@ TEST_F(EditorTest, PopUpsCloseWhenTheHostClosesTheEditorOrTheModule)
         {"about", [](TfrmEditor& f) { f.ddmMenu_AboutClick(); }},
         {"init", [](TfrmEditor& f) { f.ddmMenu_InitClick(); }},
         {"save", [](TfrmEditor& f) { f.ddmMenu_SavePresetClick(); }},
+        {"set cc",
+         [](TfrmEditor& f)
+         {
+             f.Module().SetDialogService(CreateWindowedDialogService());
+             f.Module().SetCCControlPressed("Gate");
+         }},
         {"browser", [](TfrmEditor& f) { ClickControl(*f.btnPresets); }},
     };
     for (const bool module : {false, true})
@@ -629,36 +635,39 @@ TEST_F(EditorTest, AboutNamesTheVersionAndTheBuildDate)
         << text;
 }
 
-// The dialogs the module asks for through its service open over the editor form it names.
-TEST_F(EditorTest, TheModulesDialogServiceShowsTheWindowsOverTheEditor)
+// The dialogs the module asks for through its service open over the editor form it names and
+// return at once; the answer comes on a later idle. Without an editor nothing can show them.
+TEST_F(EditorTest, TheModulesDialogServiceAnswersOnALaterIdleOverTheEditor)
 {
     std::unique_ptr<TDialogService> service = CreateWindowedDialogService();
-    TBlxWindow* parentSeen = nullptr;
-    WhenModal(
-        [&](TBlxWindow& w)
-        {
-            parentSeen = w.PopupParent();
-            EXPECT_NE(dynamic_cast<TfrmMessageDialog&>(w).btnYes, nullptr);
-            PressKey(w, TBlxKey::Enter);
-        });
-    EXPECT_EQ(service->ShowMessageDialog(&Form(), "Delete?", "Delete Preset",
-                                         TDialogService::TButtons::YesNo,
-                                         TDialogService::TType::Confirmation),
-              TDialogService::TResult::Yes);
-    EXPECT_EQ(parentSeen, &Form());
-    WhenModal(
-        [](TBlxWindow& w)
-        {
-            TypeText(w, "99");
-            PressKey(w, TBlxKey::Enter);
-        });
-    double value = 1;
-    EXPECT_TRUE(
-        service->InputNumberDialog(&Form(), "MIDI Set CC: Rate", "CC# (0-127)", 127, 0, 0, value));
-    EXPECT_EQ(value, 99);
-    WhenModal([](TBlxWindow& w) { PressKey(w, TBlxKey::Escape); });
-    std::string name = "x";
-    EXPECT_FALSE(service->InputTextDialog(nullptr, "Save Preset", "Name", true, 50, name));
+    std::optional<TDialogService::TResult> answer;
+    service->ShowMessageDialog(&Form(), "Delete?", "Delete Preset", TDialogService::TButtons::YesNo,
+                               TDialogService::TType::Confirmation,
+                               [&](TDialogService::TResult r) { answer = r; });
+    TBlxWindow* box = TBlxApplication::Instance().TopModal();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box, Form().DialogHolder().get());
+    EXPECT_EQ(box->PopupParent(), &Form());
+    EXPECT_FALSE(answer.has_value());
+    PressKey(*box, TBlxKey::Enter);
+    IdleUntil([&] { return answer.has_value(); });
+    EXPECT_EQ(answer, TDialogService::TResult::Yes);
+
+    std::optional<std::optional<double>> number;
+    service->InputNumberDialog(&Form(), "MIDI Set CC: Rate", "CC# (0-127)", 127, 0, 0, 1,
+                               [&](std::optional<double> v) { number = v; });
+    ASSERT_NE(TBlxApplication::Instance().TopModal(), nullptr);
+    TypeText(*TBlxApplication::Instance().TopModal(), "99");
+    PressKey(*TBlxApplication::Instance().TopModal(), TBlxKey::Enter);
+    IdleUntil([&] { return number.has_value(); });
+    EXPECT_EQ(*number, 99);
+
+    std::optional<std::optional<std::string>> name;
+    service->InputTextDialog(nullptr, "Save Preset", "Name", true, 50, "x",
+                             [&](std::optional<std::string> t) { name = t; });
+    ASSERT_TRUE(name.has_value());
+    EXPECT_FALSE(name->has_value());
+    EXPECT_EQ(TBlxApplication::Instance().TopModal(), nullptr);
 }
 
 struct TTextRow

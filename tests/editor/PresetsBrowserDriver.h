@@ -4,6 +4,7 @@
 #include "ui/BlxApplication.h"
 #include "ui/BlxTestDriver.h"
 #include "ui/BlxWindow.h"
+#include "ui/IdlePump.h"
 
 #include <functional>
 #include <memory>
@@ -31,7 +32,7 @@ inline std::optional<std::string> BrowseUntilClosed(TBlxWindow& editor, TBlxSize
                        });
     TBlxApplication& app = TBlxApplication::Instance();
     const int64_t end = app.NowMs() + kGiveUpMs;
-    app.RunModalLoop([&] { return closed || !*alive || app.NowMs() > end; });
+    IdleUntil([&] { return closed || !*alive || app.NowMs() > end; });
     return answer;
 }
 

@@ -15,25 +15,20 @@ class TCountingDialogs final : public TDialogService
 {
 public:
     explicit TCountingDialogs(int& count) : FCount(count) {}
-    TResult ShowMessageDialog(TVstEditorForm*, const std::string&, const std::string&, TButtons,
-                              TType) override
+    void ShowMessageDialog(TVstEditorForm*, const std::string&, const std::string&, TButtons, TType,
+                           TAnswered) override
     {
         ++FCount;
-        return TResult::Yes;
     }
-    bool InputTextDialog(TVstEditorForm*, const std::string&, const std::string&, bool, int,
-                         std::string& text) override
+    void InputTextDialog(TVstEditorForm*, const std::string&, const std::string&, bool, int,
+                         const std::string&, TTextEntered) override
     {
         ++FCount;
-        text = "typed";
-        return true;
     }
-    bool InputNumberDialog(TVstEditorForm*, const std::string&, const std::string&, double, double,
-                           int, double& value) override
+    void InputNumberDialog(TVstEditorForm*, const std::string&, const std::string&, double, double,
+                           int, double, TNumberEntered) override
     {
         ++FCount;
-        value = 7;
-        return true;
     }
 
 private:
@@ -46,16 +41,14 @@ TEST(ThreadBoundDialogServiceTest, OwnerThreadGetsWindowsOtherThreadsTheFallback
     int fallback = 0;
     TThreadBoundDialogService service(std::make_unique<TCountingDialogs>(windowed),
                                       std::make_unique<TCountingDialogs>(fallback));
-    std::string text;
-    double value = 0;
     service.ShowMessageDialog(nullptr, "t", "c", TDialogService::TButtons::OK,
                               TDialogService::TType::Warning);
-    service.InputTextDialog(nullptr, "c", "p", false, 10, text);
+    service.InputTextDialog(nullptr, "c", "p", false, 10, "", {});
     EXPECT_EQ(windowed, 2);
     std::thread other(
         [&]
         {
-            service.InputNumberDialog(nullptr, "c", "p", 127, 0, 0, value);
+            service.InputNumberDialog(nullptr, "c", "p", 127, 0, 0, 0, {});
             service.ShowMessageDialog(nullptr, "t", "c", TDialogService::TButtons::YesNo,
                                       TDialogService::TType::Confirmation);
         });

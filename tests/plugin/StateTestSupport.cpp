@@ -31,35 +31,37 @@ AEffect* StateEntry(audioMasterCallback callback)
 }
 } // namespace
 
-TDialogService::TResult TScriptedDialogs::ShowMessageDialog(TVstEditorForm*,
-                                                            const std::string& text,
-                                                            const std::string& caption,
-                                                            TButtons buttons, TType type)
+void TScriptedDialogs::ShowMessageDialog(TVstEditorForm*, const std::string& text,
+                                         const std::string& caption, TButtons buttons, TType type,
+                                         TAnswered answered)
 {
     Messages.push_back({text, caption, buttons, type});
     if (OnShow)
         OnShow();
+    TResult answer = buttons == TButtons::YesNo ? TResult::No : TResult::OK;
     if (!MessageAnswers.empty())
     {
-        const TResult answer = MessageAnswers.front();
+        answer = MessageAnswers.front();
         MessageAnswers.pop_front();
-        return answer;
     }
-    return buttons == TButtons::YesNo ? TResult::No : TResult::OK;
+    if (answered)
+        answered(answer);
 }
 
-bool TScriptedDialogs::InputNumberDialog(TVstEditorForm*, const std::string& caption,
+void TScriptedDialogs::InputNumberDialog(TVstEditorForm*, const std::string& caption,
                                          const std::string& prompt, double maxValue,
-                                         double minValue, int decimals, double& value)
+                                         double minValue, int decimals, double value,
+                                         TNumberEntered entered)
 {
     NumberRequests.push_back({caption, prompt, maxValue, minValue, decimals, value});
-    if (NumberAnswers.empty())
-        return false;
-    const auto answer = NumberAnswers.front();
-    NumberAnswers.pop_front();
-    if (answer.first)
-        value = answer.second;
-    return answer.first;
+    std::optional<double> answer;
+    if (!NumberAnswers.empty())
+    {
+        if (NumberAnswers.front().first)
+            answer = NumberAnswers.front().second;
+        NumberAnswers.pop_front();
+    }
+    entered(answer);
 }
 
 bool TMemoryRegistry::ReadString(const std::string& key, const std::string& name,

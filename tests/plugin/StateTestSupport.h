@@ -49,15 +49,17 @@ public:
     /// Runs while a message is "on screen".
     std::function<void()> OnShow;
 
-    TResult ShowMessageDialog(TVstEditorForm*, const std::string& text, const std::string& caption,
-                              TButtons buttons, TType type) override;
-    bool InputTextDialog(TVstEditorForm*, const std::string&, const std::string&, bool, int,
-                         std::string&) override
+    /// Each answers inside the call, as a user who answers before the next idle.
+    void ShowMessageDialog(TVstEditorForm*, const std::string& text, const std::string& caption,
+                           TButtons buttons, TType type, TAnswered answered) override;
+    void InputTextDialog(TVstEditorForm*, const std::string&, const std::string&, bool, int,
+                         const std::string&, TTextEntered entered) override
     {
-        return false;
+        entered(std::nullopt);
     }
-    bool InputNumberDialog(TVstEditorForm*, const std::string& caption, const std::string& prompt,
-                           double maxValue, double minValue, int decimals, double& value) override;
+    void InputNumberDialog(TVstEditorForm*, const std::string& caption, const std::string& prompt,
+                           double maxValue, double minValue, int decimals, double value,
+                           TNumberEntered entered) override;
 };
 
 /// The registry as a set of keys with string values; deleting a key removes its subkeys.

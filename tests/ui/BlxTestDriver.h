@@ -8,6 +8,7 @@
 #include "ui/BlxOffscreenPlatform.h"
 #include "ui/BlxText.h"
 #include "ui/BlxWindow.h"
+#include "ui/IdlePump.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -166,7 +167,7 @@ inline void Post(std::function<void()> action)
 inline void IdleUntilSettled(TBlxWindow* before)
 {
     TBlxApplication& app = TBlxApplication::Instance();
-    app.RunModalLoop(
+    IdleUntil(
         [&]
         {
             TBlxWindow* top = app.TopModal();
@@ -184,7 +185,7 @@ inline void IdleUntilSettled()
 /// queued choice on those rounds).
 inline void IdleWhileQueued()
 {
-    TBlxApplication::Instance().RunModalLoop([] { return Offscreen().PendingActions() == 0; });
+    IdleUntil([] { return Offscreen().PendingActions() == 0; });
 }
 
 /// Queues an action that waits until a modal window is showing, then runs on it.

@@ -269,7 +269,7 @@ TEST_F(TBlxControlTest, ModalLoopEndsOnTheButtonsResultAndBlocksOtherWindows)
             EXPECT_EQ(A->Downs, 0) << "the window below a modal dialog takes no input";
             ClickControl(ok);
         });
-    EXPECT_EQ(dialog.ShowModalAndWait(), TBlxModalResult::OK);
+    EXPECT_EQ(ShowModalUntilClosed(dialog), TBlxModalResult::OK);
     EXPECT_FALSE(dialog.IsShown());
     EXPECT_EQ(TBlxApplication::Instance().TopModal(), nullptr);
 }
@@ -285,7 +285,7 @@ TEST_F(TBlxControlTest, CloseRequestCancelsAModalWindow)
             e.Kind = TBlxPlatformEvent::TKind::CloseRequest;
             TBlxApplication::Instance().Dispatch(w, e);
         });
-    EXPECT_EQ(dialog.ShowModalAndWait(), TBlxModalResult::Cancel);
+    EXPECT_EQ(ShowModalUntilClosed(dialog), TBlxModalResult::Cancel);
 }
 
 } // namespace

@@ -178,13 +178,13 @@ TEST(BlxTimerTest, FiresByTheIntervalFromThePumpOnly)
     timer.SetInterval(100);
     int fired = 0;
     timer.OnTimer = [&](TBlxTimer&) { ++fired; };
-    TBlxApplication::Instance().Wait(350);
+    IdleFor(350);
     EXPECT_EQ(fired, 0) << "disabled";
     timer.SetEnabled(true);
-    TBlxApplication::Instance().Wait(350);
+    IdleFor(350);
     EXPECT_EQ(fired, 3);
     timer.SetEnabled(false);
-    TBlxApplication::Instance().Wait(300);
+    IdleFor(300);
     EXPECT_EQ(fired, 3);
 }
 

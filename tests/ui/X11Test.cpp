@@ -126,7 +126,7 @@ TEST_F(TBlxX11Test, ModalDialogIsDrivenBySyntheticClicksAndKeys)
     watchdog.OnTimer = [&](TBlxTimer&) { TBlxApplication::Instance().EndAllModalLoops(); };
     driver.SetEnabled(true);
     watchdog.SetEnabled(true);
-    EXPECT_EQ(dialog.ShowModalAndWait(), TBlxModalResult::OK);
+    EXPECT_EQ(ShowModalUntilClosed(dialog), TBlxModalResult::OK);
     EXPECT_TRUE(sent);
     EXPECT_EQ(edit.Text(), "ok");
 }

@@ -8,6 +8,7 @@
 #include "ui/BlxApplication.h"
 #include "ui/BlxPixelBuffer.h"
 #include "ui/BlxStyle.h"
+#include "ui/IdlePump.h"
 
 #include <gtest/gtest.h>
 
@@ -64,7 +65,7 @@ inline bool PumpUntil(const std::function<bool()>& done, int ms = 5000)
     bool finished = done();
     while (!finished && app.NowMs() < end)
     {
-        app.Wait(10);
+        IdleFor(10);
         finished = done();
     }
     return finished;
