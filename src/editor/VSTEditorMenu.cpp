@@ -12,7 +12,6 @@
 #include "editor/PresetsForm.h"
 #include "plugin/BlxCommon.h"
 #include "plugin/VSTPluginBaseDM.h"
-#include "ui/BlxApplication.h"
 #include "ui/BlxLabel.h"
 #include "ui/BlxScale.h"
 #include "ui/BlxShell.h"
