@@ -11,6 +11,7 @@
 #include "ui/BlxListBox.h"
 #include "ui/BlxShell.h"
 #include "ui/BlxStyle.h"
+#include "ui/BlxWindow.h"
 
 #include <algorithm>
 #include <cctype>
@@ -65,14 +66,15 @@ TBlxFont MakeFont(const char* family, int sizePx, bool bold)
 
 } // namespace
 
-TfrmPresets::TfrmPresets() : TBlxWindow(TBlxWindowKind::Popup)
+TfrmPresets::TfrmPresets()
 {
-    SetClosesOnPressOutside(true);
+    SetVisible(false);
     SetFont(MakeFont(kBlxFontTahoma, kFormFontPx, false));
-    SetColor(TBlxStyle::Palette().ButtonFace);
+    SetColor(TBlxStyle::Palette().ButtonFace.WithAlpha(255));
     CreateControls();
-    OnShow = [this](TBlxWindow&) { FormShow(); };
-    SetClientSize(544, 289);
+    timClosed.SetInterval(0);
+    timClosed.OnTimer = [this](TBlxTimer&) { timClosedTimer(); };
+    SetBounds(0, 0, 544, 289);
 }
 
 TfrmPresets::~TfrmPresets() = default;
@@ -118,14 +120,11 @@ void TfrmPresets::CreateControls()
         b.SetTag(-1);
         b.SetFont(MakeFont(kBlxFontSegoeUI, kListFontPx, true));
         b.SetBounds(left, 244, 80, 26);
-        b.OnClick = [this, result](TBlxControl&) { SetModalResult(result); };
+        b.OnClick = [this, result](TBlxControl&) { Close(result); };
         return &b;
     };
     btnOK = makeButton("OK", 363, TBlxModalResult::OK);
     btnCancel = makeButton("Cancel", 449, TBlxModalResult::Cancel);
-    SetDefaultControl(btnOK);
-    SetCancelControl(btnCancel);
-    SetActiveControl(lstPresets);
 
     popMenu = std::make_unique<TBlxPopupMenu>();
     popMenu_Open = &popMenu->Items().Add("Open");
@@ -133,7 +132,7 @@ void TfrmPresets::CreateControls()
     popMenu->Items().AddSeparator();
     popMenu_Explorer = &popMenu->Items().Add("Show in File Manager");
     popMenu->OnPopup = [this](TBlxMenu&) { popMenuPopup(); };
-    popMenu_Open->OnClick = [this](TBlxMenuItem&) { SetModalResult(TBlxModalResult::OK); };
+    popMenu_Open->OnClick = [this](TBlxMenuItem&) { Close(TBlxModalResult::OK); };
     popMenu_Delete->OnClick = [this](TBlxMenuItem&) { popMenu_DeleteClick(); };
     popMenu_Explorer->OnClick = [this](TBlxMenuItem&) { popMenu_ExplorerClick(); };
     lstPresets->SetPopupMenu(popMenu.get());
@@ -160,7 +159,6 @@ std::string TfrmPresets::SelectedFile() const
 
 void TfrmPresets::Resized()
 {
-    TBlxWindow::Resized();
     if (panMain)
     {
         panMain->SetBounds(1, 1, Width() - 2, Height() - 2);
@@ -184,11 +182,56 @@ void TfrmPresets::panMainResize()
 
 void TfrmPresets::Paint(TBlxCanvas& canvas)
 {
-    TBlxWindow::Paint(canvas);
-    // The tile starts at the window's corner, as on the editor behind it.
+    TBlxControl::Paint(canvas);
+    // The tile starts at the form's own corner, as it did when the browser was a window.
     if (const TBlxPixelBuffer* tile = FBackground.At(canvas.Scale()))
     {
         canvas.TileImage(*tile, FBackground.Scale());
+    }
+}
+
+void TfrmPresets::Open(std::function<void(std::optional<std::string>)> done)
+{
+    FDone = std::move(done);
+    FAnswer.reset();
+    timClosed.SetEnabled(false);
+    SetVisible(true);
+    if (TBlxWindow* window = Window())
+    {
+        window->SetModalControl(this, btnOK, btnCancel, [this] { Close(TBlxModalResult::Cancel); });
+        // Escape and the arrow keys work at once, without a click into the list first.
+        window->TakeNativeFocus();
+    }
+    lstPresets->SetFocus();
+    FormShow();
+}
+
+void TfrmPresets::Close(TBlxModalResult result)
+{
+    if (!IsOpen())
+    {
+        return;
+    }
+    const std::string path = result == TBlxModalResult::OK ? SelectedFile() : std::string();
+    FAnswer = path.empty() ? std::nullopt : std::optional<std::string>(path);
+    if (TBlxWindow* window = Window(); window && window->ModalControl() == this)
+    {
+        window->SetModalControl(nullptr);
+    }
+    SetVisible(false);
+    timClosed.SetEnabled(true);
+}
+
+void TfrmPresets::timClosedTimer()
+{
+    timClosed.SetEnabled(false);
+    std::function<void(std::optional<std::string>)> done = std::move(FDone);
+    FDone = nullptr;
+    // The completion may close the editor and this form with it: nothing of it is touched
+    // afterwards.
+    if (done)
+    {
+        done(std::move(FAnswer));
     }
 }
 
@@ -273,7 +316,7 @@ void TfrmPresets::lstPresetsDblClick()
 {
     if (FLastListButton == TBlxMouseButton::Left && btnOK->Enabled())
     {
-        SetModalResult(TBlxModalResult::OK);
+        Close(TBlxModalResult::OK);
     }
 }
 
@@ -293,12 +336,11 @@ void TfrmPresets::popMenu_DeleteClick()
     }
     std::string name = lstPresets->Item(b).Text;
     std::string fileName = FFileList[size_t(lstPresets->Item(b).Data)];
-    ShowMessageDialogLater(FMessage, this, "Delete \"" + name + "\"?", "Delete Preset",
+    ShowMessageDialogLater(FMessage, Window(), "Delete \"" + name + "\"?", "Delete Preset",
                            TMsgDlgButtons::YesNo, TMsgDlgType::Confirmation,
                            [this, b, fileName](TBlxModalResult answer)
                            {
-                               if (answer == TBlxModalResult::Yes &&
-                                   ModalResult() == TBlxModalResult::None)
+                               if (answer == TBlxModalResult::Yes && IsOpen())
                                    DeletePresetFile(b, fileName);
                            });
 }
@@ -323,41 +365,48 @@ void TfrmPresets::popMenu_ExplorerClick()
     if (!BlxShellOpen(FPresetsFolder))
     {
         ShowMessageDialogLater(
-            FMessage, this, MessageWithDetail("Error opening folder.", FPresetsFolder),
+            FMessage, Window(), MessageWithDetail("Error opening folder.", FPresetsFolder),
             "Show in File Manager", TMsgDlgButtons::OK, TMsgDlgType::Information);
     }
 }
 
-void ShowPresetsBrowser(std::unique_ptr<TBlxWindow>& holder, TBlxWindow& parent, TBlxSize size,
-                        const std::string& presetsFolder, const std::string& currentName,
+void ShowPresetsBrowser(TBlxWindow& editor, TBlxSize size, const std::string& presetsFolder,
+                        const std::string& currentName,
                         std::function<void(std::optional<std::string>)> done)
 {
-    auto browser = std::make_unique<TfrmPresets>();
-    browser->SetPopupParent(&parent);
-    browser->SetClientSize(size.Width, size.Height);
-    TBlxPoint origin = parent.ClientOriginOnScreen();
-    browser->SetPosition({origin.X + (parent.Width() - size.Width) / 2,
-                          origin.Y + (parent.Height() - size.Height) / 2});
-    browser->SetPresetsFolder(presetsFolder);
-    browser->SetCurrentName(currentName);
-    TfrmPresets* shown = browser.get();
-    auto closed = [&holder, shown, done](TBlxModalResult result)
+    TfrmPresets* browser = nullptr;
+    for (int i = 0; i < editor.ChildCount() && !browser; ++i)
     {
-        std::string path = result == TBlxModalResult::OK ? shown->SelectedFile() : std::string();
-        // The browser goes once its answer has been acted on.
-        std::unique_ptr<TBlxWindow> gone;
-        if (holder.get() == shown)
-            gone = std::move(holder);
-        if (done)
-            done(path.empty() ? std::nullopt : std::optional<std::string>(path));
-    };
-    if (!browser->ShowModal(closed))
+        browser = dynamic_cast<TfrmPresets*>(&editor.Child(i));
+    }
+    if (browser && browser->IsOpen())
     {
-        if (done)
-            done(std::nullopt);
         return;
     }
-    holder = std::move(browser);
+    // Made once per editor and kept hidden between uses: a closing browser is still running the
+    // handler of the click that closed it.
+    if (!browser)
+    {
+        browser = &editor.Add<TfrmPresets>();
+    }
+    browser->SetBounds((editor.Width() - size.Width) / 2, (editor.Height() - size.Height) / 2,
+                       size.Width, size.Height);
+    browser->SetPresetsFolder(presetsFolder);
+    browser->SetCurrentName(currentName);
+    browser->Open(std::move(done));
+}
+
+TfrmPresets* OpenPresetsBrowser(TBlxWindow& editor)
+{
+    for (int i = 0; i < editor.ChildCount(); ++i)
+    {
+        auto* browser = dynamic_cast<TfrmPresets*>(&editor.Child(i));
+        if (browser && browser->IsOpen())
+        {
+            return browser;
+        }
+    }
+    return nullptr;
 }
 
 } // namespace tumblet

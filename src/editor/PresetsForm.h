@@ -1,7 +1,8 @@
 #pragma once
 
 #include "controls/BlxScaledArtwork.h"
-#include "ui/BlxWindow.h"
+#include "ui/BlxControl.h"
+#include "ui/BlxTimer.h"
 
 #include <functional>
 #include <memory>
@@ -19,12 +20,13 @@ class TBlxMenuItem;
 class TBlxPixelBuffer;
 class TBlxPopupMenu;
 class TBlxSpTBXSpeedButton;
+class TBlxWindow;
 
-/// The presets browser: a borderless pop-up form listing the preset files of the presets
-/// folder in three columns, to load one, delete one or show the folder in the file manager.
-/// A press outside it closes it with Cancel, and the press then acts on what lies under the
-/// pointer. Thread: UI.
-class TfrmPresets : public TBlxWindow
+/// The presets browser: a form drawn over the editor inside the editor's window, listing the
+/// preset files of the presets folder in three columns, to load one, delete one or show the
+/// folder in the file manager. While it is open the editor's other controls take no input; a
+/// press on the editor outside it closes it with Cancel and goes no further. Thread: UI.
+class TfrmPresets : public TBlxControl
 {
 public:
     TfrmPresets();
@@ -41,6 +43,12 @@ public:
     std::string SelectedFile() const;
     /// Lists the folder again (done when shown and after a deletion).
     void FillList();
+    /// Shows the browser over the rest of its window, modal inside it, and returns at once;
+    /// `done` gets the answer on a later round of the pump, once it closed.
+    void Open(std::function<void(std::optional<std::string>)> done);
+    /// Closes it: OK answers with the selected file, anything else with nothing.
+    void Close(TBlxModalResult result);
+    bool IsOpen() const { return Visible(); }
 
     void Paint(TBlxCanvas& canvas) override;
 
@@ -53,6 +61,9 @@ public:
     TBlxMenuItem* popMenu_Open = nullptr;
     TBlxMenuItem* popMenu_Delete = nullptr;
     TBlxMenuItem* popMenu_Explorer = nullptr;
+    /// Gives the answer once the input that closed the browser has been handled, so that the
+    /// completion never runs inside a handler of the browser's own controls.
+    TBlxTimer timClosed;
 
 protected:
     void Resized() override;
@@ -70,6 +81,7 @@ private:
     void popMenu_DeleteClick();
     void DeletePresetFile(int index, const std::string& fileName);
     void popMenu_ExplorerClick();
+    void timClosedTimer();
 
     std::string FPresetsFolder;
     std::string FCurrentName;
@@ -78,15 +90,21 @@ private:
     TBlxMouseButton FLastListButton = TBlxMouseButton::None;
     /// The question or message open over the browser, if any.
     std::unique_ptr<TBlxWindow> FMessage;
+    std::function<void(std::optional<std::string>)> FDone;
+    std::optional<std::string> FAnswer;
 };
 
-/// Shows the presets browser over `parent`, modal to our other windows, and returns at once:
-/// sized `size`, centred on the parent's client area, listing `presetsFolder` with
+/// Shows the presets browser over the editor window `editor`, modal inside it, and returns at
+/// once: sized `size` (logical pixels), centred on the editor, listing `presetsFolder` with
 /// `currentName` selected. On a later round of the pump, once it closed, `done` gets the chosen
-/// preset file's path, or nothing when it was cancelled or closed by a press outside it. The
-/// browser lives in `holder`: destroying the holder's owner closes it without calling `done`.
-void ShowPresetsBrowser(std::unique_ptr<TBlxWindow>& holder, TBlxWindow& parent, TBlxSize size,
-                        const std::string& presetsFolder, const std::string& currentName,
+/// preset file's path, or nothing when it was cancelled or closed by a press outside it. It is
+/// a control of the editor: destroying the editor closes it without calling `done`. Nothing
+/// happens while it is open already.
+void ShowPresetsBrowser(TBlxWindow& editor, TBlxSize size, const std::string& presetsFolder,
+                        const std::string& currentName,
                         std::function<void(std::optional<std::string>)> done);
+
+/// The presets browser open over `editor`, or null.
+TfrmPresets* OpenPresetsBrowser(TBlxWindow& editor);
 
 } // namespace tumblet

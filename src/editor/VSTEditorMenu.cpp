@@ -12,7 +12,6 @@
 #include "editor/PresetsForm.h"
 #include "plugin/BlxCommon.h"
 #include "plugin/VSTPluginBaseDM.h"
-#include "ui/BlxApplication.h"
 #include "ui/BlxLabel.h"
 #include "ui/BlxScale.h"
 #include "ui/BlxShell.h"
@@ -351,8 +350,7 @@ void TfrmVSTEditorMenu::ddmMenu_LoadPresetClick()
 void TfrmVSTEditorMenu::btnPresetsClick()
 {
     TVSTPluginBase& module = Module();
-    ShowPresetsBrowser(FDialog, *this, GetPresetsBrowserSize(), module.PresetsFolder(),
-                       module.PresetName(),
+    ShowPresetsBrowser(*this, GetPresetsBrowserSize(), module.PresetsFolder(), module.PresetName(),
                        [this](std::optional<std::string> path) { PresetsBrowserClosed(path); });
 }
 
@@ -376,8 +374,6 @@ void TfrmVSTEditorMenu::PresetsBrowserClosed(const std::optional<std::string>& p
             module.SetPresetName("");
     }
     AfterPresetsBrowser();
-    // The click that closed the browser must not act on the editor a second time.
-    TBlxApplication::Instance().DiscardMouseEvents();
 }
 
 void TfrmVSTEditorMenu::ddmMenu_SavePresetClick()
@@ -525,7 +521,10 @@ void TfrmVSTEditorMenu::LowestOctaveChanged()
 
 TBlxSize TfrmVSTEditorMenu::GetPresetsBrowserSize()
 {
-    return {ClientWidth() - kPresetsBrowserMargin, ClientHeight() - kPresetsBrowserMargin};
+    // Logical pixels: the browser is drawn at the editor's scale (ClientWidth is the host's
+    // device pixels).
+    return {ClientRect().Width - kPresetsBrowserMargin,
+            ClientRect().Height - kPresetsBrowserMargin};
 }
 
 void TfrmVSTEditorMenu::panMainClick()

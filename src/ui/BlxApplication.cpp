@@ -17,8 +17,6 @@ namespace
 /// Longest sleep between rounds of a pump that has nothing due, in ms: keeps repaints
 /// responsive.
 constexpr int kMaxSleepMs = 10;
-/// How long a press that closed a pop-up form waits for its replay at most, in ms.
-constexpr int64_t kMaxReplayAgeMs = 1000;
 
 template <typename T> void Erase(std::vector<T*>& v, T* item)
 {
@@ -94,8 +92,6 @@ int TBlxApplication::EventDescriptor() const
 
 void TBlxApplication::ProcessMessages()
 {
-    // The press that closed a pop-up form is older than anything queued now.
-    DeliverReplay();
     if (TBlxPlatform* p = CurrentPlatform())
     {
         // Keep the backend alive while it delivers: a handler may close the last window.
@@ -190,62 +186,6 @@ std::string TBlxApplication::ClipboardText()
     return p ? p->ClipboardText() : FLocalClipboard;
 }
 
-void TBlxApplication::DiscardMouseEvents()
-{
-    if (TBlxPlatform* p = CurrentPlatform())
-    {
-        p->DiscardMouseEvents();
-    }
-}
-
-void TBlxApplication::ReplayPressLater(TBlxMouseButton button, TBlxPoint screenPos)
-{
-    FReplay = TReplay{button, screenPos, NowMs()};
-}
-
-void TBlxApplication::DeliverReplay()
-{
-    if (!FReplay)
-    {
-        return;
-    }
-    TReplay replay = *FReplay;
-    FReplay.reset();
-    // A press whose window closed before the next round (the host closed the editor) must not
-    // land on whatever opens there later.
-    if (NowMs() - replay.TimeMs > kMaxReplayAgeMs)
-    {
-        return;
-    }
-    for (auto it = FWindows.rbegin(); it != FWindows.rend(); ++it)
-    {
-        TBlxWindow& w = **it;
-        TBlxPoint origin = w.NativeOriginOnScreen();
-        TBlxPoint local{replay.ScreenPos.X - origin.X, replay.ScreenPos.Y - origin.Y};
-        if (!w.IsShown() || !w.ContainsNative(local))
-        {
-            continue;
-        }
-        std::shared_ptr<bool> alive = w.AliveFlag();
-        TBlxPlatformEvent e;
-        e.Kind = TBlxPlatformEvent::TKind::MouseDown;
-        e.Mouse.Pos = local;
-        e.Mouse.Button = replay.Button;
-        Dispatch(w, e);
-        // Released while the pop-up was closing: that release was queued before the replay
-        // and went nowhere, so it is sent here.
-        unsigned bit = replay.Button == TBlxMouseButton::Left    ? ssLeft
-                       : replay.Button == TBlxMouseButton::Right ? ssRight
-                                                                 : ssMiddle;
-        if (*alive && !(PointerButtons() & bit))
-        {
-            e.Kind = TBlxPlatformEvent::TKind::MouseUp;
-            Dispatch(w, e);
-        }
-        return;
-    }
-}
-
 void TBlxApplication::ReplayClick(TBlxMouseButton button)
 {
     TBlxPoint screen = PointerPos();
@@ -281,7 +221,7 @@ void TBlxApplication::RegisterWindow(TBlxWindow& window)
 
 void TBlxApplication::UnregisterWindow(TBlxWindow& window)
 {
-    // The windows that stay above this one (its dialogs, menus and pop-up forms, and theirs)
+    // The windows that stay above this one (its dialogs and menus, and theirs)
     // end their modal loops and forget it: the host may close the editor while one is open.
     for (TBlxWindow* w : FWindows)
     {
@@ -382,51 +322,22 @@ void TBlxApplication::Dispatch(TBlxWindow& window, const TBlxPlatformEvent& e)
                  e.Kind == K::Wheel || e.Kind == K::KeyDown || e.Kind == K::CloseRequest;
     if (input && !AcceptsInput(window))
     {
-        if (ForwardToDraggingPopup(window, e))
-        {
-            return;
-        }
         // Keys typed while a modal window is up are meant for it, wherever the window system's
-        // keyboard focus happens to be (the editor, or the pop-up form holding the grab).
+        // keyboard focus happens to be.
         TBlxWindow* top = TopModalFor(window);
         if (e.Kind == K::KeyDown)
         {
             top->HandleEvent(e);
             return;
         }
-        // A press outside an open menu closes the menu and is swallowed, as menus do; a pop-up
-        // form passes the press on to what lies under the pointer once it is gone.
+        // A press outside an open menu closes the menu and is swallowed, as menus do.
         if (e.Kind == K::MouseDown && top->Kind() == TBlxWindowKind::Popup)
         {
-            if (top->ClosesOnPressOutside())
-            {
-                TBlxPoint origin = window.NativeOriginOnScreen();
-                ReplayPressLater(e.Mouse.Button,
-                                 {origin.X + e.Mouse.Pos.X, origin.Y + e.Mouse.Pos.Y});
-            }
             top->Close();
         }
         return;
     }
     window.HandleEvent(e);
-}
-
-bool TBlxApplication::ForwardToDraggingPopup(TBlxWindow& window, const TBlxPlatformEvent& e)
-{
-    using K = TBlxPlatformEvent::TKind;
-    TBlxWindow* top = TopModal();
-    bool pointer = e.Kind == K::MouseDown || e.Kind == K::MouseUp || e.Kind == K::MouseMove;
-    if (!pointer || !top || !top->ClosesOnPressOutside() || top->HeldButtons() == 0)
-    {
-        return false;
-    }
-    // A drag that began on the pop-up form stays with it while it crosses other windows of
-    // ours, as it does over foreign windows under the grab.
-    TBlxPoint from = window.NativeOriginOnScreen(), to = top->NativeOriginOnScreen();
-    TBlxPlatformEvent moved = e;
-    moved.Mouse.Pos = {e.Mouse.Pos.X + from.X - to.X, e.Mouse.Pos.Y + from.Y - to.Y};
-    top->HandleEvent(moved);
-    return true;
 }
 
 void TBlxApplication::RegisterTimer(TBlxTimer& timer)

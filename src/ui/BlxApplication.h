@@ -60,18 +60,9 @@ public:
     std::optional<TBlxRect> ActiveWindowRect();
     void SetClipboardText(const std::string& text);
     std::string ClipboardText();
-    void DiscardMouseEvents();
     /// Delivers a press and a release of `button` at the pointer to whichever of our shown
     /// windows lies under it (a click that closed a window acts on what is below).
     void ReplayClick(TBlxMouseButton button);
-    /// Delivers a press that closed a pop-up form again, at the start of the next round of the
-    /// pump, to whichever of our shown windows lies under `screenPos`; the release follows at
-    /// once when the button is no longer held. Queued mouse events that are discarded in the
-    /// meantime do not take it with them.
-    void ReplayPressLater(TBlxMouseButton button, TBlxPoint screenPos);
-    bool ReplayPending() const { return FReplay.has_value(); }
-    /// The window system delivers the press itself instead.
-    void CancelReplay() { FReplay.reset(); }
 
     /// Routes an event to a window, applying the rules of running modal loops.
     void Dispatch(TBlxWindow& window, const TBlxPlatformEvent& e);
@@ -99,14 +90,6 @@ private:
     void PaintWindows();
     bool AcceptsInput(const TBlxWindow& window) const;
     TBlxPlatform* CurrentPlatform() const;
-    void DeliverReplay();
-    bool ForwardToDraggingPopup(TBlxWindow& window, const TBlxPlatformEvent& e);
-    struct TReplay
-    {
-        TBlxMouseButton Button;
-        TBlxPoint ScreenPos;
-        int64_t TimeMs;
-    };
 
     TBlxBackend FBackend = TBlxBackend::Auto;
     std::shared_ptr<TBlxOffscreenPlatform> FOffscreen;
@@ -116,7 +99,6 @@ private:
     std::vector<TBlxWindow*> FModalStack;
     std::vector<TBlxTimer*> FTimers;
     std::string FLocalClipboard;
-    std::optional<TReplay> FReplay;
 };
 
 } // namespace tumblet

@@ -31,7 +31,6 @@ public:
     std::optional<TBlxRect> ActiveWindowRect() override { return FActiveWindow; }
     void SetClipboardText(const std::string& text) override { FClipboard = text; }
     std::string ClipboardText() override { return FClipboard; }
-    void DiscardMouseEvents() override {}
 
     /// Queues an action for a later round of the pump. An action that returns false is not
     /// ready yet and is tried again on the next round.

@@ -103,8 +103,6 @@ public:
     virtual std::optional<TBlxRect> ActiveWindowRect() = 0;
     virtual void SetClipboardText(const std::string& text) = 0;
     virtual std::string ClipboardText() = 0;
-    /// Drops the mouse events still queued (a click that closed a window must not act twice).
-    virtual void DiscardMouseEvents() = 0;
 };
 
 } // namespace tumblet

@@ -20,7 +20,7 @@ TBlxTimer::~TBlxTimer()
 
 void TBlxTimer::SetInterval(int ms)
 {
-    FInterval = std::max(1, ms);
+    FInterval = std::max(0, ms);
     if (FEnabled)
     {
         FNext = TBlxApplication::Instance().NowMs() + FInterval;

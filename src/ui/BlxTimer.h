@@ -16,7 +16,8 @@ public:
     TBlxTimer(const TBlxTimer&) = delete;
     TBlxTimer& operator=(const TBlxTimer&) = delete;
 
-    /// Milliseconds between firings.
+    /// Milliseconds between firings; 0 fires on every round of the pump, the first one being
+    /// the round it was enabled in, after that round's input.
     int Interval() const { return FInterval; }
     void SetInterval(int ms);
     bool Enabled() const { return FEnabled; }

@@ -233,10 +233,6 @@ bool TBlxWindow::Show()
     InvalidateWindowRect(ClientRect());
     FNative->Show();
     FShown = true;
-    if (FClosesOnPressOutside)
-    {
-        GrabInput(true);
-    }
     if (!FFocus)
     {
         if (FActiveControl && FActiveControl->CanFocus())
@@ -262,6 +258,7 @@ void TBlxWindow::CancelPress()
         Raise(c->OnCaptureLost, *c);
     }
     FHeldButtons = 0;
+    FSwallowedButtons = 0;
     UpdateHover(nullptr);
 }
 
@@ -274,12 +271,6 @@ void TBlxWindow::Hide()
     CancelPress();
     FNative->Hide();
     FShown = false;
-    // A menu or dialog that closed over a grabbing pop-up form took the grab with it.
-    TBlxWindow* top = TBlxApplication::Instance().TopModal();
-    if (top && top != this && top->FClosesOnPressOutside && top->FShown)
-    {
-        top->GrabInput(true);
-    }
 }
 
 bool TBlxWindow::ShowModal(std::function<void(TBlxModalResult)> done)
@@ -330,9 +321,38 @@ void TBlxWindow::Close()
     }
 }
 
+void TBlxWindow::SetModalControl(TBlxControl* control, TBlxControl* defaultControl,
+                                 TBlxControl* cancelControl, std::function<void()> pressOutside)
+{
+    if (FModalControl && !control)
+    {
+        // A press that closed the modal form (a double click, say) is released over what lay
+        // below it: that release is not a click there.
+        FSwallowedButtons |= FHeldButtons;
+    }
+    FModalControl = control;
+    FModalDefault = control ? defaultControl : nullptr;
+    FModalCancel = control ? cancelControl : nullptr;
+    FModalPressOutside = control ? std::move(pressOutside) : nullptr;
+    if (FFocus && !TakesInput(FFocus))
+    {
+        SetFocusedControl(nullptr);
+    }
+    if (FHover && !TakesInput(FHover))
+    {
+        UpdateHover(nullptr);
+    }
+}
+
+bool TBlxWindow::TakesInput(const TBlxControl* control) const
+{
+    return !FModalControl || IsInside(control, *FModalControl);
+}
+
 void TBlxWindow::SetFocusedControl(TBlxControl* control)
 {
-    if (control == FFocus || (control && control->Window() != this))
+    if (control == FFocus || (control && control->Window() != this) ||
+        (control && !TakesInput(control)))
     {
         return;
     }
@@ -388,7 +408,7 @@ void TBlxWindow::FocusControlUnderPointer()
 void TBlxWindow::SelectNext(bool forward)
 {
     std::vector<TBlxControl*> list;
-    CollectFocusable(*this, list);
+    CollectFocusable(FModalControl ? *FModalControl : *this, list);
     if (list.empty())
     {
         return;
@@ -425,8 +445,9 @@ void TBlxWindow::ReleaseCapture()
 
 bool TBlxWindow::DialogKey(TBlxKey key)
 {
-    TBlxControl* c = key == TBlxKey::Enter    ? FDefaultControl
-                     : key == TBlxKey::Escape ? FCancelControl
+    const bool modal = FModalControl != nullptr;
+    TBlxControl* c = key == TBlxKey::Enter    ? (modal ? FModalDefault : FDefaultControl)
+                     : key == TBlxKey::Escape ? (modal ? FModalCancel : FCancelControl)
                                               : nullptr;
     if (!c || !c->Showing() || !c->EffectivelyEnabled())
     {
@@ -438,13 +459,17 @@ bool TBlxWindow::DialogKey(TBlxKey key)
 
 void TBlxWindow::ControlDestroyed(TBlxControl& control)
 {
-    for (TBlxControl** p :
-         {&FFocus, &FActiveControl, &FCapture, &FHover, &FDefaultControl, &FCancelControl})
+    for (TBlxControl** p : {&FFocus, &FActiveControl, &FCapture, &FHover, &FDefaultControl,
+                            &FCancelControl, &FModalDefault, &FModalCancel})
     {
         if (*p == &control)
         {
             *p = nullptr;
         }
+    }
+    if (FModalControl == &control)
+    {
+        SetModalControl(nullptr);
     }
 }
 

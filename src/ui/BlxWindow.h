@@ -4,6 +4,7 @@
 #include "ui/BlxPixelBuffer.h"
 #include "ui/BlxPlatform.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -70,13 +71,14 @@ public:
     TBlxNativeId NativeId() const;
     /// Routes all pointer and keyboard input here (menus); false when refused.
     bool GrabInput(bool grab);
-    /// A pop-up form that holds the input grab while shown and that a press outside closes
-    /// (result Cancel); the press then reaches whatever lies under the pointer. A drag that
-    /// started inside stays with it until the button is released.
-    void SetClosesOnPressOutside(bool closes) { FClosesOnPressOutside = closes; }
-    bool ClosesOnPressOutside() const { return FClosesOnPressOutside; }
-    /// The mouse buttons pressed on this window and not yet released (ssLeft, ssRight, ssMiddle).
-    unsigned HeldButtons() const { return FHeldButtons; }
+    /// Makes a control of this window modal inside it (a form drawn over the other controls):
+    /// only it takes pointer, wheel and keyboard input, Enter and Escape click its own
+    /// `defaultControl` and `cancelControl`, and a press elsewhere in the window runs
+    /// `pressOutside` and reaches nothing, nor does its release. Null ends it.
+    void SetModalControl(TBlxControl* control, TBlxControl* defaultControl = nullptr,
+                         TBlxControl* cancelControl = nullptr,
+                         std::function<void()> pressOutside = {});
+    TBlxControl* ModalControl() const { return FModalControl; }
 
     TBlxControl* FocusedControl() const { return FFocus; }
     void SetFocusedControl(TBlxControl* control);
@@ -139,6 +141,8 @@ private:
     /// Hides the window and runs its completion once its modal result is set; false otherwise.
     bool FinishModal();
     void ControlDestroyed(TBlxControl& control);
+    /// False for a control outside the modal control while one is set (and for null then).
+    bool TakesInput(const TBlxControl* control) const;
     void ControlHidden(TBlxControl& control);
     bool EnsureNativeWindow();
     void PaintTree(TBlxControl& control, TBlxCanvas& canvas, const TBlxRect& damage);
@@ -171,7 +175,6 @@ private:
     bool FPaintedOnce = false;
     bool FApplyingConfigure = false;
     bool FInModal = false;
-    bool FClosesOnPressOutside = false;
     TBlxModalResult FModalResult = TBlxModalResult::None;
     std::function<void(TBlxModalResult)> FModalDone;
     TBlxControl* FFocus = nullptr;
@@ -180,8 +183,14 @@ private:
     TBlxControl* FHover = nullptr;
     TBlxControl* FDefaultControl = nullptr;
     TBlxControl* FCancelControl = nullptr;
+    TBlxControl* FModalControl = nullptr;
+    TBlxControl* FModalDefault = nullptr;
+    TBlxControl* FModalCancel = nullptr;
+    std::function<void()> FModalPressOutside;
     TBlxCursor FShownCursor = TBlxCursor::Default;
     unsigned FHeldButtons = 0;
+    /// Buttons whose release is dropped: their press closed, or ended, a modal control.
+    unsigned FSwallowedButtons = 0;
     int64_t FLastPressTime = -1000000;
     TBlxPoint FLastPressPos;
     TBlxMouseButton FLastPressButton = TBlxMouseButton::None;

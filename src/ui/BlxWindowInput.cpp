@@ -155,6 +155,17 @@ int TBlxWindow::ClickCountFor(const TBlxMouseEvent& e)
 void TBlxWindow::DispatchMouseDown(const TBlxMouseEvent& e)
 {
     TBlxControl* target = FCapture ? FCapture : ControlAt(e.Pos);
+    if (target && !TakesInput(target))
+    {
+        // The press only closes the modal form: its release goes nowhere either.
+        FSwallowedButtons |= ButtonBit(e.Button);
+        std::function<void()> outside = FModalPressOutside;
+        if (outside)
+        {
+            outside();
+        }
+        return;
+    }
     if (target)
     {
         FHeldButtons |= ButtonBit(e.Button);
@@ -162,15 +173,7 @@ void TBlxWindow::DispatchMouseDown(const TBlxMouseEvent& e)
     else
     {
         // Only a grabbing popup hears presses outside itself: they dismiss it.
-        if (FClosesOnPressOutside)
-        {
-            TBlxPoint origin = NativeOriginOnScreen();
-            TBlxRect device = ToDevice({e.Pos.X, e.Pos.Y, 1, 1});
-            TBlxApplication::Instance().ReplayPressLater(
-                e.Button, {origin.X + device.Left, origin.Y + device.Top});
-            Close();
-        }
-        else if (FKind == TBlxWindowKind::Popup)
+        if (FKind == TBlxWindowKind::Popup)
         {
             Raise(OnPressOutside, *this);
         }
@@ -209,8 +212,22 @@ void TBlxWindow::DispatchMouseDown(const TBlxMouseEvent& e)
 
 void TBlxWindow::DispatchMouseUp(const TBlxMouseEvent& e)
 {
-    FHeldButtons &= ~ButtonBit(e.Button);
+    const unsigned bit = ButtonBit(e.Button);
+    FHeldButtons &= ~bit;
+    if (FSwallowedButtons & bit)
+    {
+        FSwallowedButtons &= ~bit;
+        if (FHeldButtons == 0)
+        {
+            ReleaseCapture();
+        }
+        return;
+    }
     TBlxControl* target = FCapture ? FCapture : ControlAt(e.Pos);
+    if (!TakesInput(target))
+    {
+        target = nullptr;
+    }
     if (FHeldButtons == 0)
     {
         ReleaseCapture();
@@ -274,6 +291,10 @@ void TBlxWindow::DispatchMouseMove(const TBlxMouseEvent& e)
         return;
     }
     TBlxControl* c = ControlAt(e.Pos);
+    if (!TakesInput(c))
+    {
+        c = nullptr;
+    }
     UpdateHover(c);
     if (c && c->EffectivelyEnabled())
     {
@@ -307,8 +328,13 @@ void TBlxWindow::UpdateHover(TBlxControl* control)
 
 void TBlxWindow::DispatchWheel(const TBlxWheelEvent& e)
 {
+    TBlxControl* under = ControlAt(e.Pos);
+    if (!TakesInput(under))
+    {
+        return;
+    }
     std::shared_ptr<bool> alive = FAlive;
-    for (TBlxControl* c = ControlAt(e.Pos); c; c = c->Parent())
+    for (TBlxControl* c = under; c && TakesInput(c); c = c->Parent())
     {
         TBlxWheelEvent local = e;
         local.Pos = c->WindowToClient(e.Pos);
@@ -325,7 +351,7 @@ void TBlxWindow::DispatchWheel(const TBlxWheelEvent& e)
 
 void TBlxWindow::DispatchKey(const TBlxKeyEvent& e)
 {
-    TBlxControl* target = FFocus ? FFocus : this;
+    TBlxControl* target = FFocus ? FFocus : FModalControl ? FModalControl : this;
     if (target->KeyDown(e))
     {
         return;
@@ -339,7 +365,7 @@ void TBlxWindow::DispatchKey(const TBlxKeyEvent& e)
     bool handled = false;
     if (ch != 0)
     {
-        TBlxControl* charTarget = FFocus ? FFocus : this;
+        TBlxControl* charTarget = FFocus ? FFocus : FModalControl ? FModalControl : this;
         handled = charTarget->KeyPress(ch);
     }
     if (!handled && (e.Key == TBlxKey::Enter || e.Key == TBlxKey::Escape))

@@ -133,7 +133,6 @@ public:
     std::optional<TBlxRect> ActiveWindowRect() override;
     void SetClipboardText(const std::string& text) override;
     std::string ClipboardText() override;
-    void DiscardMouseEvents() override;
 
     Display* GetDisplay() const { return FDisplay; }
     /// True once the connection to the server broke; nothing is sent or read afterwards.

@@ -558,18 +558,4 @@ std::optional<TBlxRect> TX11Platform::ActiveWindowRect()
     return TBlxRect{x, y, wa.width, wa.height};
 }
 
-void TX11Platform::DiscardMouseEvents()
-{
-    TX11ErrorTrap trap(FDisplay);
-    XSync(FDisplay, False);
-    XEvent ev;
-    long mask = ButtonPressMask | ButtonReleaseMask | PointerMotionMask;
-    for (auto& [id, window] : FWindows)
-    {
-        while (XCheckWindowEvent(FDisplay, id, mask, &ev))
-        {
-        }
-    }
-}
-
 } // namespace tumblet

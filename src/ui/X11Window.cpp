@@ -281,13 +281,6 @@ bool TX11Window::GrabInput(bool grab)
         XFlush(d);
         return true;
     }
-    if (FOwner.ClosesOnPressOutside())
-    {
-        // A pop-up form grabs nothing: the rest of the desktop keeps its clicks and keys while
-        // it is open, however long the host takes between its idle calls.
-        TakeFocus();
-        return true;
-    }
     unsigned mask =
         ButtonPressMask | ButtonReleaseMask | PointerMotionMask | EnterWindowMask | LeaveWindowMask;
     XGrabKeyboard(d, FWindow, True, GrabModeAsync, GrabModeAsync, CurrentTime);

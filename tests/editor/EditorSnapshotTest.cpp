@@ -99,15 +99,16 @@ protected:
             });
         Form().ddmMenu_AboutClick();
         IdleUntilSettled();
-        WhenModal(
-            [&](TBlxWindow& w)
-            {
-                EXPECT_EQ(w.Scale(), Form().Scale()) << "the browser takes its editor's scale";
-                EXPECT_TRUE(BlxSaveWindowsPng({&w}, PathOf("presets", percent)));
-                w.Close();
-            });
+        // The browser is drawn inside the editor, at its scale.
         ClickControl(*Form().btnPresets);
-        IdleUntilSettled();
+        TfrmPresets* browser = OpenPresetsBrowser(Form());
+        ASSERT_NE(browser, nullptr);
+        EXPECT_EQ(browser->Bounds(), (TBlxRect{16, 16, 680, 309}));
+        Form().PaintAll();
+        EXPECT_TRUE(Form().BackBuffer().SavePng(PathOf("presets", percent)));
+        browser->Close(TBlxModalResult::Cancel);
+        Idle();
+        EXPECT_EQ(OpenPresetsBrowser(Form()), nullptr);
     }
 };
 

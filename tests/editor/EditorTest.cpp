@@ -2,6 +2,7 @@
 // the heading bar, the information line, the controls and their two-way binding.
 
 #include "EditorFixture.h"
+#include "PresetsBrowserDriver.h"
 
 #include "controls/BlxMenuButton.h"
 #include "editor/Dialogs.h"
@@ -517,17 +518,17 @@ TEST_F(EditorTest, DeletingTheCurrentPresetInTheBrowserThenCancellingEmptiesTheP
     EXPECT_EQ(Form().btnPresets->Caption(), "Mine");
     int selected = -1;
     std::string question;
-    WhenModal(
-        [&](TBlxWindow& w)
-        {
-            auto& browser = dynamic_cast<TfrmPresets&>(w);
-            EXPECT_EQ(browser.Bounds(), (TBlxRect{16, 16, 680, 309}));
-            selected = browser.lstPresets->ItemIndex();
-            Choose(
-                *browser.lstPresets, *browser.popMenu, {"Delete"},
-                [&] { Answer(TBlxModalResult::Yes, &question); }, TBlxMouseButton::Right);
-            ClickControl(*browser.btnCancel);
-        });
+    WhenBrowserOpen(Form(),
+                    [&](TfrmPresets& browser)
+                    {
+                        EXPECT_EQ(browser.Bounds(), (TBlxRect{16, 16, 680, 309}));
+                        selected = browser.lstPresets->ItemIndex();
+                        Choose(
+                            *browser.lstPresets, *browser.popMenu, {"Delete"},
+                            [&] { Answer(TBlxModalResult::Yes, &question); },
+                            TBlxMouseButton::Right);
+                        ClickControl(*browser.btnCancel);
+                    });
     ClickControl(*Form().btnPresets);
     IdleUntilSettled();
     EXPECT_EQ(selected, 0);
@@ -564,13 +565,20 @@ TEST_F(EditorTest, PopUpsCloseWhenTheHostClosesTheEditorOrTheModule)
         for (const TRow& row : rows)
         {
             SCOPED_TRACE(std::string(row.Name) + (module ? " / module" : " / editor"));
-            WhenModal(
-                [&](TBlxWindow&)
+            TfrmEditor* form = &Form();
+            Offscreen().Post(
+                [&, form]
                 {
+                    // Each row opens one pop-up: a window of its own, or the browser inside the
+                    // editor.
+                    const TBlxWindow* top = TBlxApplication::Instance().TopModal();
+                    if ((top == nullptr || !top->IsShown()) && OpenPresetsBrowser(*form) == nullptr)
+                        return false;
                     if (module)
                         Host.Close();
                     else
                         Host.Dispatch(effEditClose);
+                    return true;
                 });
             row.Open(Form());
             IdleUntilSettled();

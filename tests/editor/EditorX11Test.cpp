@@ -24,6 +24,8 @@ using namespace test;
 constexpr std::int32_t kGate = 5;
 // Where dialGate sits in the editor: panMain (3, 45) + panControls (158, 9) + (241, 38).
 constexpr TBlxRect kGateDial{402, 92, 48, 48};
+// Where the presets browser draws "Load Preset", over the heading bar's presets button.
+constexpr TBlxRect kBrowserCaption{306, 22, 100, 19};
 
 class EditorX11Test : public TBlxX11Fixture
 {
@@ -82,11 +84,15 @@ protected:
             XFree(children);
         return int(count);
     }
-    std::vector<TBlxColor> Pixels(const TBlxRect& r)
+    /// The pixels of a rectangle of the host window, read through `display` (the host's
+    /// connection unless another thread reads them).
+    std::vector<TBlxColor> Pixels(const TBlxRect& r, Display* display = nullptr)
     {
-        XSync(Host, False);
+        if (display == nullptr)
+            display = Host;
+        XSync(display, False);
         std::vector<TBlxColor> out;
-        XImage* image = XGetImage(Host, HostWindow, r.Left, r.Top, unsigned(r.Width),
+        XImage* image = XGetImage(display, HostWindow, r.Left, r.Top, unsigned(r.Width),
                                   unsigned(r.Height), AllPlanes, ZPixmap);
         if (image == nullptr)
             return out;
@@ -103,9 +109,43 @@ protected:
             n += a[i] == b[i] ? 0 : 1;
         return n;
     }
+    /// Waits until the place of the presets browser's caption looks other than `shot` (the
+    /// browser opened or closed), then takes the new look into `shot`. With `idle` it makes the
+    /// host's idle calls itself; otherwise another thread does and `display` is this thread's.
+    bool BrowserToggled(std::vector<TBlxColor>& shot, bool idle, Display* display = nullptr)
+    {
+        // Far below the count of the caption's text pixels, far above a stray pixel.
+        constexpr int kChangedPixels = 50;
+        for (int waited = 0; waited < 10000; waited += 20)
+        {
+            if (idle)
+                Idle();
+            std::vector<TBlxColor> now = Pixels(kBrowserCaption, display);
+            if (Differences(now, shot) > kChangedPixels)
+            {
+                // Once more, so that a paint still under way is not taken as the new look.
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                if (idle)
+                    Idle();
+                shot = Pixels(kBrowserCaption, display);
+                return true;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return false;
+    }
     TBlxPoint OnScreen(int x, int y) const { return {kHostLeft + x, kHostTop + y}; }
     void MoveTo(TBlxPoint p) { Xdotool({"mousemove", std::to_string(p.X), std::to_string(p.Y)}); }
     float Gate() { return Plugin.Effect()->getParameter(Plugin.Effect(), kGate); }
+    /// The presets folder with an "Aaa" preset in it, to save over.
+    static std::filesystem::path PresetsHoldingAaa()
+    {
+        const std::filesystem::path presets =
+            std::filesystem::path(std::getenv("HOME")) / "Documents/Brindlex/Tumblet/Presets";
+        std::filesystem::create_directories(presets);
+        std::ofstream(presets / "Aaa.brindlexp") << "old";
+        return presets;
+    }
 
     TTestHost Plugin;
 };
@@ -469,18 +509,21 @@ TEST_F(EditorX11Test, MenuSavesAPresetTheBrowserLoadsItAndTheGuideOpens)
             step = 2;
             save("Night Run");
             handOver(0.6f);
-            // The browser opens with the current preset selected; OK loads it.
+            // The browser opens inside the editor with the current preset selected; OK loads it.
             step = 3;
-            click(356, 21);
-            waitFor(1);
-            click(16 + 537, 16 + 286);
-            waitFor(0);
+            std::vector<TBlxColor> caption = Pixels(kBrowserCaption, watcher);
+            const auto toggle = [&](int x, int y)
+            {
+                click(x, y);
+                if (!BrowserToggled(caption, false, watcher) && failedStep == 0)
+                    failedStep = step.load();
+            };
+            toggle(356, 21);
+            toggle(16 + 537, 16 + 286);
             // A click on the editor beside the browser closes it.
             step = 4;
-            click(356, 21);
-            waitFor(1);
-            click(704, 335);
-            waitFor(0);
+            toggle(356, 21);
+            toggle(704, 335);
             // The guide, from the menu.
             step = 5;
             click(19, 21);
@@ -517,15 +560,86 @@ TEST_F(EditorX11Test, MenuSavesAPresetTheBrowserLoadsItAndTheGuideOpens)
     RemoveTestFolder(settings);
 }
 
+// The presets browser is drawn inside the editor and grabs nothing: another client's window
+// gets its click while the host's idle calls pause, a press on the editor beside the browser
+// closes it and reaches nothing, and its context menu and delete question take real input.
+TEST_F(EditorX11Test, TheBrowserInsideTheEditorLeavesOtherClientsTheirClicks)
+{
+    namespace fs = std::filesystem;
+    const fs::path presets = fs::path(std::getenv("HOME")) / "Documents/Brindlex/Tumblet/Presets";
+    RemoveTestFolder(presets);
+    fs::create_directories(presets);
+    for (const char* name : {"Aaa.brindlexp", "Bbb.brindlexp"})
+        std::ofstream(presets / name) << "x";
+    Display* watcher = OpenWatched();
+    ASSERT_NE(watcher, nullptr);
+    const std::size_t base = ShownTopWindows(watcher).size();
+    XSelectInput(Host, HostWindow, ButtonPressMask);
+    const auto click = [](TBlxPoint p, const char* button) {
+        Xdotool({"mousemove", std::to_string(p.X), std::to_string(p.Y), "click", button});
+    };
+    std::vector<TBlxColor> caption = Pixels(kBrowserCaption);
+    click(OnScreen(356, 21), "1");
+    ASSERT_TRUE(BrowserToggled(caption, true)) << "the browser did not open";
+    Screenshot({kHostLeft, kHostTop, 712, 341}, "editor/x11_presets_browser");
+
+    // The host's idle calls pause for a second; the host's own window beside the editor still
+    // gets a click, and the browser stays open.
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    click(OnScreen(760, 420), "1");
+    XSync(Host, False);
+    XEvent press;
+    EXPECT_TRUE(XCheckWindowEvent(Host, HostWindow, ButtonPressMask, &press));
+    Idle(3);
+    EXPECT_LT(Differences(Pixels(kBrowserCaption), caption), 10);
+
+    // The context menu opens at the pointer over the first entry; "Delete" is its second item,
+    // and Return answers the question with Yes.
+    const TBlxPoint entry = OnScreen(16 + 1 + 12 + 20, 16 + 1 + 36 + 10);
+    click(entry, "3");
+    std::vector<Window> menu;
+    EXPECT_TRUE(IdleUntil(
+        [&]
+        {
+            menu = ShownTopWindows(watcher);
+            return menu.size() == base + 1;
+        }));
+    click({entry.X + 60, entry.Y + 3 + 22 + 11}, "1");
+    EXPECT_TRUE(IdleUntil(
+        [&]
+        {
+            const std::vector<Window> now = ShownTopWindows(watcher);
+            return now.size() == base + 1 && now != menu;
+        }))
+        << "no question";
+    Xdotool({"key", "Return"});
+    EXPECT_TRUE(IdleUntil([&] { return ShownTopWindows(watcher).size() == base; }));
+    EXPECT_FALSE(fs::exists(presets / "Aaa.brindlexp"));
+    EXPECT_TRUE(fs::exists(presets / "Bbb.brindlexp"));
+
+    // A click on the main menu's button beside the browser closes the browser only.
+    click(OnScreen(10, 21), "1");
+    EXPECT_TRUE(BrowserToggled(caption, true)) << "the browser stayed open";
+    Idle(5);
+    EXPECT_EQ(ShownTopWindows(watcher).size(), base) << "the click reached the menu button";
+
+    // Escape closes it too.
+    click(OnScreen(356, 21), "1");
+    ASSERT_TRUE(BrowserToggled(caption, true)) << "the browser did not open again";
+    Xdotool({"key", "Escape"});
+    EXPECT_TRUE(BrowserToggled(caption, true)) << "Escape left the browser open";
+    XCloseDisplay(watcher);
+    Plugin.Dispatch(effEditClose);
+    RemoveTestFolder(presets);
+}
+
 // Hosts such as Ardour create instances on one thread and run every editor on another: the
 // editor's dialogs belong to the thread that opened it. Saving over an existing name asks, and
 // Yes overwrites the file; MIDI Set CC asks for its number.
 TEST_F(EditorX11Test, DialogsBelongToTheThreadThatOpenedTheEditor)
 {
     namespace fs = std::filesystem;
-    const fs::path presets = fs::path(std::getenv("HOME")) / "Documents/Brindlex/Tumblet/Presets";
-    fs::create_directories(presets);
-    std::ofstream(presets / "Aaa.brindlexp") << "old";
+    const fs::path presets = PresetsHoldingAaa();
     Plugin.Close();
     std::thread([&] { Plugin.LoadAndOpen(); }).join();
     ASSERT_NE(Plugin.Effect(), nullptr);
@@ -605,9 +719,7 @@ TEST_F(EditorX11Test, DialogsBelongToTheThreadThatOpenedTheEditor)
 TEST_F(EditorX11Test, EveryPopUpLeavesTheHostIdlingAndActsAfterwards)
 {
     namespace fs = std::filesystem;
-    const fs::path presets = fs::path(std::getenv("HOME")) / "Documents/Brindlex/Tumblet/Presets";
-    fs::create_directories(presets);
-    std::ofstream(presets / "Aaa.brindlexp") << "old";
+    const fs::path presets = PresetsHoldingAaa();
     ASSERT_TRUE(Open());
     Idle(3);
     Display* counter = XOpenDisplay(nullptr);
@@ -790,12 +902,16 @@ TEST_F(EditorX11Test, EveryPopUpLeavesTheHostIdlingAndActsAfterwards)
         {"presets browser", [&] { Plugin.Effect()->setParameter(Plugin.Effect(), kGate, 0.8f); },
          [&](TDriver& d)
          {
+             // It opens inside the editor: its caption's pixels tell.
+             std::vector<TBlxColor> caption = Pixels(kBrowserCaption, d.Watcher);
              click(356, 21);
-             d.Opened(1, "browser");
+             if (!BrowserToggled(caption, false, d.Watcher))
+                 d.Fail("the browser did not open");
              d.IdlesGoOn();
              // "Aaa", the current preset, is selected: Return loads it.
              keys({"key", "Return"});
-             d.Opened(0, "browser closed");
+             if (!BrowserToggled(caption, false, d.Watcher))
+                 d.Fail("the browser stayed open");
          },
          [&] { EXPECT_NEAR(Gate(), 0.5f, 1e-3f) << "the saved preset came back"; }},
     };

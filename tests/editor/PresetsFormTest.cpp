@@ -27,13 +27,6 @@ namespace
 using namespace test;
 namespace fs = std::filesystem;
 
-TfrmPresets& Browser(TBlxWindow& w)
-{
-    auto* b = dynamic_cast<TfrmPresets*>(&w);
-    EXPECT_NE(b, nullptr);
-    return *b;
-}
-
 std::vector<std::string> Entries(const TfrmPresets& b)
 {
     std::vector<std::string> out;
@@ -49,8 +42,8 @@ void RightClickEntry(TfrmPresets& b, int index)
 {
     TBlxRect r = b.lstPresets->ItemRect(index);
     TBlxPoint p = b.lstPresets->ClientToWindow({r.Left + r.Width / 2, r.Top + r.Height / 2});
-    MouseDown(b, p, TBlxMouseButton::Right);
-    MouseUp(b, p, TBlxMouseButton::Right);
+    MouseDown(*b.Window(), p, TBlxMouseButton::Right);
+    MouseUp(*b.Window(), p, TBlxMouseButton::Right);
     IdleWhileQueued();
 }
 
@@ -92,6 +85,15 @@ void Answer(bool yes, std::string* text)
         });
 }
 
+/// Deletes an entry through the context menu, answering the question; returns the entries left.
+std::vector<std::string> DeleteEntry(TfrmPresets& b, int index, bool yes, std::string* question)
+{
+    ChooseMenuItem("Delete");
+    Answer(yes, question);
+    RightClickEntry(b, index);
+    return Entries(b);
+}
+
 class PresetsBrowserTest : public ::testing::Test
 {
 protected:
@@ -105,11 +107,13 @@ protected:
         EditorButton = &Editor->Add<TBlxButton>();
         EditorButton->SetBounds(2, 2, 12, 12);
         EditorButton->OnClick = [this](TBlxControl&) { ++EditorClicks; };
+        EditorButton->OnMouseUp = [this](TBlxControl&, const TBlxMouseEvent&) { ++EditorReleases; };
         ASSERT_TRUE(Editor->Show());
     }
     void TearDown() override
     {
         EXPECT_FALSE(Offscreen().Starved()) << "a window was left open";
+        EXPECT_TRUE(!Editor || OpenPresetsBrowser(*Editor) == nullptr) << "the browser stayed open";
         TBlxStyle::SelectNone();
         RemoveTestFolder(Folder);
     }
@@ -128,6 +132,7 @@ protected:
     std::unique_ptr<TBlxWindow> Editor = std::make_unique<TBlxWindow>(TBlxWindowKind::Embedded);
     TBlxButton* EditorButton = nullptr;
     int EditorClicks = 0;
+    int EditorReleases = 0;
 };
 
 TEST_F(PresetsBrowserTest, ListsPresetsInCaseInsensitiveOrderInColumnsWithTheCurrentSelected)
@@ -139,21 +144,23 @@ TEST_F(PresetsBrowserTest, ListsPresetsInCaseInsensitiveOrderInColumnsWithTheCur
                  "notes.txt", "Upper.BRINDLEXP"});
     fs::create_directories(Folder / "Folder.brindlexp");
     std::vector<std::string> entries;
-    WhenModal(
-        [&](TBlxWindow& w)
-        {
-            TfrmPresets& b = Browser(w);
-            entries = Entries(b);
-            EXPECT_EQ(b.Bounds(), (TBlxRect{116, 216, 680, 309}));
-            EXPECT_EQ(b.lstPresets->BoundsInWindow(), (TBlxRect{13, 37, 656, 227}));
-            EXPECT_EQ(b.btnOK->Bounds(), (TBlxRect{497, 273, 80, 26}));
-            EXPECT_EQ(b.btnCancel->Bounds(), (TBlxRect{587, 273, 80, 26}));
-            EXPECT_GT(b.lstPresets->ItemRect(11).Left, b.lstPresets->ItemRect(0).Left);
-            EXPECT_EQ(b.lstPresets->ItemIndex(), 11);
-            w.PaintAll();
-            EXPECT_TRUE(w.BackBuffer().SavePng(SnapshotPath("editor/presets_browser")));
-            ClickControl(*b.btnOK);
-        });
+    WhenBrowserOpen(*Editor,
+                    [&](TfrmPresets& b)
+                    {
+                        entries = Entries(b);
+                        EXPECT_EQ(b.Bounds(), (TBlxRect{16, 16, 680, 309}));
+                        EXPECT_EQ(b.lstPresets->BoundsInWindow(), (TBlxRect{29, 53, 656, 227}));
+                        EXPECT_EQ(b.btnOK->Bounds(), (TBlxRect{497, 273, 80, 26}));
+                        EXPECT_EQ(b.btnCancel->Bounds(), (TBlxRect{587, 273, 80, 26}));
+                        EXPECT_GT(b.lstPresets->ItemRect(11).Left, b.lstPresets->ItemRect(0).Left);
+                        EXPECT_EQ(b.lstPresets->ItemIndex(), 11);
+                        EXPECT_TRUE(b.lstPresets->Focused());
+                        Editor->PaintAll();
+                        EXPECT_TRUE(
+                            Editor->BackBuffer().SavePng(SnapshotPath("editor/presets_browser")));
+                        // Enter answers with the selected entry.
+                        PressKey(*Editor, TBlxKey::Enter);
+                    });
     std::optional<std::string> chosen = Run("Zap");
     EXPECT_EQ(entries,
               (std::vector<std::string>{"acid", "b", "Bass & Lead", "Chords", "Drift", "echo",
@@ -167,56 +174,46 @@ TEST_F(PresetsBrowserTest, RightClickSelectsTheEntryThatDeleteThenRemoves)
     std::string question;
     std::vector<std::string> after;
     int selectedAfter = -1;
-    WhenModal(
-        [&](TBlxWindow& w)
-        {
-            TfrmPresets& b = Browser(w);
-            ChooseMenuItem("Delete");
-            Answer(true, &question);
-            RightClickEntry(b, 2);
-            after = Entries(b);
-            selectedAfter = b.lstPresets->ItemIndex();
-            // A double click with the left button loads the selected entry.
-            TBlxPoint p = b.lstPresets->ClientToWindow({5, 5});
-            ClickAt(b, p);
-            ClickAt(b, p);
-        });
+    WhenBrowserOpen(*Editor,
+                    [&](TfrmPresets& b)
+                    {
+                        after = DeleteEntry(b, 2, true, &question);
+                        selectedAfter = b.lstPresets->ItemIndex();
+                        // A double click with the left button loads the selected entry; its
+                        // release reaches nothing under the closed browser.
+                        TBlxPoint p = b.lstPresets->ClientToWindow({5, 5});
+                        EditorButton->SetBounds(p.X - 6, p.Y - 6, 12, 12);
+                        ClickAt(*Editor, p);
+                        ClickAt(*Editor, p);
+                    });
     std::optional<std::string> chosen = Run("a");
     EXPECT_EQ(question, "Delete \"c\"? | Delete Preset");
     EXPECT_EQ(after, (std::vector<std::string>{"a", "b", "d"}));
     EXPECT_EQ(selectedAfter, 2);
     EXPECT_FALSE(fs::exists(Folder / "c.brindlexp"));
     EXPECT_EQ(chosen, (Folder / "a.brindlexp").string());
+    EXPECT_EQ(EditorReleases, 0);
 }
 
-TEST_F(PresetsBrowserTest, DeletingTheLastEntrySelectsTheNewLastAndCancelReturnsNothing)
+TEST_F(PresetsBrowserTest, DeletingTheLastEntrySelectsTheNewLastAndEscapeReturnsNothing)
 {
     MakePresets({"a.brindlexp", "b.brindlexp", "current.brindlexp"});
     std::string first, second;
     std::vector<std::string> afterNo, afterYes;
     int selectedAfter = -1;
-    WhenModal(
-        [&](TBlxWindow& w)
-        {
-            TfrmPresets& b = Browser(w);
-            ChooseMenuItem("Delete");
-            Answer(false, &first);
-            RightClickEntry(b, 2);
-            afterNo = Entries(b);
-            ChooseMenuItem("Delete");
-            Answer(true, &second);
-            RightClickEntry(b, 2);
-            afterYes = Entries(b);
-            selectedAfter = b.lstPresets->ItemIndex();
-            // The file vanished behind the browser's back: deleting it again changes nothing.
-            fs::remove(Folder / "b.brindlexp");
-            ChooseMenuItem("Delete");
-            Answer(true, &second);
-            RightClickEntry(b, 1);
-            EXPECT_EQ(Entries(b), std::vector<std::string>{"a"});
-            EXPECT_EQ(b.lstPresets->ItemIndex(), 0);
-            ClickControl(*b.btnCancel);
-        });
+    WhenBrowserOpen(*Editor,
+                    [&](TfrmPresets& b)
+                    {
+                        afterNo = DeleteEntry(b, 2, false, &first);
+                        afterYes = DeleteEntry(b, 2, true, &second);
+                        selectedAfter = b.lstPresets->ItemIndex();
+                        // The file vanished behind the browser's back: deleting it again
+                        // changes nothing.
+                        fs::remove(Folder / "b.brindlexp");
+                        EXPECT_EQ(DeleteEntry(b, 1, true, &second), std::vector<std::string>{"a"});
+                        EXPECT_EQ(b.lstPresets->ItemIndex(), 0);
+                        PressKey(*Editor, TBlxKey::Escape);
+                    });
     EXPECT_EQ(Run("current"), std::nullopt);
     EXPECT_EQ(first, "Delete \"current\"? | Delete Preset");
     EXPECT_EQ(afterNo.size(), 3u);
@@ -225,36 +222,39 @@ TEST_F(PresetsBrowserTest, DeletingTheLastEntrySelectsTheNewLastAndCancelReturns
     EXPECT_FALSE(fs::exists(Folder / "current.brindlexp"));
 }
 
-TEST_F(PresetsBrowserTest, APressOutsideClosesItAndActsOnTheControlUnderThePointer)
+TEST_F(PresetsBrowserTest, TheEditorTakesNoInputWhileOpenAndAPressOnItClosesTheBrowser)
 {
     MakePresets({"a.brindlexp"});
-    bool openAfterDrag = false;
-    WhenModal(
-        [&](TBlxWindow& w)
-        {
-            TfrmPresets& b = Browser(w);
-            // A drag from OK onto the editor neither closes the browser nor reaches the editor.
-            TBlxPoint ok = CentreOf(*b.btnOK);
-            MouseDown(b, ok);
-            MoveTo(*Editor, {7, 7}, ssLeft);
-            MouseUp(*Editor, {7, 7});
-            openAfterDrag = b.ModalResult() == TBlxModalResult::None;
-            MouseDown(*Editor, {7, 7});
-        });
+    bool openAfterDrag = false, openAfterWheel = false, focusStayed = false;
+    WhenBrowserOpen(*Editor,
+                    [&](TfrmPresets& b)
+                    {
+                        // A drag from OK onto the editor neither closes the browser nor reaches
+                        // the editor.
+                        TBlxPoint ok = CentreOf(*b.btnOK);
+                        MouseDown(*Editor, ok);
+                        MoveTo(*Editor, {7, 7}, ssLeft);
+                        MouseUp(*Editor, {7, 7});
+                        openAfterDrag = b.IsOpen();
+                        WheelAt(*Editor, {7, 7}, 120);
+                        openAfterWheel = b.IsOpen();
+                        // Tab goes round the browser's own controls only.
+                        for (int i = 0; i < 4; ++i)
+                            PressKey(*Editor, TBlxKey::Tab);
+                        focusStayed = Editor->FocusedControl() != nullptr &&
+                                      Editor->FocusedControl() != EditorButton;
+                        // The press closes the browser, and neither it nor its release reaches
+                        // the button under it.
+                        MouseDown(*Editor, {7, 7});
+                        MouseUp(*Editor, {7, 7});
+                    });
     EXPECT_EQ(Run("a"), std::nullopt);
     EXPECT_TRUE(openAfterDrag);
+    EXPECT_TRUE(openAfterWheel);
+    EXPECT_TRUE(focusStayed);
     EXPECT_EQ(EditorClicks, 0);
-    // The editor drops the mouse events queued meanwhile; the press reaches it in its next
-    // round all the same, and the real release completes the click.
-    TBlxApplication::Instance().DiscardMouseEvents();
-    TBlxApplication::Instance().ProcessMessages();
-    EXPECT_TRUE(EditorButton->HasCapture());
-    MouseUp(*Editor, {7, 7});
-    EXPECT_EQ(EditorClicks, 1);
-    // A press whose next round never came in time (the editor closed) is not replayed later.
-    TBlxApplication::Instance().ReplayPressLater(TBlxMouseButton::Left, {107, 207});
-    Offscreen().AdvanceClock(2000);
-    TBlxApplication::Instance().ProcessMessages();
+    EXPECT_EQ(EditorReleases, 0);
+    ClickAt(*Editor, {7, 7});
     EXPECT_EQ(EditorClicks, 1);
 }
 
@@ -270,19 +270,18 @@ TEST_F(PresetsBrowserTest, AMissingFolderListsNothingAndIsCreatedToBeShown)
     fs::path missing = Folder / "Documents" / "Presets";
     std::vector<bool> enabled;
     bool okEnabled = true;
-    WhenModal(
-        [&](TBlxWindow& w)
-        {
-            TfrmPresets& b = Browser(w);
-            okEnabled = b.btnOK->Enabled();
-            ChooseMenuItem("Show in File Manager", &enabled);
-            TBlxPoint p = b.lstPresets->ClientToWindow({20, 20});
-            MouseDown(b, p, TBlxMouseButton::Right);
-            MouseUp(b, p, TBlxMouseButton::Right);
-            IdleWhileQueued();
-            // The host closes the editor while the browser is open.
-            Editor.reset();
-        });
+    WhenBrowserOpen(*Editor,
+                    [&](TfrmPresets& b)
+                    {
+                        okEnabled = b.btnOK->Enabled();
+                        ChooseMenuItem("Show in File Manager", &enabled);
+                        TBlxPoint p = b.lstPresets->ClientToWindow({20, 20});
+                        MouseDown(*Editor, p, TBlxMouseButton::Right);
+                        MouseUp(*Editor, p, TBlxMouseButton::Right);
+                        IdleWhileQueued();
+                        // The host closes the editor while the browser is open.
+                        Editor.reset();
+                    });
     EXPECT_EQ(BrowseUntilClosed(*Editor, {680, 309}, missing.string(), "x"), std::nullopt);
     setenv("PATH", path.c_str(), 1);
     EXPECT_FALSE(okEnabled);

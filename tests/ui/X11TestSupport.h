@@ -77,6 +77,8 @@ inline std::vector<Window> ShownTopWindows(Display* display)
     Window root = 0, parent = 0;
     Window* children = nullptr;
     unsigned count = 0;
+    // A window destroyed between the listing and the question fails the question only (see
+    // IgnoreVanishedWindows).
     XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count);
     std::vector<Window> shown;
     for (unsigned i = 0; i < count; ++i)

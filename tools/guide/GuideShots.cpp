@@ -11,6 +11,7 @@
 #include "plugin/BlxCommon.h"
 #include "ui/BlxApplication.h"
 #include "ui/BlxStyle.h"
+#include "ui/BlxWindow.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -45,18 +46,18 @@ fs::path MakeSamplePresets(const fs::path& folder)
 bool PresetsBrowser(const fs::path& out, const fs::path& work)
 {
     fs::path folder = MakeSamplePresets(work / "Presets");
-    TfrmPresets browser;
-    // The size it has over the editor: the editor's client area less 32 pixels each way.
-    browser.SetClientSize(680, 309);
-    browser.SetPresetsFolder(folder.string());
-    browser.SetCurrentName("Latin Swing");
-    if (!browser.Show())
+    // The size it has over the editor: the editor's client area less 32 pixels each way. A
+    // window of just that size shows the browser alone.
+    TBlxWindow frame(TBlxWindowKind::Dialog);
+    frame.SetClientSize(680, 309);
+    if (!frame.Show())
     {
         return false;
     }
-    browser.PaintAll();
-    bool saved = browser.BackBuffer().SavePng((out / "presets_browser.png").string());
-    browser.Hide();
+    ShowPresetsBrowser(frame, {680, 309}, folder.string(), "Latin Swing", {});
+    frame.PaintAll();
+    bool saved = frame.BackBuffer().SavePng((out / "presets_browser.png").string());
+    frame.Hide();
     fs::remove_all(folder);
     return saved;
 }
