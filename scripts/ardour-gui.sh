@@ -122,24 +122,24 @@ XML
     ardour_gui_pids+=($!)
     disown # Ardour may crash when it is stopped: not worth a word
 
-    local setup
+    local setup alsa_width
     setup=$(wait_window 'Audio/MIDI Setup' 60)
-    # The "Audio System" combo, then JACK (the entry below the first), then "Connect to JACK";
-    # again while the dialog stays (a click that came before it was laid out went nowhere).
-    for _ in 1 2 3; do
-        sleep 2
+    sleep 2
+    eval "$(xdotool getwindowgeometry --shell "$setup")"
+    alsa_width=$WIDTH
+    # The "Audio System" combo, then JACK (the entry below the first): its page is wider, so
+    # the choice is made again until the width changes (a click that came before the dialog was
+    # laid out, on a busy machine, went nowhere). Then "Connect to JACK".
+    for _ in 1 2 3 4 5; do
         eval "$(xdotool getwindowgeometry --shell "$setup")"
         xdotool mousemove $((X + $(at 285 500))) $((Y + $(at 49 56))) click 1
         sleep 1
         xdotool key Down key Return
         sleep 2
         eval "$(xdotool getwindowgeometry --shell "$setup")"
-        xdotool mousemove $((X + WIDTH - $(at 69 100))) $((Y + HEIGHT - $(at 31 34))) click 1
-        for _ in $(seq 20); do
-            xdotool search --onlyvisible --name 'Audio/MIDI Setup' >/dev/null 2>&1 || break 2
-            sleep 0.5
-        done
+        [ "$WIDTH" != "$alsa_width" ] && break
     done
+    xdotool mousemove $((X + WIDTH - $(at 69 100))) $((Y + HEIGHT - $(at 31 34))) click 1
 
     ardour_gui_main=$(wait_window ' - Ardour' 60)
     sleep 2
