@@ -60,15 +60,13 @@ public:
     std::optional<TBlxRect> ActiveWindowRect();
     void SetClipboardText(const std::string& text);
     std::string ClipboardText();
-    /// Delivers a press and a release of `button` at the pointer to whichever of our shown
-    /// windows lies under it (a click that closed a window acts on what is below).
-    void ReplayClick(TBlxMouseButton button);
 
-    /// Routes an event to a window, applying the rules of running modal loops.
+    /// Routes an event to a window; while a modal window is open, only it and its menus take
+    /// input.
     void Dispatch(TBlxWindow& window, const TBlxPlatformEvent& e);
-    /// The innermost window running a modal loop, or null.
+    /// The innermost modal window, or null.
     TBlxWindow* TopModal() const;
-    /// Ends every modal loop, innermost first (the editor is closing).
+    /// Cancels every modal window, innermost first (the editor is closing).
     void EndAllModalLoops();
     int WindowCount() const { return int(FWindows.size()); }
 
