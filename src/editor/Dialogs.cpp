@@ -82,9 +82,10 @@ public:
     }
     void ShowKeptMessages(TVstEditorForm* editor) override
     {
-        // One at a time, and never over a window of ours that is waiting for an answer.
+        // One at a time, and never over a window of ours, or the browser, waiting for an answer.
         TfrmVSTEditorBase* form = Editor(editor);
-        if (!form || form->DialogHolder() || TBlxApplication::Instance().TopModal())
+        if (!form || form->DialogHolder() || form->ModalControl() ||
+            TBlxApplication::Instance().TopModal())
             return;
         TKept next;
         {

@@ -186,34 +186,6 @@ std::string TBlxApplication::ClipboardText()
     return p ? p->ClipboardText() : FLocalClipboard;
 }
 
-void TBlxApplication::ReplayClick(TBlxMouseButton button)
-{
-    TBlxPoint screen = PointerPos();
-    // The most recently created window lies on top.
-    for (auto it = FWindows.rbegin(); it != FWindows.rend(); ++it)
-    {
-        TBlxWindow& w = **it;
-        TBlxPoint origin = w.NativeOriginOnScreen();
-        TBlxPoint local{screen.X - origin.X, screen.Y - origin.Y};
-        if (!w.IsShown() || !w.ContainsNative(local))
-        {
-            continue;
-        }
-        std::shared_ptr<bool> alive = w.AliveFlag();
-        TBlxPlatformEvent e;
-        e.Mouse.Pos = local;
-        e.Mouse.Button = button;
-        e.Kind = TBlxPlatformEvent::TKind::MouseDown;
-        Dispatch(w, e);
-        if (*alive)
-        {
-            e.Kind = TBlxPlatformEvent::TKind::MouseUp;
-            Dispatch(w, e);
-        }
-        return;
-    }
-}
-
 void TBlxApplication::RegisterWindow(TBlxWindow& window)
 {
     FWindows.push_back(&window);
@@ -221,8 +193,8 @@ void TBlxApplication::RegisterWindow(TBlxWindow& window)
 
 void TBlxApplication::UnregisterWindow(TBlxWindow& window)
 {
-    // The windows that stay above this one (its dialogs and menus, and theirs)
-    // end their modal loops and forget it: the host may close the editor while one is open.
+    // The windows that stay above this one (its dialogs and menus, and theirs) close and forget
+    // it: the host may close the editor while one is open.
     for (TBlxWindow* w : FWindows)
     {
         bool above = false;

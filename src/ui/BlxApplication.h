@@ -60,19 +60,17 @@ public:
     std::optional<TBlxRect> ActiveWindowRect();
     void SetClipboardText(const std::string& text);
     std::string ClipboardText();
-    /// Delivers a press and a release of `button` at the pointer to whichever of our shown
-    /// windows lies under it (a click that closed a window acts on what is below).
-    void ReplayClick(TBlxMouseButton button);
 
-    /// Routes an event to a window, applying the rules of running modal loops.
+    /// Routes an event to a window; while a modal window is open over its editor, only that
+    /// window and its menus take the editor's input.
     void Dispatch(TBlxWindow& window, const TBlxPlatformEvent& e);
-    /// The innermost window running a modal loop, or null.
+    /// The innermost modal window, or null.
     TBlxWindow* TopModal() const;
     /// The innermost modal window over this window's editor (the windows that share its
     /// top-most pop-up parent) or over every window (one without a parent), or null: a menu or
     /// dialog of another editor in the process does not hold this one.
     TBlxWindow* TopModalFor(const TBlxWindow& window) const;
-    /// Ends every modal loop, innermost first (the editor is closing).
+    /// Cancels every modal window, innermost first (the editor is closing).
     void EndAllModalLoops();
     int WindowCount() const { return int(FWindows.size()); }
 

@@ -71,9 +71,9 @@ private:
     bool FSeparator = false;
 };
 
-/// A pop-up menu with submenus. Popup runs a nested loop until an item is chosen, or a press
-/// outside the menu or Escape closes it; the chosen item's click handler runs after the menu
-/// windows are gone. Thread: UI.
+/// A pop-up menu with submenus. Popup shows it and returns at once; it stays until an item is
+/// chosen, or a press outside the menu or Escape closes it. The chosen item's click handler
+/// runs on a later round of the pump, after the menu windows are gone. Thread: UI.
 class TBlxMenu
 {
 public:

@@ -14,8 +14,8 @@ namespace tumblet
 class TBlxOffscreenPlatform : public TBlxPlatform
 {
 public:
-    /// Virtual milliseconds a modal loop may wait with nothing queued before it is ended, so a
-    /// test that forgot to close a dialog fails instead of hanging.
+    /// Virtual milliseconds a modal window may wait with nothing queued before it is cancelled,
+    /// so a test that forgot to close a dialog fails instead of hanging.
     static constexpr int kStarvationMs = 60000;
 
     bool IsOffscreen() const override { return true; }
@@ -41,7 +41,7 @@ public:
     void SetScreenRect(const TBlxRect& r) { FScreen = r; }
     void SetDesktopScale(double scale) { FDesktopScale = scale; }
     void SetActiveWindowRect(std::optional<TBlxRect> r) { FActiveWindow = r; }
-    /// True once a modal loop was ended for lack of input.
+    /// True once a modal window was cancelled for lack of input.
     bool Starved() const { return FStarved; }
     void ResetStarved() { FStarved = false; }
 

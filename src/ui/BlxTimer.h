@@ -6,7 +6,7 @@
 namespace tumblet
 {
 
-/// A timer driven by the application's event pump (effEditIdle and modal loops), so it fires
+/// A timer driven by the application's event pump (the host's idle calls), so it fires
 /// only on the UI thread and never more often than the pump runs. Thread: UI.
 class TBlxTimer
 {

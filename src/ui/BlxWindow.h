@@ -66,7 +66,7 @@ public:
     std::shared_ptr<bool> AliveFlag() const { return FAlive; }
     TBlxModalResult ModalResult() const { return FModalResult; }
     void SetModalResult(TBlxModalResult result) { FModalResult = result; }
-    /// Ends a modal loop with Cancel, or hides a modeless window. Raises OnClose first.
+    /// Closes a modal window with Cancel, or hides a modeless one. Raises OnClose first.
     void Close();
     TBlxNativeId NativeId() const;
     /// Routes all pointer and keyboard input here (menus); false when refused.

@@ -195,8 +195,8 @@ void TBlxWindow::DispatchMouseDown(const TBlxMouseEvent& e)
     TBlxMouseEvent local = ToLocal(e, *target);
     local.ClickCount = ClickCountFor(e);
     local.Shift |= FHeldButtons;
-    // A press may run a modal loop in which the host closes the window; nothing of it is
-    // touched after that.
+    // A press may destroy the window (a control whose handler closes its form); nothing of it
+    // is touched after that.
     std::shared_ptr<bool> alive = FAlive;
     target->MouseDown(local);
     if (!*alive)
@@ -236,7 +236,7 @@ void TBlxWindow::DispatchMouseUp(const TBlxMouseEvent& e)
     {
         TBlxMouseEvent local = ToLocal(e, *target);
         local.Shift |= FHeldButtons;
-        // A click may run a modal loop (a menu, a dialog) in which the host closes the window.
+        // A click may destroy the window (a handler that closes its form).
         std::shared_ptr<bool> alive = FAlive;
         target->MouseUp(local);
         if (!*alive)

@@ -215,29 +215,5 @@ TEST(BlxPixelBufferTest, PngRoundTripsThroughMemory)
     EXPECT_EQ(loaded.Width(), 3);
 }
 
-TEST(BlxApplicationTest, ReplayedClickLandsOnTheWindowUnderThePointer)
-{
-    test::Offscreen();
-    TBlxWindow below, above;
-    below.SetBounds(0, 0, 200, 200);
-    above.SetBounds(500, 0, 100, 100);
-    ASSERT_TRUE(below.Show());
-    ASSERT_TRUE(above.Show());
-    int downs = 0, ups = 0;
-    below.OnMouseDown = [&](TBlxControl&, const TBlxMouseEvent& e)
-    {
-        ++downs;
-        EXPECT_EQ(e.Pos, (TBlxPoint{50, 60}));
-    };
-    below.OnMouseUp = [&](TBlxControl&, const TBlxMouseEvent&) { ++ups; };
-    test::Offscreen().SetPointer({50, 60}, 0);
-    TBlxApplication::Instance().ReplayClick(TBlxMouseButton::Left);
-    EXPECT_EQ(downs, 1);
-    EXPECT_EQ(ups, 1);
-    test::Offscreen().SetPointer({900, 900}, 0);
-    TBlxApplication::Instance().ReplayClick(TBlxMouseButton::Left);
-    EXPECT_EQ(downs, 1);
-}
-
 } // namespace
 } // namespace tumblet
