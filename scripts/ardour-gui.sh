@@ -9,7 +9,8 @@
 # in its audio setup and shows the mixer. Then ardour_open_editor opens a track's plug-in
 # window. Clicks go by coordinates measured in its windows at 100 % and 200 %.
 #
-# Needs Debian's ardour, jackd2, xvfb, xdotool and x11-utils, and python3 for the pictures.
+# Needs Debian's ardour, jackd2 (jackd, jack_wait), xvfb, xdotool and x11-utils, and python3 for
+# the pictures.
 
 ardour_gui_here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 ardour_gui_pids=()
@@ -17,7 +18,8 @@ ardour_gui_cleanup() {
     for pid in "${ardour_gui_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
     sleep 1
     for pid in "${ardour_gui_pids[@]}"; do kill -9 "$pid" 2>/dev/null || true; done
-    [ -n "${ardour_gui_work:-}" ] && rm -rf "$ardour_gui_work"
+    # TUMBLET_KEEP=1 keeps the home, the session and the logs for a look afterwards.
+    if [ -n "${ardour_gui_work:-}" ] && [ -z "${TUMBLET_KEEP:-}" ]; then rm -rf "$ardour_gui_work"; fi
 }
 
 # A length at the GUI's scale.
@@ -50,7 +52,7 @@ ardour_gui_start() {
     if [ "$format" = lv2 ]; then
         ptype=LV2 pname=urn:brindlex:tumblet
     fi
-    for tool in ardour ardour7-lua jackd Xvfb xdotool xwininfo python3; do
+    for tool in ardour ardour7-lua jackd jack_wait Xvfb xdotool xwininfo python3; do
         command -v "$tool" >/dev/null || { echo "missing: $tool" >&2; exit 1; }
     done
     if [ ! -e "$build/Tumblet.so" ] || [ ! -e "$build/Tumblet.lv2" ]; then
@@ -81,7 +83,11 @@ ardour_gui_start() {
     jackd --no-realtime -n "$JACK_DEFAULT_SERVER" -d dummy -r 48000 -p 1024 >"$work/jackd.log" 2>&1 &
     ardour_gui_pids+=($!)
     disown
-    sleep 2
+    # Ardour only connects to a server that already answers.
+    if ! jack_wait -s "$JACK_DEFAULT_SERVER" -w -t 20 >/dev/null; then
+        echo "jackd did not start: $(cat "$work/jackd.log")" >&2
+        exit 1
+    fi
 
     cat >"$work/session.lua" <<'LUA'
 AudioEngine:set_backend ("JACK", "", "")
@@ -129,7 +135,7 @@ XML
     alsa_width=$WIDTH
     # The "Audio System" combo, then JACK (the entry below the first): its page is wider, so
     # the choice is made again until the width changes (a click that came before the dialog was
-    # laid out, on a busy machine, went nowhere). Then "Connect to JACK".
+    # laid out, on a busy machine, went nowhere).
     for _ in 1 2 3 4 5; do
         eval "$(xdotool getwindowgeometry --shell "$setup")"
         xdotool mousemove $((X + $(at 285 500))) $((Y + $(at 49 56))) click 1
@@ -139,10 +145,24 @@ XML
         eval "$(xdotool getwindowgeometry --shell "$setup")"
         [ "$WIDTH" != "$alsa_width" ] && break
     done
-    xdotool mousemove $((X + WIDTH - $(at 69 100))) $((Y + HEIGHT - $(at 31 34))) click 1
+    # "Connect to JACK", again while the dialog stays.
+    for _ in 1 2 3; do
+        eval "$(xdotool getwindowgeometry --shell "$setup")"
+        xdotool mousemove $((X + WIDTH - $(at 69 100))) $((Y + HEIGHT - $(at 31 34))) click 1
+        for _ in $(seq 20); do
+            xdotool search --onlyvisible --name 'Audio/MIDI Setup' >/dev/null 2>&1 || break 2
+            sleep 0.5
+        done
+    done
 
     ardour_gui_main=$(wait_window ' - Ardour' 60)
     sleep 2
+    # On a busy machine JACK may drop Ardour soon after it connects; then no editor opens.
+    if ! jack_lsp -s "$JACK_DEFAULT_SERVER" 2>/dev/null | grep -qi ardour; then
+        echo "Ardour is not connected to JACK (dropped on a busy machine?): try again" >&2
+        picture root "$ardour_gui_failed" || true
+        exit 1
+    fi
     # The mixer, by its shortcut (no window manager: the keys go to the window under the pointer).
     eval "$(xdotool getwindowgeometry --shell "$ardour_gui_main")"
     xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) key alt+m
