@@ -3,6 +3,7 @@
 #include "ui/BlxApplication.h"
 #include "ui/BlxControl.h"
 #include "ui/BlxLocale.h"
+#include "ui/BlxWindow.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -33,13 +34,10 @@ unsigned BlxHeldShift(unsigned shift)
 
 bool BlxPointerOver(const TBlxControl& control)
 {
-    if (!control.Window())
-    {
-        return false;
-    }
-    TBlxPoint origin = control.ClientToScreen({0, 0});
-    TBlxRect screen{origin.X, origin.Y, control.Width(), control.Height()};
-    return screen.Contains(TBlxApplication::Instance().PointerPos());
+    // The pointer comes in device pixels and the control's place in logical ones: compare
+    // them in the window, where the scale is known.
+    const TBlxWindow* window = control.Window();
+    return window && control.BoundsInWindow().Contains(window->PointerInWindow());
 }
 
 std::string BlxIntText(int n)

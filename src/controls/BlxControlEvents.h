@@ -26,7 +26,7 @@ bool BlxRaiseBeforeMouseDown(const TBlxBeforeMouseDownEvent& hook, TBlxControl& 
 /// not always carry.
 unsigned BlxHeldShift(unsigned shift);
 
-/// True when the mouse pointer is over the control (its screen rectangle).
+/// True when the mouse pointer is over the control, at whatever scale its window is drawn.
 bool BlxPointerOver(const TBlxControl& control);
 
 /// Nearest integer, halves to even.

@@ -85,7 +85,7 @@ public:
         // One at a time, and never over a window of ours, or the browser, waiting for an answer.
         TfrmVSTEditorBase* form = Editor(editor);
         if (!form || form->DialogHolder() || form->ModalControl() ||
-            TBlxApplication::Instance().TopModal())
+            TBlxApplication::Instance().TopModalFor(*form))
             return;
         TKept next;
         {

@@ -239,6 +239,28 @@ TBlxWindow* TBlxApplication::TopModal() const
     return FModalStack.empty() ? nullptr : FModalStack.back();
 }
 
+TBlxWindow* TBlxApplication::TopModalFor(const TBlxWindow& window) const
+{
+    auto rootOf = [](const TBlxWindow* w)
+    {
+        while (w->PopupParent())
+        {
+            w = w->PopupParent();
+        }
+        return w;
+    };
+    const TBlxWindow* root = rootOf(&window);
+    for (auto it = FModalStack.rbegin(); it != FModalStack.rend(); ++it)
+    {
+        // A modal window that belongs to no window holds them all.
+        if (!(*it)->PopupParent() || rootOf(*it) == root)
+        {
+            return *it;
+        }
+    }
+    return nullptr;
+}
+
 void TBlxApplication::EndAllModalLoops()
 {
     for (auto it = FModalStack.rbegin(); it != FModalStack.rend(); ++it)
@@ -249,7 +271,7 @@ void TBlxApplication::EndAllModalLoops()
 
 bool TBlxApplication::AcceptsInput(const TBlxWindow& window) const
 {
-    const TBlxWindow* top = TopModal();
+    const TBlxWindow* top = TopModalFor(window);
     if (!top)
     {
         return true;
@@ -274,14 +296,14 @@ void TBlxApplication::Dispatch(TBlxWindow& window, const TBlxPlatformEvent& e)
     {
         // Keys typed while a modal window is up are meant for it, wherever the window system's
         // keyboard focus happens to be.
-        if (e.Kind == K::KeyDown && TopModal())
+        TBlxWindow* top = TopModalFor(window);
+        if (e.Kind == K::KeyDown)
         {
-            TopModal()->HandleEvent(e);
+            top->HandleEvent(e);
             return;
         }
         // A press outside an open menu closes the menu and is swallowed, as menus do.
-        TBlxWindow* top = TopModal();
-        if (e.Kind == K::MouseDown && top && top->Kind() == TBlxWindowKind::Popup)
+        if (e.Kind == K::MouseDown && top->Kind() == TBlxWindowKind::Popup)
         {
             top->Close();
         }

@@ -61,11 +61,15 @@ public:
     void SetClipboardText(const std::string& text);
     std::string ClipboardText();
 
-    /// Routes an event to a window; while a modal window is open, only it and its menus take
-    /// input.
+    /// Routes an event to a window; while a modal window is open over its editor, only that
+    /// window and its menus take the editor's input.
     void Dispatch(TBlxWindow& window, const TBlxPlatformEvent& e);
     /// The innermost modal window, or null.
     TBlxWindow* TopModal() const;
+    /// The innermost modal window over this window's editor (the windows that share its
+    /// top-most pop-up parent) or over every window (one without a parent), or null: a menu or
+    /// dialog of another editor in the process does not hold this one.
+    TBlxWindow* TopModalFor(const TBlxWindow& window) const;
     /// Cancels every modal window, innermost first (the editor is closing).
     void EndAllModalLoops();
     int WindowCount() const { return int(FWindows.size()); }

@@ -380,11 +380,16 @@ void TBlxWindow::TakeNativeFocus()
     }
 }
 
-TBlxControl* TBlxWindow::ControlUnderPointer()
+TBlxPoint TBlxWindow::PointerInWindow() const
 {
     TBlxPoint screen = TBlxApplication::Instance().PointerPos();
     TBlxPoint origin = NativeOriginOnScreen();
-    return ControlAt(ToLogical(TBlxPoint{screen.X - origin.X, screen.Y - origin.Y}));
+    return ToLogical(TBlxPoint{screen.X - origin.X, screen.Y - origin.Y});
+}
+
+TBlxControl* TBlxWindow::ControlUnderPointer()
+{
+    return ControlAt(PointerInWindow());
 }
 
 void TBlxWindow::FocusControlUnderPointer()

@@ -86,6 +86,8 @@ public:
     void SetActiveControl(TBlxControl* control) { FActiveControl = control; }
     /// Asks the window system for the keyboard focus (an embedded window asks its host).
     void TakeNativeFocus();
+    /// Where the mouse pointer is, in this window's logical coordinates.
+    TBlxPoint PointerInWindow() const;
     /// The control under the mouse pointer, or null.
     TBlxControl* ControlUnderPointer();
     /// Gives the focus to the focusable control under the pointer, if any.

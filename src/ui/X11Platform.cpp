@@ -361,6 +361,14 @@ void TX11Platform::Dispatch(XEvent& ev)
         }
         e.Kind = ev.type == x11::kFocusIn ? K::FocusIn : K::FocusOut;
         return DispatchTo(w, e);
+    case MapNotify:
+        // A dialog takes the keys while it is open, whoever had them (the host's window) and
+        // whether or not a window manager hands them over: asked once the server shows it.
+        if (w.Kind() == TBlxWindowKind::Dialog)
+        {
+            w.TakeFocus();
+        }
+        return;
     case ConfigureNotify:
     {
         e.Kind = K::Configure;

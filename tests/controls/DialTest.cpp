@@ -120,30 +120,41 @@ TEST_F(TBlxGuiStitchedDialTest, GateDragOfThreeHundredPixelsSweepsTheRange)
     EXPECT_FLOAT_EQ(Dial->Value(), 20 - 2 * 10 / 600.0f * 200) << "dragging down lowers it";
 }
 
-TEST_F(TBlxGuiStitchedDialTest, WheelNotchMovesByTwiceTheStep)
+// The window's scale puts the pointer in device pixels and the dial in logical ones.
+TEST_F(TBlxGuiStitchedDialTest, WheelNotchMovesByTwiceTheStepAtEveryScale)
 {
     MakeGate();
-    Dial->SetValue(100);
-    Wheel(Centre(), 1);
-    EXPECT_NEAR(Dial->Value(), 100.1333, 1e-3);
-    Wheel(Centre(), -1);
-    EXPECT_NEAR(Dial->Value(), 100, 1e-4);
-    Wheel(Centre(), 1, ssShift);
-    EXPECT_NEAR(Dial->Value(), 100.01333, 1e-4);
+    for (double scale : {1.0, 2.0})
+    {
+        SCOPED_TRACE(scale);
+        Form.SetScale(scale);
+        Dial->SetValue(100);
+        Wheel(Centre(), 1);
+        EXPECT_NEAR(Dial->Value(), 100.1333, 1e-3);
+        Wheel(Centre(), -1);
+        EXPECT_NEAR(Dial->Value(), 100, 1e-4);
+        Wheel(Centre(), 1, ssShift);
+        EXPECT_NEAR(Dial->Value(), 100.01333, 1e-4);
+    }
 }
 
-TEST_F(TBlxGuiStitchedDialTest, WheelOverAnotherControlLeavesTheDial)
+TEST_F(TBlxGuiStitchedDialTest, WheelOverAnotherControlLeavesTheDialAtEveryScale)
 {
     MakeGate();
-    Dial->SetValue(100);
-    Wheel(CentreOf(*Other), 1);
-    EXPECT_EQ(Dial->Value(), 100.0f);
-    // Even when handed the event directly, the dial asks where the pointer is.
-    MoveTo(Form, CentreOf(*Other));
-    TBlxWheelEvent e;
-    e.DeltaY = 1;
-    EXPECT_FALSE(Dial->MouseWheel(e));
-    EXPECT_EQ(Dial->Value(), 100.0f);
+    for (double scale : {1.0, 2.0})
+    {
+        SCOPED_TRACE(scale);
+        Form.SetScale(scale);
+        Dial->SetValue(100);
+        Wheel(CentreOf(*Other), 1);
+        EXPECT_EQ(Dial->Value(), 100.0f);
+        // Even when handed the event directly, the dial asks where the pointer is.
+        MoveTo(Form, CentreOf(*Other));
+        TBlxWheelEvent e;
+        e.DeltaY = 1;
+        EXPECT_FALSE(Dial->MouseWheel(e));
+        EXPECT_EQ(Dial->Value(), 100.0f);
+    }
 }
 
 TEST_F(TBlxGuiStitchedDialTest, CtrlRightClickRestoresTheDefaultValue)

@@ -109,8 +109,12 @@ TEST_F(DialogsX11Test, MessageBoxAnswersTheClickedButton)
               TBlxModalResult::No);
 }
 
-TEST_F(DialogsX11Test, TextDialogReturnsTheTypedName)
+// The host had the keyboard focus (Ardour gives it to its plug-in window), so the keys go there
+// unless the dialog took the focus itself when it was shown.
+TEST_F(DialogsX11Test, TextDialogTakesTheKeysAndReturnsTheTypedName)
 {
+    XSetInputFocus(Host, HostWindow, RevertToParent, CurrentTime);
+    XSync(Host, False);
     WhenShown(
         [&](TBlxWindow& w)
         {

@@ -113,6 +113,29 @@ TEST_F(TBlxMenuTest, APressOutsideClosesWithoutChoosingOrReachingTheOwner)
     EXPECT_TRUE(Clicked.empty());
 }
 
+// Two editors in one process (two instances in one host): an open menu holds its own editor
+// only, and the other editor keeps its wheel, clicks and keys.
+TEST_F(TBlxMenuTest, AnotherEditorKeepsItsInputWhileTheMenuIsOpen)
+{
+    TBlxWindow other;
+    other.SetBounds(600, 100, 200, 100);
+    ASSERT_TRUE(other.Show());
+    int ownerWheels = 0, otherWheels = 0, otherPresses = 0;
+    Owner.OnWheelHandled = [&](TBlxWindow&) { ++ownerWheels; };
+    other.OnWheelHandled = [&](TBlxWindow&) { ++otherWheels; };
+    other.OnMouseDown = [&](TBlxControl&, const TBlxMouseEvent&) { ++otherPresses; };
+    Menu.Popup(&Owner, {150, 150});
+    ASSERT_TRUE(Menu.IsOpen());
+    WheelAt(Owner, {10, 10}, 1);
+    WheelAt(other, {10, 10}, 1);
+    ClickAt(other, {10, 10});
+    EXPECT_EQ(ownerWheels, 0);
+    EXPECT_EQ(otherWheels, 1);
+    EXPECT_EQ(otherPresses, 1);
+    EXPECT_TRUE(Menu.IsOpen());
+    Menu.CloseMenu();
+}
+
 TEST_F(TBlxMenuTest, KeyboardWalksIntoSubmenusAndSkipsSeparatorsAndHiddenItems)
 {
     Post(
