@@ -19,20 +19,23 @@ using namespace tumblet;
 class TSilentDialogs final : public TDialogService
 {
 public:
-    TResult ShowMessageDialog(TVstEditorForm*, const std::string&, const std::string&,
-                              TButtons buttons, TType) override
+    void ShowMessageDialog(TVstEditorForm*, const std::string&, const std::string&,
+                           TButtons buttons, TType, TAnswered answered) override
     {
-        return buttons == TButtons::YesNo ? TResult::No : TResult::OK;
+        if (answered)
+            answered(buttons == TButtons::YesNo ? TResult::No : TResult::OK);
     }
-    bool InputTextDialog(TVstEditorForm*, const std::string&, const std::string&, bool, int,
-                         std::string&) override
+    void InputTextDialog(TVstEditorForm*, const std::string&, const std::string&, bool, int,
+                         const std::string&, TTextEntered entered) override
     {
-        return false;
+        if (entered)
+            entered(std::nullopt);
     }
-    bool InputNumberDialog(TVstEditorForm*, const std::string&, const std::string&, double, double,
-                           int, double&) override
+    void InputNumberDialog(TVstEditorForm*, const std::string&, const std::string&, double, double,
+                           int, double, TNumberEntered entered) override
     {
-        return false;
+        if (entered)
+            entered(std::nullopt);
     }
 };
 

@@ -20,8 +20,6 @@ namespace
 // signature (kVstTransportPlaying | kVstPpqPosValid | kVstTempoValid | kVstCyclePosValid |
 // kVstTimeSigValid).
 constexpr std::int32_t kBlockTimeMask = 0x3602;
-// While a key is released only the position is needed.
-constexpr std::int32_t kNoteOffTimeMask = kVstPpqPosValid;
 
 // Latched notes played within this window form one chord; a later note starts a new chord.
 constexpr double kLatchChordWindowSeconds = 0.25;

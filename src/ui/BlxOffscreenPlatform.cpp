@@ -12,7 +12,7 @@ class TBlxOffscreenWindow : public TBlxPlatformWindow
 {
 public:
     TBlxOffscreenWindow(TBlxNativeId id, const TBlxWindowParams& params)
-        : FId(id), FBounds(params.Bounds), FParentId(params.ParentId), FKind(params.Kind)
+        : FId(id), FBounds(params.Bounds)
     {
     }
     TBlxNativeId Id() const override { return FId; }
@@ -33,8 +33,6 @@ public:
 private:
     TBlxNativeId FId;
     TBlxRect FBounds;
-    TBlxNativeId FParentId;
-    TBlxWindowKind FKind;
 };
 
 } // namespace
